@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Kestrun needs. Run as root.
+#   deps.sh          build and run
+#   deps.sh test     also what the tests need
+set -euo pipefail
+packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
+          libhidapi-dev libudev-dev libsensors-dev)
+if [ "${1:-}" = test ]; then
+  packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds Kestrun with its tests and runs them all.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+ctest --test-dir build --output-on-failure --timeout 300 -j2
