@@ -35,16 +35,16 @@ void appendLocked(const QString &logFolder, const QMessageLogContext &context, c
 {
     // Binary mode: the record ends in exactly "\r\n" on every system, and line feeds inside a
     // message stay as they are. UTF-8 keeps texts such as the degree signs intact whatever the locale.
-    QFile file(logout::dayFilePath(logFolder, now.date()));
+    QFile file(logcollect::dayFilePath(logFolder, now.date()));
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
         return;
-    file.write((logout::formatRecord(context, message, now) + "\r\n").toUtf8());
+    file.write((logcollect::formatRecord(context, message, now) + "\r\n").toUtf8());
     file.close();
 }
 
 } // namespace
 
-namespace logout {
+namespace logcollect {
 
 QString sourceFileName(const char *file)
 {
@@ -102,7 +102,7 @@ QString currentFolder()
     return folderLocked();
 }
 
-} // namespace logout
+} // namespace logcollect
 
 void InitializeLog(const QString &subFolder)
 {
@@ -117,7 +117,7 @@ void InitializeLog(const QString &subFolder)
         const std::lock_guard<std::mutex> lock(logMutex);
         preparedFolder = folder;
     }
-    logout::removeExpired(folder, QDateTime::currentDateTime());
+    logcollect::removeExpired(folder, QDateTime::currentDateTime());
 }
 
 void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message)
