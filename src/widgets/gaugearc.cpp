@@ -281,9 +281,9 @@ void GaugeArc::drawArc(QPainter *painter, int radius)
         const double valueArc = fractionOfRange(currentValue) * span();
         const double restArc = span() - valueArc;
         const QRectF rect(-radius, -radius, 2 * radius, 2 * radius);
-        painter->drawArc(rect, toIntSaturated((270 - startAngle - valueArc) * 16),
+        painter->drawArc(rect, toIntSaturated((270.0 - startAngle - valueArc) * 16),
                          toIntSaturated(valueArc * 16));
-        painter->drawArc(rect, toIntSaturated((270 - startAngle - valueArc - restArc) * 16),
+        painter->drawArc(rect, toIntSaturated((270.0 - startAngle - valueArc - restArc) * 16),
                          toIntSaturated(restArc * 16));
     });
 }
