@@ -13,10 +13,7 @@ const QString kDisplayText = QStringLiteral("/dev/hidraw0 /sys/devices/1-1/1-1:1
 
 EmulatedDisplay::Report report(int n)
 {
-    EmulatedDisplay::Report r{};
-    r[1] = 0x40;
-    r[2] = static_cast<unsigned char>(n);
-    return r;
+    return EmulatedDisplay::numberedReport(n);
 }
 
 // What the window does with the link, without the window: its flag, its status label, the
