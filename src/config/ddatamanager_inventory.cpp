@@ -1,0 +1,21 @@
+#include "ddatamanager.h"
+
+#include "config/hardwaresource.h"
+
+#include <QDebug>
+
+// Runs once, from initInfo(), before any window or other thread exists. The lists are appended
+// to, never cleared.
+void DDataManager::theHardwareInfoGet()
+{
+    qDebug() << "--------------- *** PC Hardware Info Get Start *** ---------------";
+    m_inventory.cpuName = getInfo(QStringLiteral("wmic cpu get Name"));
+    gatherHardwareInventory(m_inventory);
+    qDebug() << "--------------- *** PC Hardware Info Get Over *** ---------------";
+    emit sigGetPcHardwareInfoOver();
+}
+
+QString DDataManager::getInfo(const QString &command)
+{
+    return queryProcessorLine(command);
+}
