@@ -2,17 +2,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <mutex>
 #include <dlfcn.h>
 #include <unistd.h>
 
 namespace kestrun::test {
 
 namespace {
-QMutex g_messagesMutex;
+std::mutex g_messagesMutex;
 QStringList g_messages;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -20,7 +20,7 @@ void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg)
         return;
-    QMutexLocker lock(&g_messagesMutex);
+    std::lock_guard<std::mutex> lock(g_messagesMutex);
     g_messages.append(message);
 }
 } // namespace
@@ -38,7 +38,7 @@ DebugCapture::~DebugCapture()
 
 QStringList DebugCapture::take()
 {
-    QMutexLocker lock(&g_messagesMutex);
+    std::lock_guard<std::mutex> lock(g_messagesMutex);
     QStringList messages;
     messages.swap(g_messages);
     return messages;
