@@ -1,0 +1,126 @@
+#include "testbed.h"
+
+#include <umockdev.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sensortest {
+
+namespace {
+
+void makeFolders(const std::string &path)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0755);
+    ::mkdir(path.c_str(), 0755);
+}
+
+std::string parentFolder(const std::string &path)
+{
+    return path.substr(0, path.find_last_of('/'));
+}
+
+} // namespace
+
+Testbed::Testbed()
+    : testbed_(umockdev_testbed_new())
+{
+    gchar *root = umockdev_testbed_get_root_dir(testbed_);
+    root_ = root;
+    g_free(root);
+    ::unsetenv("KESTRUN_SENSORS_CONFIG");
+    useSensorsConfig("");
+}
+
+Testbed::~Testbed()
+{
+    g_object_unref(testbed_);
+    ::unsetenv("KESTRUN_SENSORS_CONFIG");
+}
+
+std::string Testbed::addDevice(const std::string &subsystem, const std::string &name, const std::string &parent,
+                               const Attributes &attributes)
+{
+    std::vector<const gchar *> list;
+    for (const auto &[key, value] : attributes) {
+        list.push_back(key.c_str());
+        list.push_back(value.c_str());
+    }
+    list.push_back(nullptr);
+    const gchar *properties[] = {nullptr};
+    gchar *path = umockdev_testbed_add_devicev(testbed_, subsystem.c_str(), name.c_str(),
+                                               parent.empty() ? nullptr : parent.c_str(),
+                                               const_cast<gchar **>(list.data()), const_cast<gchar **>(properties));
+    if (!path)
+        throw std::runtime_error("umockdev could not add " + name);
+    std::string result = path;
+    g_free(path);
+    return result;
+}
+
+std::string Testbed::addHwmon(const std::string &name, const std::string &parent, const Attributes &attributes)
+{
+    // sysfs attributes end in a newline, and libsensors cuts the last byte of the name.
+    Attributes all;
+    for (const auto &[key, value] : attributes)
+        all.emplace_back(key, value.empty() || value.back() == '\n' ? value : value + "\n");
+    all.emplace_back("name", name + "\n");
+    const std::string hwmon = "hwmon" + std::to_string(hwmonCount_++);
+    const std::string path = addDevice("hwmon", hwmon, parent, all);
+    // As the kernel links it: up to the parent's parent, then down to the parent by name.
+    if (!parent.empty())
+        link(path + "/device", "../../" + parent.substr(parent.find_last_of('/') + 1));
+    return path;
+}
+
+void Testbed::writeFile(const std::string &path, const std::string &contents)
+{
+    const std::string full = root_ + path;
+    makeFolders(parentFolder(full));
+    std::ofstream file(full, std::ios::binary | std::ios::trunc);
+    file << contents;
+}
+
+void Testbed::removeFile(const std::string &path)
+{
+    std::remove((root_ + path).c_str());
+}
+
+void Testbed::link(const std::string &path, const std::string &target)
+{
+    const std::string full = root_ + path;
+    makeFolders(parentFolder(full));
+    ::unlink(full.c_str());
+    if (::symlink(target.c_str(), full.c_str()) != 0)
+        throw std::runtime_error("cannot link " + path);
+}
+
+void Testbed::writeProcStat(unsigned long long busy, unsigned long long idle)
+{
+    // user nice system idle iowait irq softirq steal guest guest_nice
+    writeFile("/proc/stat", "cpu  " + std::to_string(busy) + " 0 0 " + std::to_string(idle)
+                                + " 0 0 0 0 0 0\ncpu0 0 0 0 0 0 0 0 0 0 0\nintr 0\nctxt 0\n");
+}
+
+void Testbed::addRaplZone(const std::string &zone, const std::string &name, long long energyUj, long long maxRangeUj)
+{
+    const std::string folder = "/sys/devices/virtual/powercap/intel-rapl/" + zone;
+    writeFile(folder + "/name", name + "\n");
+    writeFile(folder + "/energy_uj", std::to_string(energyUj) + "\n");
+    writeFile(folder + "/max_energy_range_uj", std::to_string(maxRangeUj) + "\n");
+    link("/sys/class/powercap/" + zone, "../../devices/virtual/powercap/intel-rapl/" + zone);
+}
+
+void Testbed::useSensorsConfig(const std::string &contents)
+{
+    const std::string path = root_ + "/sensors.conf";
+    std::ofstream(path, std::ios::trunc) << contents;
+    ::setenv("KESTRUN_SENSORS_CONFIG", path.c_str(), 1);
+}
+
+} // namespace sensortest
