@@ -25,7 +25,7 @@ double readKind(Kind kind, int sensor, int reading, char *label, int size)
 {
     const std::lock_guard<std::mutex> guard(lock);
     if (!valid(sensor)) {
-        sensorsdk::copyLabel(std::string(), label, size);
+        sensorsdk::copyLabel({}, label, size);
         return 0;
     }
     return machine->sensor(sensor).read(kind, reading, label, size);
@@ -78,7 +78,7 @@ KESTRUN_EXPORT int sdkSensorName(int sensor, char *label, int size)
 {
     const std::lock_guard<std::mutex> guard(lock);
     if (!valid(sensor)) {
-        sensorsdk::copyLabel(std::string(), label, size);
+        sensorsdk::copyLabel({}, label, size);
         return kErrorBadArgument;
     }
     sensorsdk::copyLabel(machine->sensor(sensor).name(), label, size);

@@ -37,14 +37,14 @@ double Sensor::read(Kind kind, int index, char *label, int size) const
 {
     const auto &table = slots_[static_cast<int>(kind)];
     if (index < 0 || index >= static_cast<int>(table.size()) || !table[index].present) {
-        copyLabel(std::string(), label, size);
+        copyLabel({}, label, size);
         return 0;
     }
     copyLabel(table[index].label, label, size);
     return table[index].value;
 }
 
-void copyLabel(const std::string &text, char *label, int size)
+void copyLabel(std::string_view text, char *label, int size)
 {
     if (!label || size <= 0)
         return;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sensorsdk {
@@ -53,6 +54,6 @@ private:
 };
 
 // Copies text into a caller's buffer of size bytes, always NUL-terminated, never beyond size.
-void copyLabel(const std::string &text, char *label, int size);
+void copyLabel(std::string_view text, char *label, int size);
 
 } // namespace sensorsdk

@@ -50,4 +50,19 @@ private:
     int hwmonCount_ = 0;
 };
 
+// /proc/cpuinfo of a four-thread, two-core Intel desktop processor.
+extern const char *const kIntelCpuinfo;
+
+// A cpufreq current clock in kHz for a logical processor.
+void addCpufreq(Testbed &bed, int cpu, long long kilohertz);
+
+struct IntelDesktop {
+    std::string coretemp;  // the hwmon folders
+    std::string superIo;
+};
+
+// Intel desktop: coretemp, a Nuvoton NCT6798 with fans, RAPL package power. (Its NVIDIA card comes
+// from the stand-in NVML.)
+IntelDesktop buildIntelDesktop(Testbed &bed);
+
 } // namespace sensortest

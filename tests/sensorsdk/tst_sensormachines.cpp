@@ -13,6 +13,10 @@
 #include <thread>
 
 using sensortest::Testbed;
+using sensortest::IntelDesktop;
+using sensortest::addCpufreq;
+using sensortest::buildIntelDesktop;
+using sensortest::kIntelCpuinfo;
 
 namespace {
 
@@ -114,44 +118,6 @@ struct FakeNvml {
     // NVIDIA's driver is not loaded: nvmlInit_v2 fails as it does on a machine without one.
     void absent() { configure(9, 0, nullptr); }
 };
-
-const char *kIntelCpuinfo =
-    "processor\t: 0\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
-    "processor\t: 1\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n"
-    "processor\t: 2\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
-    "processor\t: 3\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n";
-
-void addCpufreq(Testbed &bed, int cpu, long long kilohertz)
-{
-    bed.writeFile("/sys/devices/system/cpu/cpu" + std::to_string(cpu) + "/cpufreq/scaling_cur_freq",
-                  std::to_string(kilohertz) + "\n");
-}
-
-struct IntelDesktop {
-    std::string coretemp;  // the hwmon folders
-    std::string superIo;
-};
-
-// Intel desktop: coretemp, a Nuvoton NCT6798 with fans, RAPL, an NVIDIA card through NVML.
-IntelDesktop buildIntelDesktop(Testbed &bed)
-{
-    IntelDesktop desktop;
-    bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
-    bed.writeProcStat(1000, 9000);
-    for (int cpu = 0; cpu < 4; ++cpu)
-        addCpufreq(bed, cpu, cpu % 2 ? 4200000 : 4700000);
-    const std::string coretemp = bed.addDevice("platform", "coretemp.0", "", {});
-    desktop.coretemp = bed.addHwmon("coretemp", coretemp,
-                 {{"temp1_input", "52000"}, {"temp1_label", "Package id 0"}, {"temp2_input", "50000"},
-                  {"temp2_label", "Core 0"}, {"temp3_input", "49000"}, {"temp3_label", "Core 1"}});
-    const std::string superIo = bed.addDevice("platform", "nct6775.656", "", {});
-    desktop.superIo = bed.addHwmon("nct6798", superIo,
-                 {{"temp1_input", "34000"}, {"temp1_label", "SYSTIN"}, {"temp2_input", "40500"},
-                  {"temp2_label", "CPUTIN"}, {"fan1_input", "0"}, {"fan2_input", "1250"}, {"fan3_input", "812"},
-                  {"in0_input", "1104"}});
-    bed.addRaplZone("intel-rapl:0", "package-0", 1000000, 262143328850);
-    return desktop;
-}
 
 } // namespace
 
