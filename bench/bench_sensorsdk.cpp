@@ -2,7 +2,7 @@
 // 5 x 512 reads. Run plainly for this machine's /proc and /sys, and under umockdev-wrapper for the
 // emulated Intel desktop (see the README).
 
-#include "entrypoints.h"
+#include "platform/sensorsdk_abi.h"
 #include "fakenvml.h"
 #include "testbed.h"
 

@@ -1,4 +1,4 @@
-#include "entrypoints.h"
+#include "platform/sensorsdk_abi.h"
 
 #include "machine.h"
 
@@ -36,10 +36,8 @@ constexpr int kErrorNotInitialised = -2;
 
 } // namespace
 
-#define KESTRUN_EXPORT extern "C" __attribute__((visibility("default")))
-
 // maxSensors is the most sensors the caller walks; the list is cut there.
-KESTRUN_EXPORT int sdkInit(int maxSensors)
+int sdkInit(int maxSensors)
 {
     if (maxSensors < 1)
         return kErrorBadArgument;
@@ -50,7 +48,7 @@ KESTRUN_EXPORT int sdkInit(int maxSensors)
     return 0;
 }
 
-KESTRUN_EXPORT int sdkUninit(void)
+int sdkUninit(void)
 {
     const std::lock_guard<std::mutex> guard(lock);
     if (!machine)
@@ -59,13 +57,13 @@ KESTRUN_EXPORT int sdkUninit(void)
     return 0;
 }
 
-KESTRUN_EXPORT int sdkSensorCount(void)
+int sdkSensorCount(void)
 {
     const std::lock_guard<std::mutex> guard(lock);
     return machine ? machine->count() : 0;
 }
 
-KESTRUN_EXPORT int sdkPrepareSensor(int sensor)
+int sdkPrepareSensor(int sensor)
 {
     const std::lock_guard<std::mutex> guard(lock);
     if (!valid(sensor))
@@ -74,7 +72,7 @@ KESTRUN_EXPORT int sdkPrepareSensor(int sensor)
     return 0;
 }
 
-KESTRUN_EXPORT int sdkSensorName(int sensor, char *label, int size)
+int sdkSensorName(int sensor, char *label, int size)
 {
     const std::lock_guard<std::mutex> guard(lock);
     if (!valid(sensor)) {
@@ -85,12 +83,12 @@ KESTRUN_EXPORT int sdkSensorName(int sensor, char *label, int size)
     return 0;
 }
 
-KESTRUN_EXPORT double sdkReadTemperature(int sensor, int reading, char *label, int size)
+double sdkReadTemperature(int sensor, int reading, char *label, int size)
 {
     return readKind(Kind::Temperature, sensor, reading, label, size);
 }
 
-KESTRUN_EXPORT int sdkReadFan(int sensor, int reading, char *label, int size)
+int sdkReadFan(int sensor, int reading, char *label, int size)
 {
     const double rpm = readKind(Kind::Fan, sensor, reading, label, size);
     if (rpm >= static_cast<double>(INT_MAX))
@@ -100,17 +98,17 @@ KESTRUN_EXPORT int sdkReadFan(int sensor, int reading, char *label, int size)
     return static_cast<int>(std::lround(rpm));
 }
 
-KESTRUN_EXPORT double sdkReadPower(int sensor, int reading, char *label, int size)
+double sdkReadPower(int sensor, int reading, char *label, int size)
 {
     return readKind(Kind::Power, sensor, reading, label, size);
 }
 
-KESTRUN_EXPORT double sdkReadClock(int sensor, int reading, char *label, int size)
+double sdkReadClock(int sensor, int reading, char *label, int size)
 {
     return readKind(Kind::Clock, sensor, reading, label, size);
 }
 
-KESTRUN_EXPORT double sdkReadUsage(int sensor, int reading, char *label, int size)
+double sdkReadUsage(int sensor, int reading, char *label, int size)
 {
     return readKind(Kind::Usage, sensor, reading, label, size);
 }

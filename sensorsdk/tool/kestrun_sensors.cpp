@@ -2,14 +2,14 @@
 // window each reading would fill, so a user can see why a figure stays empty and which reading to
 // re-label in /etc/sensors.d.
 
-#include "entrypoints.h"
+#include "hardware/sensormatch.h"
+#include "platform/sensorsdk_abi.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -32,70 +32,32 @@ const KindInfo kinds[] = {
     {"usage", "%", sdkReadUsage},
 };
 
-// The labels the sensor thread looks for, per kind, in the order it tries them.
-struct Group {
-    int kind;
-    const char *field;
-    std::vector<const char *> equal;
-    std::vector<const char *> contains;
+// The snapshot fields by name, to tell which one a reading filled.
+struct Field {
+    const char *name;
+    float SensorSnapshot::*member;
 };
 
-const std::vector<Group> &groups()
-{
-    static const std::vector<Group> table = {
-        {0, "cpuTemperature", {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}, {}},
-        {0, "gpuTemperature", {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}, {}},
-        {0, "boardTemperature", {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}, {}},
-        {1, "cpuFan", {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}, {}},
-        {1, "gpuFan", {}, {"GPU Fan"}},
-        {2, "cpuPower", {"CPU Package Power"}, {}},
-        {2, "gpuPower",
-         {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)", "GPU Core Power (VDDCR_GFX)",
-          "GPU SoC Power (VDDCR_SOC)", "IGPU Power"},
-         {}},
-        {3, "cpuClock", {}, {"Core 0 Clock", "core 0 Clock"}},
-        {3, "gpuClock", {"GPU Clock"}, {}},
-        {3, "memoryClock", {"Memory Clock"}, {}},
-        {4, "cpuUsage", {"Total CPU Usage"}, {}},
-        {4, "gpuUsage", {"GPU Core Load", "GPU D3D Usage"}, {}},
-    };
-    return table;
-}
+const Field fields[] = {
+    {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
+    {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
+    {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
+    {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
+    {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
+    {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
+};
 
-bool matches(const Group &group, const char *label)
+// Offers the reading to the sensor thread's matcher and names the field it filled, if any.
+std::string verdict(SensorMatcher &matcher, ReadingKind kind, const char *label, double value)
 {
-    for (const char *text : group.equal) {
-        if (std::strcmp(label, text) == 0)
-            return true;
+    const SensorSnapshot before = matcher.snapshot();
+    if (!matcher.offer(kind, label, value))
+        return value < 1.0 ? "(below 1: ignored)" : "";
+    for (const Field &field : fields) {
+        if (before.*field.member != matcher.snapshot().*field.member)
+            return std::string("-> ") + field.name;
     }
-    for (const char *text : group.contains) {
-        if (std::strstr(label, text))
-            return true;
-    }
-    return false;
-}
-
-// What the reading does for the window: the field it fills, the field an earlier reading took,
-// or nothing.
-std::string verdict(int kind, const char *label, double value, std::vector<std::string> &taken)
-{
-    std::string passedOver;
-    for (const Group &group : groups()) {
-        if (group.kind != kind || !matches(group, label))
-            continue;
-        bool isTaken = false;
-        for (const std::string &field : taken)
-            isTaken = isTaken || field == group.field;
-        if (isTaken) {
-            passedOver = group.field;
-            continue;
-        }
-        if (value < 1.0)
-            return std::string("(") + group.field + " needs at least 1)";
-        taken.push_back(group.field);
-        return std::string("-> ") + group.field;
-    }
-    return passedOver.empty() ? std::string() : "(" + passedOver + " already filled)";
+    return "-> (filled)";
 }
 
 void usage()
@@ -129,7 +91,7 @@ int main(int argc, char *argv[])
             sdkPrepareSensor(sensor);
         std::this_thread::sleep_for(std::chrono::seconds(1));
     }
-    std::vector<std::string> taken;
+    SensorMatcher matcher;
     char label[256];
     for (int sensor = 0; sensor < count; ++sensor) {
         sdkPrepareSensor(sensor);
@@ -142,7 +104,8 @@ int main(int argc, char *argv[])
                 if (label[0] == '\0')
                     continue;
                 std::printf("  %-11s %3d  %-28s %10.1f %-4s %s\n", kinds[kind].name, reading, label, value,
-                            kinds[kind].unit, verdict(kind, label, value, taken).c_str());
+                            kinds[kind].unit,
+                            verdict(matcher, kReadingKindsInWalkOrder[kind], label, value).c_str());
             }
         }
     }

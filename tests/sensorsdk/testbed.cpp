@@ -114,6 +114,13 @@ void Testbed::addRaplZone(const std::string &zone, const std::string &name, long
     writeFile(folder + "/energy_uj", std::to_string(energyUj) + "\n");
     writeFile(folder + "/max_energy_range_uj", std::to_string(maxRangeUj) + "\n");
     link("/sys/class/powercap/" + zone, "../../devices/virtual/powercap/intel-rapl/" + zone);
+    raplZones_.push_back(folder);
+}
+
+void Testbed::setRaplEnergy(long long energyUj)
+{
+    for (const std::string &folder : raplZones_)
+        writeFile(folder + "/energy_uj", std::to_string(energyUj) + "\n");
 }
 
 void Testbed::useSensorsConfig(const std::string &contents)

@@ -39,6 +39,9 @@ public:
     // A powercap RAPL zone.
     void addRaplZone(const std::string &zone, const std::string &name, long long energyUj, long long maxRangeUj);
 
+    // Sets the energy counter of every RAPL zone added so far.
+    void setRaplEnergy(long long energyUj);
+
     // A libsensors configuration file of the test's own; its path goes to KESTRUN_SENSORS_CONFIG.
     void useSensorsConfig(const std::string &contents);
 
@@ -48,6 +51,7 @@ private:
     _UMockdevTestbed *testbed_;
     std::string root_;
     int hwmonCount_ = 0;
+    std::vector<std::string> raplZones_;
 };
 
 // /proc/cpuinfo of a four-thread, two-core Intel desktop processor.

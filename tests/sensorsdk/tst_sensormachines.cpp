@@ -1,13 +1,16 @@
 // The sensor library on emulated machines, seen through its ten entry points exactly as the sensor
 // thread walks them.
 
-#include "entrypoints.h"
 #include "fakenvml.h"
+#include "hardware/sensorcycle.h"
+#include "platform/sensorsdk.h"
 #include "testbed.h"
 #include "testenv.h"
 
 #include <dlfcn.h>
 
+#include <atomic>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <thread>
@@ -118,6 +121,75 @@ struct FakeNvml {
     // NVIDIA's driver is not loaded: nvmlInit_v2 fails as it does on a machine without one.
     void absent() { configure(9, 0, nullptr); }
 };
+
+struct AmdDesktop {
+    std::string gpu;       // the first GPU's PCI device folder
+    std::string gpuHwmon;  // and its hwmon folder
+};
+
+// AMD desktop: k10temp, an ITE IT8688 with fans, two Radeon cards (the second found first).
+AmdDesktop buildAmdDesktop(Testbed &bed)
+{
+    AmdDesktop desktop;
+    bed.writeFile("/proc/cpuinfo",
+                  "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\ncpu MHz\t\t: 3800.000\n"
+                  "physical id\t: 0\ncore id\t\t: 0\n\nprocessor\t: 1\nmodel name\t: AMD Ryzen 7 5800X 8-Core "
+                  "Processor\ncpu MHz\t\t: 3700.000\nphysical id\t: 0\ncore id\t\t: 1\n\n");
+    bed.writeProcStat(1000, 9000);
+    addCpufreq(bed, 0, 4850000);
+    addCpufreq(bed, 1, 3600000);
+    // The second GPU is scanned first; the library still offers them in PCI order.
+    const std::string secondGpu = bed.addDevice("pci", "0000:0c:00.0", "", {{"vendor", "0x1002"}});
+    bed.addHwmon("amdgpu", secondGpu,
+                 {{"temp1_input", "39000"}, {"temp1_label", "edge"}, {"freq1_input", "300000000"},
+                  {"freq1_label", "sclk"}});
+    const std::string rootComplex = bed.addDevice("pci", "0000:00:18.3", "", {{"vendor", "0x1022"}});
+    bed.addHwmon("k10temp", rootComplex,
+                 {{"temp1_input", "65250"}, {"temp1_label", "Tctl"}, {"temp3_input", "55000"},
+                  {"temp3_label", "Tccd1"}});
+    desktop.gpu = bed.addDevice("pci", "0000:03:00.0", "",
+                                          {{"vendor", "0x1002"}, {"gpu_busy_percent", "12\n"}});
+    desktop.gpuHwmon = bed.addHwmon(
+        "amdgpu", desktop.gpu,
+        {{"temp1_input", "48000"}, {"temp1_label", "edge"}, {"temp2_input", "55000"}, {"temp2_label", "junction"},
+         {"power1_average", "45000000"}, {"fan1_input", "1100"}, {"freq1_input", "2100000000"},
+         {"freq1_label", "sclk"}, {"freq2_input", "875000000"}, {"freq2_label", "mclk"}});
+    const std::string superIo = bed.addDevice("platform", "it87.2624", "", {});
+    bed.addHwmon("it8688", superIo,
+                 {{"temp1_input", "36000"}, {"temp2_input", "41000"}, {"fan1_input", "900"}, {"fan2_input", "700"}});
+
+    return desktop;
+}
+
+// Laptop: coretemp, an ACPI thermal zone, integrated Intel graphics, RAPL package and uncore.
+void buildLaptop(Testbed &bed)
+{
+    bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
+    bed.writeProcStat(1000, 9000);
+    addCpufreq(bed, 0, 2400000);
+    addCpufreq(bed, 1, 1800000);
+    const std::string coretemp = bed.addDevice("platform", "coretemp.0", "", {});
+    bed.addHwmon("coretemp", coretemp, {{"temp1_input", "71000"}, {"temp1_label", "Package id 0"}});
+    bed.addHwmon("acpitz", "", {{"temp1_input", "47000"}, {"temp2_input", "29800"}});
+    // Integrated graphics: no hwmon chip, the clock comes from drm.
+    const std::string igpu = bed.addDevice("pci", "0000:00:02.0", "", {{"vendor", "0x8086"}});
+    bed.writeFile(igpu + "/drm/card0/gt_act_freq_mhz", "850\n");
+    bed.link(igpu + "/drm/card0/device", "../../../0000:00:02.0");
+    bed.link("/sys/class/drm/card0", "../.." + igpu.substr(4) + "/drm/card0");
+    bed.addRaplZone("intel-rapl:0", "package-0", 0, 262143328850);
+    bed.addRaplZone("intel-rapl:0:1", "uncore", 0, 262143328850);
+
+}
+
+// A bare virtual machine: no hwmon, no cpufreq; clocks from /proc/cpuinfo.
+void buildVirtualMachine(Testbed &bed)
+{
+    bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: QEMU Virtual CPU version 2.5+\ncpu MHz\t\t: "
+                                   "2096.013\n\nprocessor\t: 1\nmodel name\t: QEMU Virtual CPU version 2.5+\n"
+                                   "cpu MHz\t\t: 2096.013\n\n");
+    bed.writeProcStat(1000, 9000);
+
+}
 
 } // namespace
 
@@ -237,32 +309,7 @@ private slots:
     {
         Testbed bed;
         nvml.absent();
-        bed.writeFile("/proc/cpuinfo",
-                      "processor\t: 0\nmodel name\t: AMD Ryzen 7 5800X 8-Core Processor\ncpu MHz\t\t: 3800.000\n"
-                      "physical id\t: 0\ncore id\t\t: 0\n\nprocessor\t: 1\nmodel name\t: AMD Ryzen 7 5800X 8-Core "
-                      "Processor\ncpu MHz\t\t: 3700.000\nphysical id\t: 0\ncore id\t\t: 1\n\n");
-        bed.writeProcStat(500, 500);
-        addCpufreq(bed, 0, 4850000);
-        addCpufreq(bed, 1, 3600000);
-        // The second GPU is scanned first; the library still offers them in PCI order.
-        const std::string secondGpu = bed.addDevice("pci", "0000:0c:00.0", "", {{"vendor", "0x1002"}});
-        bed.addHwmon("amdgpu", secondGpu,
-                     {{"temp1_input", "39000"}, {"temp1_label", "edge"}, {"freq1_input", "300000000"},
-                      {"freq1_label", "sclk"}});
-        const std::string rootComplex = bed.addDevice("pci", "0000:00:18.3", "", {{"vendor", "0x1022"}});
-        bed.addHwmon("k10temp", rootComplex,
-                     {{"temp1_input", "65250"}, {"temp1_label", "Tctl"}, {"temp3_input", "55000"},
-                      {"temp3_label", "Tccd1"}});
-        const std::string gpu = bed.addDevice("pci", "0000:03:00.0", "",
-                                              {{"vendor", "0x1002"}, {"gpu_busy_percent", "12\n"}});
-        const std::string gpuHwmon = bed.addHwmon(
-            "amdgpu", gpu,
-            {{"temp1_input", "48000"}, {"temp1_label", "edge"}, {"temp2_input", "55000"}, {"temp2_label", "junction"},
-             {"power1_average", "45000000"}, {"fan1_input", "1100"}, {"freq1_input", "2100000000"},
-             {"freq1_label", "sclk"}, {"freq2_input", "875000000"}, {"freq2_label", "mclk"}});
-        const std::string superIo = bed.addDevice("platform", "it87.2624", "", {});
-        bed.addHwmon("it8688", superIo,
-                     {{"temp1_input", "36000"}, {"temp2_input", "41000"}, {"fan1_input", "900"}, {"fan2_input", "700"}});
+        const AmdDesktop desktop = buildAmdDesktop(bed);
 
         QCOMPARE(sdkInit(64), 0);
         const Walk first = walk();
@@ -292,9 +339,9 @@ private slots:
         QCOMPARE(first.labels(3, Usage), QList<QByteArray>());
 
         // The GPU powers down: its files go away or answer garbage.
-        bed.removeFile(gpuHwmon + "/freq1_input");
-        bed.writeFile(gpuHwmon + "/power1_average", "");
-        bed.removeFile(gpu + "/gpu_busy_percent");
+        bed.removeFile(desktop.gpuHwmon + "/freq1_input");
+        bed.writeFile(desktop.gpuHwmon + "/power1_average", "");
+        bed.removeFile(desktop.gpu + "/gpu_busy_percent");
         const Walk second = walk();
         QCOMPARE(second.labels(2, Clock), QList<QByteArray>{"GPU Memory Clock"});
         QCOMPARE(second.labels(2, Power), QList<QByteArray>());
@@ -306,20 +353,7 @@ private slots:
     {
         Testbed bed;
         nvml.absent();
-        bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
-        bed.writeProcStat(100, 900);
-        addCpufreq(bed, 0, 2400000);
-        addCpufreq(bed, 1, 1800000);
-        const std::string coretemp = bed.addDevice("platform", "coretemp.0", "", {});
-        bed.addHwmon("coretemp", coretemp, {{"temp1_input", "71000"}, {"temp1_label", "Package id 0"}});
-        bed.addHwmon("acpitz", "", {{"temp1_input", "47000"}, {"temp2_input", "29800"}});
-        // Integrated graphics: no hwmon chip, the clock comes from drm.
-        const std::string igpu = bed.addDevice("pci", "0000:00:02.0", "", {{"vendor", "0x8086"}});
-        bed.writeFile(igpu + "/drm/card0/gt_act_freq_mhz", "850\n");
-        bed.link(igpu + "/drm/card0/device", "../../../0000:00:02.0");
-        bed.link("/sys/class/drm/card0", "../.." + igpu.substr(4) + "/drm/card0");
-        bed.addRaplZone("intel-rapl:0", "package-0", 0, 262143328850);
-        bed.addRaplZone("intel-rapl:0:1", "uncore", 0, 262143328850);
+        buildLaptop(bed);
 
         QCOMPARE(sdkInit(64), 0);
         const Walk first = walk();
@@ -345,10 +379,7 @@ private slots:
     {
         Testbed bed;
         nvml.absent();
-        bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: QEMU Virtual CPU version 2.5+\ncpu MHz\t\t: "
-                                       "2096.013\n\nprocessor\t: 1\nmodel name\t: QEMU Virtual CPU version 2.5+\n"
-                                       "cpu MHz\t\t: 2096.013\n\n");
-        bed.writeProcStat(200, 800);
+        buildVirtualMachine(bed);
 
         QCOMPARE(sdkInit(64), 0);
         QCOMPARE(sdkSensorCount(), 1);
@@ -363,7 +394,7 @@ private slots:
 
         // The processors' clocks come from /proc/cpuinfo again in every cycle.
         bed.writeFile("/proc/cpuinfo", "processor\t: 0\ncpu MHz\t\t: 1500.500\n\nprocessor\t: 1\ncpu MHz\t\t: bogus\n\n");
-        bed.writeProcStat(700, 1300);
+        bed.writeProcStat(1500, 9500);
         const Walk second = walk();
         QVERIFY(closeTo(second.value(Clock, "Core 0 Clock"), 1500.5));
         QCOMPARE(second.value(Clock, "Core 1 Clock"), std::nullopt);
@@ -372,9 +403,9 @@ private slots:
         // /proc/stat unreadable: no usage in that cycle, and none in the next (no base to compare).
         bed.writeFile("/proc/stat", "not a stat file\n");
         QCOMPARE(walk().value(Usage, "Total CPU Usage"), std::nullopt);
-        bed.writeProcStat(800, 1400);
+        bed.writeProcStat(1600, 9600);
         QCOMPARE(walk().value(Usage, "Total CPU Usage"), std::nullopt);
-        bed.writeProcStat(900, 1500);
+        bed.writeProcStat(1700, 9700);
         QCOMPARE(walk().value(Usage, "Total CPU Usage"), near(50.0));
     }
 
@@ -440,6 +471,62 @@ private slots:
         bed.useSensorsConfig("chip \"coretemp-*\"\n    label temp1 \"unterminated\n}}}\n");
         QCOMPARE(sdkInit(64), 0);
         QCOMPARE(walk().value(Temperature, "CPU Package"), near(52.0));
+    }
+
+    // The sensor thread's own read cycle, run over the library: each machine fills the window's
+    // figures from the right readings. Second cycle, so usage and energy-based power have a value.
+    void sensorThreadFillsFigures_data()
+    {
+        QTest::addColumn<int>("machine");
+        QTest::addColumn<QVector<double>>("expected"); // snapshot order; -1: any value of at least 1
+        // cpuTemperature cpuUsage cpuClock cpuPower cpuFan gpuTemperature gpuUsage gpuClock gpuPower
+        // gpuFan boardTemperature memoryClock
+        QTest::newRow("Intel desktop") << 0
+            << QVector<double>{52, 25, 4700, -1, 1250, 61, 37, 1845, 123.456, 1500, 34, 0};
+        QTest::newRow("AMD desktop") << 1
+            << QVector<double>{65.25, 25, 4850, 0, 900, 48, 12, 2100, 45, 1100, 36, 0};
+        QTest::newRow("laptop") << 2 << QVector<double>{71, 25, 2400, -1, 0, 0, 0, 850, -1, 0, 47, 0};
+        QTest::newRow("virtual machine") << 3 << QVector<double>{0, 25, 2096.013, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    }
+
+    void sensorThreadFillsFigures()
+    {
+        QFETCH(int, machine);
+        QFETCH(QVector<double>, expected);
+        Testbed bed;
+        nvml.absent();
+        switch (machine) {
+        case 0: {
+            buildIntelDesktop(bed);
+            const FakeNvmlGpu gpu{0, 1, "NVIDIA GeForce RTX 3070", 61, 37, 1845, 123456, 1500, 0};
+            nvml.configure(0, 1, &gpu);
+            break;
+        }
+        case 1: buildAmdDesktop(bed); break;
+        case 2: buildLaptop(bed); break;
+        default: buildVirtualMachine(bed); break;
+        }
+        QCOMPARE(sdkInit(SENSORSDK_INIT_ARGUMENT), 0);
+        const kestrun::platform::SensorSdkApi api{sdkInit, sdkUninit, sdkSensorCount, sdkPrepareSensor,
+                                                   sdkSensorName, sdkReadTemperature, sdkReadFan, sdkReadPower,
+                                                   sdkReadClock, sdkReadUsage};
+        const std::atomic<bool> keepGoing{true};
+        QVERIFY(readSensorCycle(api, false, keepGoing));
+        bed.writeProcStat(1250, 9750);
+        bed.setRaplEnergy(90000000);
+        const std::optional<SensorSnapshot> snapshot = readSensorCycle(api, false, keepGoing);
+        QVERIFY(snapshot);
+        const float values[] = {snapshot->cpuTemperature, snapshot->cpuUsage, snapshot->cpuClock,
+                                snapshot->cpuPower, snapshot->cpuFan, snapshot->gpuTemperature,
+                                snapshot->gpuUsage, snapshot->gpuClock, snapshot->gpuPower,
+                                snapshot->gpuFan, snapshot->boardTemperature, snapshot->memoryClock};
+        for (int field = 0; field < 12; ++field) {
+            const QByteArray where = "field " + QByteArray::number(field) + ": " + QByteArray::number(values[field]);
+            if (expected[field] < 0)
+                QVERIFY2(values[field] >= 1.0f, where.constData());
+            else
+                QVERIFY2(std::fabs(values[field] - expected[field]) < 1e-3, where.constData());
+        }
     }
 
     // sdkInit(n) offers at most n sensors.
