@@ -156,33 +156,37 @@ void addIntelClock(Sensor &sensor, const std::string &deviceFolder)
         sensor.add(Kind::Clock, "GPU Clock", sysfsValue(xe, 1));
 }
 
+// A GPU sensor with the readings of the card's hwmon chip; named by its PCI address.
+Gpu gpuFromChip(const LibSensors::Chip &chip, const std::string &title)
+{
+    const std::string pci = linkTargetName(chip.path + "/device");
+    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: " + title + " [" + pci + "]")};
+    addChipReadings(*gpu.sensor, chip, LabelContext{});
+    return gpu;
+}
+
 Gpu amdGpu(const LibSensors::Chip &chip)
 {
-    const std::string device = chip.path + "/device";
-    const std::string pci = linkTargetName(device);
-    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: AMD Radeon [" + pci + "]")};
+    Gpu gpu = gpuFromChip(chip, "AMD Radeon");
     Sensor &sensor = *gpu.sensor;
-    addChipReadings(sensor, chip, LabelContext{});
     // libsensors leaves the clocks out; freq1 is the shader clock, freq2 the video memory's.
     if (exists(chip.path + "/freq1_input"))
         sensor.add(Kind::Clock, "GPU Clock", sysfsValue(chip.path + "/freq1_input", 1e6));
     if (exists(chip.path + "/freq2_input"))
         sensor.add(Kind::Clock, "GPU Memory Clock", sysfsValue(chip.path + "/freq2_input", 1e6));
-    if (exists(device + "/gpu_busy_percent"))
-        sensor.add(Kind::Usage, "GPU Core Load", sysfsValue(device + "/gpu_busy_percent", 1));
+    const std::string busy = chip.path + "/device/gpu_busy_percent";
+    if (exists(busy))
+        sensor.add(Kind::Usage, "GPU Core Load", sysfsValue(busy, 1));
     return gpu;
 }
 
 Gpu intelGpuWithHwmon(const LibSensors::Chip &chip)
 {
-    const std::string device = chip.path + "/device";
-    const std::string pci = linkTargetName(device);
-    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: Intel Graphics [" + pci + "]")};
+    Gpu gpu = gpuFromChip(chip, "Intel Graphics");
     Sensor &sensor = *gpu.sensor;
-    addChipReadings(sensor, chip, LabelContext{});
     if (sensor.count(Kind::Power) == 0 && exists(chip.path + "/energy1_input"))
         addEnergyPower(sensor, "GPU Power (Total)", chip.path + "/energy1_input", std::string());
-    addIntelClock(sensor, device);
+    addIntelClock(sensor, chip.path + "/device");
     return gpu;
 }
 
@@ -276,6 +280,8 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
             gpus.push_back(amdGpu(chip));
         else if (chip.role == ChipRole::IntelGpu)
             gpus.push_back(intelGpuWithHwmon(chip));
+        else if (chip.role == ChipRole::OtherGpu)
+            gpus.push_back(gpuFromChip(chip, chip.prefix));
     }
     addIntegratedIntelGpus(gpus);
     addNvidiaGpus(gpus, machine->libraries_->nvml);
