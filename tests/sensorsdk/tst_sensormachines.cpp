@@ -529,6 +529,15 @@ private slots:
         }
     }
 
+    // The program's own loader finds the built library by its bare name and takes all ten entry points.
+    void programLoaderTakesTheLibrary()
+    {
+        const kestrun::platform::SensorSdkApi *api = kestrun::platform::sensorSdk();
+        QVERIFY(api);
+        QVERIFY(api->init == &sdkInit);
+        QVERIFY(api->readUsage == &sdkReadUsage);
+    }
+
     // sdkInit(n) offers at most n sensors.
     void sensorLimit()
     {
