@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QStringList>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -15,17 +16,17 @@ struct Slot {
     QLabel *size;
 };
 
-// Writes the entries into the slots in order; every entry beyond the earlier slots goes into the
-// last one, so it ends up showing the last entry. Slots without an entry stay hidden.
-void fillRow(const QStringList &entries, const std::vector<Slot> &slots)
+// Writes the entries into the places in order; every entry beyond the earlier slots goes into the
+// last one, so it ends up showing the last entry. Places without an entry stay hidden.
+void fillRow(const QStringList &entries, const std::vector<Slot> &places)
 {
-    for (const Slot &s : slots) {
+    for (const Slot &s : places) {
         s.name->hide();
         if (s.size)
             s.size->hide();
     }
     for (int i = 0; i < entries.size(); ++i) {
-        const Slot &s = slots[std::min<std::size_t>(std::size_t(i), slots.size() - 1)];
+        const Slot &s = places[std::min<std::size_t>(std::size_t(i), places.size() - 1)];
         s.name->show();
         if (!s.size) {
             s.name->setText(entries.at(i));
