@@ -2,6 +2,8 @@
 
 #include "config/ddatamanager.h"
 
+#include <QMenu>
+
 
 DMainWidget::DMainWidget(QWidget *parent)
     : QWidget(parent)
@@ -39,4 +41,7 @@ DMainWidget::DMainWidget(QWidget *parent)
             Qt::DirectConnection);
 }
 
-DMainWidget::~DMainWidget() = default;
+DMainWidget::~DMainWidget()
+{
+    delete trayMenu;
+}

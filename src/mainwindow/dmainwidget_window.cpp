@@ -45,6 +45,8 @@ void DMainWidget::createTray()
     connect(openAction, SIGNAL(triggered()), this, SLOT(showNormal()));
     connect(exitAction, SIGNAL(triggered()), this, SLOT(onQuitApp()));
 
+    // On the desktop widget, not the window: the menu is a window of its own. Qt gives such a
+    // widget no parent, so the window deletes it (destructor).
     trayMenu = new QMenu(QApplication::desktop());
     if (showMainPage == 1)
         trayMenu->addAction(openAction);
