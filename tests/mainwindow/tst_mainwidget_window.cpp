@@ -1,5 +1,6 @@
 #include "config/ddatamanager.h"
 #include "logfiles.h"
+#include "logviewer/logprintfdia.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
 #include "widgets/progressbarround.h"
@@ -246,6 +247,14 @@ void TestMainWidgetWindow::titleBarButtons()
     window->ui->pushButton_Max->click();
     QTRY_VERIFY(!window->isMaximized());
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+
+    // the hidden log button opens one log viewer, owned by the window
+    window->ui->pushButton_Logo->click();
+    window->ui->pushButton_Logo->click();
+    const QList<LogPrintfDia *> viewers = window->findChildren<LogPrintfDia *>();
+    QCOMPARE(viewers.size(), 1);
+    QVERIFY(viewers.first()->isVisible());
+    viewers.first()->hide();
 
     const QPoint origin = window->pos();
     window->ui->pushButton_Setting->click();
