@@ -15,6 +15,7 @@ class TestMainWidgetHardwarePage : public QObject
 private slots:
     void fillsTheRows_data();
     void fillsTheRows();
+    void filledSoonAfterConstruction();
 };
 
 void TestMainWidgetHardwarePage::fillsTheRows_data()
@@ -88,6 +89,17 @@ void TestMainWidgetHardwarePage::fillsTheRows()
     for (const char *caption : {"label_21", "label_22", "label_23", "label_24", "label_25", "label_26", "label_27",
                                 "label_28"})
         QVERIFY(!window.findChild<QLabel *>(caption)->isHidden());
+}
+
+void TestMainWidgetHardwarePage::filledSoonAfterConstruction()
+{
+    HardwareInventory one;
+    one.cpuName = "Later CPU";
+    DDataManager::instance()->setInventory(one);
+    DMainWidget window;
+    QCOMPARE(window.ui->label_29->text(), QStringLiteral("TextLabel"));
+    QTRY_COMPARE(window.ui->label_29->text(), QStringLiteral("Later CPU"));
+    QVERIFY(window.ui->label_31->isHidden());
 }
 
 KESTRUN_TEST_MAIN(TestMainWidgetHardwarePage)
