@@ -1,0 +1,65 @@
+#include "ddatamanager.h"
+
+#include "logCollect/log_out.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFontDatabase>
+#include <QStandardPaths>
+
+DDataManager *DDataManager::instance()
+{
+    // Deliberately never deleted: the singleton lives as long as the process, and its fonts must
+    // not outlive the application object in a static destructor.
+    static DDataManager *const self = new DDataManager;
+    return self;
+}
+
+DDataManager::DDataManager()
+{
+    // mkpath: on a fresh account the parents of the data folder may not exist yet either.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+
+    m_configDir = QCoreApplication::applicationDirPath() + "/configDir/";
+    m_config = readAppConfig(m_configDir);
+
+    initMontserratBold();
+    initMontserratMedium();
+
+    // From here on every debug message goes to the day's log file; the messages above did not.
+    InitializeLog(QString());
+    qInstallMessageHandler(writeLogRecord);
+}
+
+void DDataManager::initInfo()
+{
+    qDebug() << "------------------------- *** App Runing *** ------------------------------";
+    qDebug() << "appConfig.ini Path:" << m_configDir;
+    theHardwareInfoGet();
+}
+
+void DDataManager::initMontserratBold()
+{
+    QFont font;
+    font.setFamily("Microsoft YaHei");
+    const int id = QFontDatabase::addApplicationFont(":/images/LocalFont/MontserratBold.otf");
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty())
+        qDebug() << "Failed to load font.";
+    else
+        font.setFamily(families.first());
+    m_boldFont = font;
+}
+
+void DDataManager::initMontserratMedium()
+{
+    QFont font;
+    const int id = QFontDatabase::addApplicationFont(":/images/LocalFont/MontserratMedium.otf");
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty())
+        qDebug() << "Failed to load font.";
+    else
+        font = QFont(families.first());
+    m_mediumFont = font;
+}

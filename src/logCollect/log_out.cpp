@@ -1,0 +1,127 @@
+#include "log_out.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QStandardPaths>
+
+namespace {
+
+const char *const kRecordTemplate = "[%1]-[flie:%2    line:%3    datetime:%4]--------------------> %5";
+const int kRetentionDays = 7;
+
+// One lock for the folder choice and every file write. Not recursive: nothing done while it is
+// held issues a debug message. QBasicMutex needs no dynamic initialisation, so a message from a
+// static constructor elsewhere can never meet it unconstructed.
+QBasicMutex logMutex;
+QString preparedFolder; // set by InitializeLog; guarded by logMutex
+
+QString defaultFolder()
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                    + "/logDir");
+}
+
+QString folderLocked()
+{
+    return preparedFolder.isEmpty() ? defaultFolder() : preparedFolder;
+}
+
+void appendLocked(const QString &logFolder, const QMessageLogContext &context, const QString &message,
+                  const QDateTime &now)
+{
+    // Binary mode: the record ends in exactly "\r\n" on every system, and line feeds inside a
+    // message stay as they are. UTF-8 keeps texts such as the degree signs intact whatever the locale.
+    QFile file(logout::dayFilePath(logFolder, now.date()));
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+        return;
+    file.write((logout::formatRecord(context, message, now) + "\r\n").toUtf8());
+    file.close();
+}
+
+} // namespace
+
+namespace logout {
+
+QString sourceFileName(const char *file)
+{
+    const QString name = QString::fromUtf8(file);
+    const int cut = std::max(name.lastIndexOf('\\'), name.lastIndexOf('/'));
+    return cut > 0 ? name.mid(cut + 1) : name;
+}
+
+QString formatRecord(const QMessageLogContext &context, const QString &message, const QDateTime &now)
+{
+    // One pass over the template, so a "%" sequence inside a file name or message is never
+    // taken for a place marker.
+    return QString::fromLatin1(kRecordTemplate)
+        .arg(QStringLiteral("Debug"), sourceFileName(context.file), QString::number(context.line),
+             now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), message);
+}
+
+QString dayFilePath(const QString &logFolder, const QDate &day)
+{
+    return QDir::toNativeSeparators(logFolder + "/" + day.toString(QStringLiteral("yyyy-MM-dd")) + ".log");
+}
+
+void appendRecord(const QString &logFolder, const QMessageLogContext &context, const QString &message,
+                  const QDateTime &now)
+{
+    QMutexLocker lock(&logMutex);
+    appendLocked(logFolder, context, message, now);
+}
+
+QDateTime creationTime(const QFileInfo &file)
+{
+    const QDateTime born = file.birthTime();
+    return born.isValid() ? born : file.lastModified();
+}
+
+bool isExpired(const QDateTime &created, const QDateTime &now)
+{
+    // 64-bit seconds: a file dated decades away must not wrap around into the kept range.
+    const qint64 secs = now.addDays(-kRetentionDays).secsTo(created);
+    return secs < 0;
+}
+
+void removeExpired(const QString &logFolder, const QDateTime &now)
+{
+    const QFileInfoList entries = QDir(logFolder).entryInfoList(QDir::Files, QDir::NoSort);
+    for (const QFileInfo &entry : entries) {
+        if (isExpired(creationTime(entry), now))
+            entry.dir().remove(entry.fileName());
+    }
+}
+
+QString currentFolder()
+{
+    QMutexLocker lock(&logMutex);
+    return folderLocked();
+}
+
+} // namespace logout
+
+void InitializeLog(const QString &subFolder)
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!subFolder.isEmpty())
+        base += "/" + subFolder;
+    const QString folder = QDir::toNativeSeparators(base + "/logDir");
+    // mkpath: on a fresh account the parents of the data folder may not exist yet either.
+    QDir().mkpath(folder);
+    qDebug() << "LogDir FullPath:" << folder;
+    {
+        QMutexLocker lock(&logMutex);
+        preparedFolder = folder;
+    }
+    logout::removeExpired(folder, QDateTime::currentDateTime());
+}
+
+void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg)
+        return;
+    QMutexLocker lock(&logMutex);
+    appendLocked(folderLocked(), context, message, QDateTime::currentDateTime());
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QString>
+#include <QtGlobal>
+
+// Prepares the log folder (application data + "/logDir", or + "/" + subFolder + "/logDir")
+// and deletes the files in it that were created more than seven days ago.
+void InitializeLog(const QString &subFolder);
+
+// Message handler: appends every debug message as one line to the day's log file;
+// every other message type is dropped.
+void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+namespace logout {
+
+// The source file name as written in a record: the part after the last "\" or "/",
+// unless that separator is the first character.
+QString sourceFileName(const char *file);
+
+// One record without its line end.
+QString formatRecord(const QMessageLogContext &context, const QString &message, const QDateTime &now);
+
+// The log file of the given day inside the log folder, in native separators.
+QString dayFilePath(const QString &logFolder, const QDate &day);
+
+// Appends the record stamped with now to now's day file in logFolder. Serialised process-wide.
+void appendRecord(const QString &logFolder, const QMessageLogContext &context, const QString &message,
+                  const QDateTime &now);
+
+// When the file came into being: its birth time where the file system keeps one,
+// else its last modification time.
+QDateTime creationTime(const QFileInfo &file);
+
+// True when a file created at created is older than seven days at now; one created exactly
+// seven days before now is kept.
+bool isExpired(const QDateTime &created, const QDateTime &now);
+
+// Deletes the expired files (not folders) of logFolder as seen at now.
+void removeExpired(const QString &logFolder, const QDateTime &now);
+
+// The folder records go to: the one InitializeLog prepared, else application data + "/logDir".
+QString currentFolder();
+
+} // namespace logout
