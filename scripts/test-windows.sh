@@ -44,4 +44,8 @@ if ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 fi
 
+# Each run starts from a clean user: the test programs' application data and settings go.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/tst_* "$WINEPREFIX"/drive_c/users/*/AppData/Local/tst_*
+wine reg delete 'HKCU\Software\MyCompanyTalvex' /f </dev/null >/dev/null 2>&1 || true
+
 ctest --test-dir "$build" --output-on-failure --timeout 120 -j2
