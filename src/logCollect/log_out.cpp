@@ -3,8 +3,10 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -12,9 +14,9 @@ const char *const kRecordTemplate = "[%1]-[flie:%2    line:%3    datetime:%4]---
 const int kRetentionDays = 7;
 
 // One lock for the folder choice and every file write. Not recursive: nothing done while it is
-// held issues a debug message. QBasicMutex needs no dynamic initialisation, so a message from a
-// static constructor elsewhere can never meet it unconstructed.
-QBasicMutex logMutex;
+// held issues a debug message. std::mutex is constant-initialised, so a message from a static
+// constructor elsewhere can never meet it unconstructed, and thread checkers understand it.
+std::mutex logMutex;
 QString preparedFolder; // set by InitializeLog; guarded by logMutex
 
 QString defaultFolder()
@@ -33,16 +35,16 @@ void appendLocked(const QString &logFolder, const QMessageLogContext &context, c
 {
     // Binary mode: the record ends in exactly "\r\n" on every system, and line feeds inside a
     // message stay as they are. UTF-8 keeps texts such as the degree signs intact whatever the locale.
-    QFile file(logout::dayFilePath(logFolder, now.date()));
+    QFile file(logcollect::dayFilePath(logFolder, now.date()));
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
         return;
-    file.write((logout::formatRecord(context, message, now) + "\r\n").toUtf8());
+    file.write((logcollect::formatRecord(context, message, now) + "\r\n").toUtf8());
     file.close();
 }
 
 } // namespace
 
-namespace logout {
+namespace logcollect {
 
 QString sourceFileName(const char *file)
 {
@@ -68,7 +70,7 @@ QString dayFilePath(const QString &logFolder, const QDate &day)
 void appendRecord(const QString &logFolder, const QMessageLogContext &context, const QString &message,
                   const QDateTime &now)
 {
-    QMutexLocker lock(&logMutex);
+    const std::lock_guard<std::mutex> lock(logMutex);
     appendLocked(logFolder, context, message, now);
 }
 
@@ -96,11 +98,11 @@ void removeExpired(const QString &logFolder, const QDateTime &now)
 
 QString currentFolder()
 {
-    QMutexLocker lock(&logMutex);
+    const std::lock_guard<std::mutex> lock(logMutex);
     return folderLocked();
 }
 
-} // namespace logout
+} // namespace logcollect
 
 void InitializeLog(const QString &subFolder)
 {
@@ -112,16 +114,16 @@ void InitializeLog(const QString &subFolder)
     QDir().mkpath(folder);
     qDebug() << "LogDir FullPath:" << folder;
     {
-        QMutexLocker lock(&logMutex);
+        const std::lock_guard<std::mutex> lock(logMutex);
         preparedFolder = folder;
     }
-    logout::removeExpired(folder, QDateTime::currentDateTime());
+    logcollect::removeExpired(folder, QDateTime::currentDateTime());
 }
 
 void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtDebugMsg)
         return;
-    QMutexLocker lock(&logMutex);
+    const std::lock_guard<std::mutex> lock(logMutex);
     appendLocked(folderLocked(), context, message, QDateTime::currentDateTime());
 }

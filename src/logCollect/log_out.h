@@ -14,7 +14,7 @@ void InitializeLog(const QString &subFolder);
 // every other message type is dropped.
 void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
-namespace logout {
+namespace logcollect {
 
 // The source file name as written in a record: the part after the last "\" or "/",
 // unless that separator is the first character.
@@ -44,4 +44,4 @@ void removeExpired(const QString &logFolder, const QDateTime &now);
 // The folder records go to: the one InitializeLog prepared, else application data + "/logDir".
 QString currentFolder();
 
-} // namespace logout
+} // namespace logcollect

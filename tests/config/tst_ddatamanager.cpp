@@ -1,26 +1,11 @@
 #include "config/ddatamanager.h"
+#include "earlieroutput.h"
 #include "logfiles.h"
 #include "testenv.h"
 
 #include <QSignalSpy>
 
 using namespace kestrun::test;
-
-namespace {
-
-// What reached the handler in place before the singleton installed its own.
-QStringList &earlierOutput()
-{
-    static QStringList lines;
-    return lines;
-}
-
-void collect(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    earlierOutput() << message;
-}
-
-} // namespace
 
 // Runs the singleton as the program does, against the sample branding copied beside this test.
 class TestDDataManager : public QObject
@@ -30,7 +15,7 @@ class TestDDataManager : public QObject
 private slots:
     void initTestCase()
     {
-        qInstallMessageHandler(collect);
+        collectEarlierOutput();
         QVERIFY(DDataManager::instance());
     }
 

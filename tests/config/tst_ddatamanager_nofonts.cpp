@@ -1,23 +1,9 @@
 #include "config/ddatamanager.h"
+#include "earlieroutput.h"
 #include "logfiles.h"
 #include "testenv.h"
 
 using namespace kestrun::test;
-
-namespace {
-
-QStringList &earlierOutput()
-{
-    static QStringList lines;
-    return lines;
-}
-
-void collect(QtMsgType, const QMessageLogContext &, const QString &message)
-{
-    earlierOutput() << message;
-}
-
-} // namespace
 
 // The singleton built while the font resources are missing: fallbacks, and failures that stay
 // out of the log file.
@@ -30,7 +16,7 @@ private slots:
     {
         Q_CLEANUP_RESOURCE(fonts);
         QVERIFY(!QFile::exists(":/images/LocalFont/MontserratBold.otf"));
-        qInstallMessageHandler(collect);
+        collectEarlierOutput();
         QVERIFY(DDataManager::instance());
     }
 

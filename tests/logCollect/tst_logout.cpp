@@ -43,9 +43,9 @@ private slots:
         QTemporaryDir dir;
         const QMessageLogContext context("src/mainwindow/dmainwidget.cpp", 1067, "onStartUpdateLater", nullptr);
         const QDateTime at(QDate(2024, 3, 7), QTime(9, 5, 3));
-        logout::appendRecord(dir.path(), context, "Start Update -> Start", at);
+        logcollect::appendRecord(dir.path(), context, "Start Update -> Start", at);
         // Appended, UTF-8, inner line feeds and "%" sequences kept as they are.
-        logout::appendRecord(dir.path(), context, "\nOpen device 50% %1 ℃\n", at);
+        logcollect::appendRecord(dir.path(), context, "\nOpen device 50% %1 ℃\n", at);
 
         QCOMPARE(readFile(dir.path() + "/2024-03-07.log"),
                  QByteArray("[Debug]-[flie:dmainwidget.cpp    line:1067    datetime:2024-03-07 09:05:03]"
@@ -72,12 +72,12 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, written);
-        QCOMPARE(logout::sourceFileName(file.isNull() ? nullptr : file.constData()), written);
+        QCOMPARE(logcollect::sourceFileName(file.isNull() ? nullptr : file.constData()), written);
     }
 
     void onlyDebugMessagesAreWritten()
     {
-        const QString today = logout::dayFilePath(logFolder(), QDate::currentDate());
+        const QString today = logcollect::dayFilePath(logFolder(), QDate::currentDate());
         QFile::remove(today);
         const QMessageLogContext context("x.cpp", 1, nullptr, nullptr);
         for (QtMsgType type : {QtWarningMsg, QtCriticalMsg, QtInfoMsg})
@@ -101,8 +101,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QMessageLogContext context("x.cpp", 5, nullptr, nullptr);
-        logout::appendRecord(dir.path(), context, "before", QDateTime(QDate(2024, 3, 7), QTime(23, 59, 59)));
-        logout::appendRecord(dir.path(), context, "after", QDateTime(QDate(2024, 3, 8), QTime(0, 0, 0)));
+        logcollect::appendRecord(dir.path(), context, "before", QDateTime(QDate(2024, 3, 7), QTime(23, 59, 59)));
+        logcollect::appendRecord(dir.path(), context, "after", QDateTime(QDate(2024, 3, 8), QTime(0, 0, 0)));
 
         const QByteArray first = readFile(dir.path() + "/2024-03-07.log");
         const QByteArray second = readFile(dir.path() + "/2024-03-08.log");
@@ -133,7 +133,7 @@ private slots:
         QFETCH(QDateTime, created);
         QFETCH(bool, expired);
         const QDateTime now(QDate(2024, 3, 15), QTime(12, 0, 0));
-        QCOMPARE(logout::isExpired(created, now), expired);
+        QCOMPARE(logcollect::isExpired(created, now), expired);
     }
 
     void creationTimeIsBirthElseModification()
@@ -156,7 +156,7 @@ private slots:
         // Windows file systems always keep the creation time.
         const qint64 expected = QFileInfo(path).birthTime().toSecsSinceEpoch();
 #endif
-        QCOMPARE(logout::creationTime(QFileInfo(path)).toSecsSinceEpoch(), expected);
+        QCOMPARE(logcollect::creationTime(QFileInfo(path)).toSecsSinceEpoch(), expected);
     }
 
     // Files are judged by their own creation time seen from a chosen "now", so the sweep is
@@ -181,9 +181,9 @@ private slots:
         const QString path = dir.path() + "/" + name;
         touch(path);
         QVERIFY(QDir(dir.path()).mkdir("folder"));
-        const QDateTime created = logout::creationTime(QFileInfo(path));
+        const QDateTime created = logcollect::creationTime(QFileInfo(path));
 
-        logout::removeExpired(dir.path(), created.addDays(ageDays));
+        logcollect::removeExpired(dir.path(), created.addDays(ageDays));
 
         QCOMPARE(QFile::exists(path), kept);
         QVERIFY(QDir(dir.path() + "/folder").exists()); // folders are never removed
@@ -200,9 +200,9 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime));
         }
-        if (logout::creationTime(QFileInfo(dir.path() + "/8.log")).daysTo(now) < 8)
+        if (logcollect::creationTime(QFileInfo(dir.path() + "/8.log")).daysTo(now) < 8)
             QSKIP("the file system keeps birth times; covered by removeExpired");
-        logout::removeExpired(dir.path(), now);
+        logcollect::removeExpired(dir.path(), now);
         QVERIFY(!QFile::exists(dir.path() + "/8.log"));
         QVERIFY(QFile::exists(dir.path() + "/6.log"));
     }
@@ -222,13 +222,13 @@ private slots:
         InitializeLog("sub");
         const QString expected = QDir::toNativeSeparators(
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/sub/logDir");
-        QCOMPARE(logout::currentFolder(), expected);
+        QCOMPARE(logcollect::currentFolder(), expected);
         QVERIFY(QDir(expected).exists());
         writeLogRecord(QtDebugMsg, QMessageLogContext("x.cpp", 2, nullptr, nullptr), "in sub");
         QVERIFY(readAllLogs(expected).contains("in sub\r\n"));
 
         InitializeLog(QString());
-        QCOMPARE(logout::currentFolder(), logFolder());
+        QCOMPARE(logcollect::currentFolder(), logFolder());
     }
 };
 
