@@ -3,7 +3,6 @@
 #include <hidapi.h>
 
 #include <QDebug>
-#include <QMutexLocker>
 
 namespace {
 constexpr unsigned short kVendorId = 0x5131;
@@ -63,9 +62,9 @@ int MainHidInterFace::hidApi_Write(const unsigned char *report)
 {
     if (!deviceOpen)
         return -1;
-    QMutexLocker lock(&queueLock);
+    std::lock_guard<std::mutex> lock(queueLock);
     sendQueue.push(report);
-    queueChanged.wakeOne();
+    queueChanged.notify_one();
     return 0;
 }
 
@@ -74,13 +73,17 @@ int MainHidInterFace::hidApi_Close()
     if (!deviceOpen)
         return 0;
     {
-        QMutexLocker lock(&queueLock);
+        std::lock_guard<std::mutex> lock(queueLock);
         deviceOpen = false;
-        queueChanged.wakeAll();
+        queueChanged.notify_all();
     }
     // The handle is closed only after the writer has left hid_write and ended.
-    if (QThread::currentThread() != this)
+    if (QThread::currentThread() != this) {
         wait();
+        // Taken once more after the writer's last release, so its last touches are ordered
+        // before what follows in a way ThreadSanitizer can see, too.
+        std::lock_guard<std::mutex> lock(queueLock);
+    }
     hid_close(deviceHandle.exchange(nullptr));
     hid_exit();
     return 0;
@@ -89,10 +92,10 @@ int MainHidInterFace::hidApi_Close()
 void MainHidInterFace::run()
 {
     const std::uint64_t opening = openings;
-    QMutexLocker lock(&queueLock);
+    std::unique_lock<std::mutex> lock(queueLock);
     while (deviceOpen) {
         if (sendQueue.empty() || !deviceHandle) {
-            queueChanged.wait(&queueLock);
+            queueChanged.wait(lock);
             continue;
         }
         const ReportQueue::Report report = sendQueue.pop();
@@ -101,7 +104,7 @@ void MainHidInterFace::run()
         hid_device *handle = deviceHandle;
         if (deviceOpen && handle)
             written = hid_write(handle, report.data(), report.size());
-        lock.relock();
+        lock.lock();
         if (written < 0) {
             // Writing on would only lose every later report too; the owner closes and looks again.
             reportWriteFailure(opening);

@@ -2,13 +2,13 @@
 
 #include "device/reportqueue.h"
 
-#include <QMutex>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 struct hid_device_;
 
@@ -48,8 +48,9 @@ private:
     QString strHidPath;
     std::atomic<hid_device_ *> deviceHandle{nullptr};
     std::atomic<bool> deviceOpen{false};
-    QMutex queueLock;
-    QWaitCondition queueChanged; // guarded by queueLock: a report was queued or the link closed
+    // Standard locks rather than QMutex: their hand-overs are visible to ThreadSanitizer.
+    std::mutex queueLock;
+    std::condition_variable queueChanged; // a report was queued or the link closed
     ReportQueue sendQueue;
     std::atomic<std::uint64_t> openings{0}; // counts successful opens, to tell a stale loss apart
 };

@@ -56,6 +56,7 @@ gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     return TRUE;
 }
 
+// Adding a device also announces it with an "add" uevent.
 QString addDevice(UMockdevTestbed *tb, const char *subsystem, const char *name, const QString &parent,
                   std::initializer_list<const char *> attributes, std::initializer_list<const char *> properties)
 {
@@ -132,19 +133,19 @@ void EmulatedDisplay::plug(bool withNode)
                     {"idVendor", "5131", "idProduct", "2007", "manufacturer", "Kestrun Devices", "product",
                      "Display", "bcdDevice", "0100"},
                     {"DEVTYPE", "usb_device"});
-    const QString intf = addDevice(testbed, "usb", "1-1:1.0", usb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
+    intf = addDevice(testbed, "usb", "1-1:1.0", usb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
     hid = addDevice(testbed, "hid", "0003:5131:2007.0001", intf, {},
                     {"HID_ID", "0003:00005131:00002007", "HID_NAME", "Kestrun Devices Display", "HID_UNIQ", ""});
     umockdev_testbed_set_attribute_binary(testbed, hid.toLocal8Bit().constData(), "report_descriptor",
                                           kReportDescriptor, sizeof kReportDescriptor);
-    hidraw = addDevice(testbed, "hidraw", "hidraw0", hid, {}, {"DEVNAME", "/dev/hidraw0"});
+    // The node is in place before the hidraw device announces itself.
     QDir().mkpath(root + "/dev");
     QFile node(root + "/dev/hidraw0");
     if (withNode)
         node.open(QIODevice::WriteOnly);
     else
         node.remove();
-    umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), "add");
+    hidraw = addDevice(testbed, "hidraw", "hidraw0", hid, {}, {"DEVNAME", "/dev/hidraw0"});
 }
 
 void EmulatedDisplay::unplug()
@@ -152,6 +153,7 @@ void EmulatedDisplay::unplug()
     umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), "remove");
     removeDevice(testbed, hidraw);
     removeDevice(testbed, hid);
+    removeDevice(testbed, intf);
     removeDevice(testbed, usb);
     QFile::remove(root + "/dev/hidraw0");
 }
@@ -162,13 +164,12 @@ void EmulatedDisplay::plugOther()
                          {"idVendor", "046d", "idProduct", "c52b", "manufacturer", "Other", "product", "Mouse",
                           "bcdDevice", "1201"},
                          {"DEVTYPE", "usb_device"});
-    const QString intf = addDevice(testbed, "usb", "1-2:1.0", otherUsb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
-    otherHid = addDevice(testbed, "hid", "0003:046D:C52B.0002", intf, {},
+    otherIntf = addDevice(testbed, "usb", "1-2:1.0", otherUsb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
+    otherHid = addDevice(testbed, "hid", "0003:046D:C52B.0002", otherIntf, {},
                          {"HID_ID", "0003:0000046D:0000C52B", "HID_NAME", "Other Mouse", "HID_UNIQ", ""});
     umockdev_testbed_set_attribute_binary(testbed, otherHid.toLocal8Bit().constData(), "report_descriptor",
                                           kReportDescriptor, sizeof kReportDescriptor);
     otherHidraw = addDevice(testbed, "hidraw", "hidraw1", otherHid, {}, {"DEVNAME", "/dev/hidraw1"});
-    umockdev_testbed_uevent(testbed, otherHidraw.toLocal8Bit().constData(), "add");
 }
 
 void EmulatedDisplay::unplugOther()
@@ -176,6 +177,7 @@ void EmulatedDisplay::unplugOther()
     umockdev_testbed_uevent(testbed, otherHidraw.toLocal8Bit().constData(), "remove");
     removeDevice(testbed, otherHidraw);
     removeDevice(testbed, otherHid);
+    removeDevice(testbed, otherIntf);
     removeDevice(testbed, otherUsb);
 }
 

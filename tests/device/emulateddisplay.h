@@ -60,8 +60,8 @@ private:
     UMockdevIoctlBase *handler = nullptr;
     Shared shared;
     QString root;
-    QString usb, hid, hidraw;
-    QString otherUsb, otherHid, otherHidraw;
+    QString usb, intf, hid, hidraw;
+    QString otherUsb, otherIntf, otherHid, otherHidraw;
 };
 
 // Collects the program's debug records while it lives.
