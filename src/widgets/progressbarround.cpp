@@ -30,6 +30,29 @@ std::optional<double> progressBarSweep(double minValue, double maxValue, double 
     return clockWise ? delta : -delta;
 }
 
+ProgressBarTextLayout progressBarTextLayout(const QRectF &innerRect, int precision, int shownNumber)
+{
+    const int n = shownNumber;
+    const double innerSize = innerRect.width();
+    ProgressBarTextLayout layout;
+    // A tiny widget would compute a pixel size of 0, which fonts reject.
+    layout.numberPixelSize =
+        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.3 - precision * 0.08)));
+    layout.textPixelSize =
+        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.15 - precision * 0.08)));
+
+    // Each rectangle keeps the inner circle's right and bottom edges.
+    layout.numberRect = innerRect;
+    layout.numberRect.setLeft(innerRect.x() + (n >= 100 ? -36 : (n >= 10 ? -32 : -25)));
+    layout.numberRect.setTop(innerRect.y() - 40);
+    layout.unitRect = innerRect;
+    layout.unitRect.setLeft(innerRect.x() + (n >= 100 ? 71 : (n >= 10 ? 48 : 30)));
+    layout.unitRect.setTop(innerRect.y() - 45);
+    layout.explainRect = innerRect;
+    layout.explainRect.setTop(innerRect.y() + 70);
+    return layout;
+}
+
 ProgressBarRound::ProgressBarRound(QWidget *parent)
     : QWidget(parent)
 {
@@ -246,41 +269,22 @@ void ProgressBarRound::paintEvent(QPaintEvent *)
     }
 
     if (!format.isEmpty())
-        drawTexts(painter, innerRect, innerSize);
+        drawTexts(painter, innerRect);
     painter.end();
 }
 
-void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect, double innerSize)
+void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect)
 {
     const int n = progressBarShownNumber(displayValue, valueType);
-    // A tiny widget would compute a pixel size of 0, which fonts reject.
-    const int numberPixels =
-        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.3 - precision * 0.08)));
-    const int unitPixels =
-        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.15 - precision * 0.08)));
-    const double numberLeft = n >= 100 ? -36 : (n >= 10 ? -32 : -25);
-    const double unitLeft = n >= 100 ? 71 : (n >= 10 ? 48 : 30);
-
+    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect, precision, n);
     painter.setPen(palette().text().color());
-
     const auto drawSized = [&](const QRectF &rect, int pixelSize, const QString &text) {
         QFont f = font();
         f.setPixelSize(pixelSize);
         painter.setFont(f);
         painter.drawText(rect, Qt::AlignCenter, text);
     };
-
-    QRectF numberRect = innerRect;
-    numberRect.setLeft(innerRect.x() + numberLeft);
-    numberRect.setTop(innerRect.y() - 40);
-    drawSized(numberRect, numberPixels, QString::number(n, 10));
-
-    QRectF unitRect = innerRect;
-    unitRect.setLeft(innerRect.x() + unitLeft);
-    unitRect.setTop(innerRect.y() - 45);
-    drawSized(unitRect, unitPixels, strUnit);
-
-    QRectF explainRect = innerRect;
-    explainRect.setTop(innerRect.y() + 70);
-    drawSized(explainRect, unitPixels, strExplainText);
+    drawSized(layout.numberRect, layout.numberPixelSize, QString::number(n, 10));
+    drawSized(layout.unitRect, layout.textPixelSize, strUnit);
+    drawSized(layout.explainRect, layout.textPixelSize, strExplainText);
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QGradientStops>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -15,6 +16,18 @@ int progressBarShownNumber(int displayValue, int valueType);
 // the minimum), negated for counter-clockwise bars. Nothing for an empty range or a non-finite
 // result, where no sector can be drawn.
 std::optional<double> progressBarSweep(double minValue, double maxValue, double value, bool clockWise);
+
+// Where the three centre texts of a ProgressBarRound go and how large they are. The offsets are
+// absolute pixels, tuned for the 195-pixel dashboards; they step with the number of digits.
+struct ProgressBarTextLayout
+{
+    QRectF numberRect;
+    QRectF unitRect;
+    QRectF explainRect;
+    int numberPixelSize;
+    int textPixelSize;
+};
+ProgressBarTextLayout progressBarTextLayout(const QRectF &innerRect, int precision, int shownNumber);
 
 // A value shown as a filled sector inside a ring, with a number, a unit and a caption in the centre.
 class ProgressBarRound : public QWidget
@@ -90,7 +103,7 @@ protected:
 
 private:
     void installDataBrush();
-    void drawTexts(QPainter &painter, const QRectF &innerRect, double innerSize);
+    void drawTexts(QPainter &painter, const QRectF &innerRect);
 
     double minValue = 0;
     double maxValue = 100;

@@ -319,6 +319,42 @@ private slots:
         QCOMPARE(renderOnto(*converted, ground), renderOnto(*reference, ground));
     }
 
+    void textLayout_data()
+    {
+        QTest::addColumn<int>("precision");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<double>("numberLeft");
+        QTest::addColumn<double>("unitLeft");
+        QTest::addColumn<int>("numberPixels");
+        QTest::addColumn<int>("textPixels");
+        // Inner circle of a 200-pixel bar: (20, 20, 160, 160).
+        QTest::newRow("three digits") << 0 << 100 << -16.0 << 91.0 << 48 << 24;
+        QTest::newRow("two digits, upper end") << 0 << 99 << -12.0 << 68.0 << 48 << 24;
+        QTest::newRow("two digits, lower end") << 0 << 10 << -12.0 << 68.0 << 48 << 24;
+        QTest::newRow("one digit") << 0 << 9 << -5.0 << 50.0 << 48 << 24;
+        QTest::newRow("negative") << 0 << -40 << -5.0 << 50.0 << 48 << 24;
+        QTest::newRow("one decimal") << 1 << 5 << -5.0 << 50.0 << 35 << 11;
+        QTest::newRow("many decimals: floor of 5 %") << 9 << 5 << -5.0 << 50.0 << 8 << 8;
+    }
+
+    void textLayout()
+    {
+        QFETCH(int, precision);
+        QFETCH(int, shown);
+        QFETCH(double, numberLeft);
+        QFETCH(double, unitLeft);
+        QFETCH(int, numberPixels);
+        QFETCH(int, textPixels);
+        const QRectF inner(20, 20, 160, 160);
+        const ProgressBarTextLayout layout = progressBarTextLayout(inner, precision, shown);
+        QCOMPARE(layout.numberRect, QRectF(QPointF(numberLeft, -20), inner.bottomRight()));
+        QCOMPARE(layout.unitRect, QRectF(QPointF(unitLeft, -25), inner.bottomRight()));
+        QCOMPARE(layout.explainRect, QRectF(QPointF(20, 90), inner.bottomRight()));
+        QCOMPARE(layout.numberPixelSize, numberPixels);
+        QCOMPARE(layout.textPixelSize, textPixels);
+        QCOMPARE(progressBarTextLayout(QRectF(0, 0, 1, 1), precision, shown).textPixelSize, 1);
+    }
+
     void repaints_data()
     {
         QTest::addColumn<BarAction>("action");
