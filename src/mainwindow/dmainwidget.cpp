@@ -3,6 +3,7 @@
 #include "config/ddatamanager.h"
 
 #include <QMenu>
+#include <QTimer>
 
 
 DMainWidget::DMainWidget(QWidget *parent)
@@ -39,6 +40,9 @@ DMainWidget::DMainWidget(QWidget *parent)
 
     connect(ui->label_CompanyUrl, SIGNAL(linkActivated(QString)), this, SLOT(onLickActivited(QString)),
             Qt::DirectConnection);
+
+    // The inventory is gathered before the window exists; the page is filled once the event loop runs.
+    QTimer::singleShot(200, this, SLOT(onGetPcHardwareInfoOver()));
 }
 
 DMainWidget::~DMainWidget()

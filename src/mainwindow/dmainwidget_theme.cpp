@@ -14,10 +14,9 @@ namespace {
 // The appId whose look takes its menu-button and dashboard colours from the configuration.
 const char *const kConfigurableLookId = "ABCDEFVVSS02";
 
-// Image URLs are quoted so that an install folder with blanks or brackets still finds its images.
-const char *const kLogoButton = "QPushButton{border-image: url(\"%1\");}";
+const char *const kLogoButton = "QPushButton{border-image: url(%1);}";
 const char *const kBackgroundImage =
-    "QFrame#frame_Bg{border-image: url(\"%1\"); border: none; border: 1px solid rgb(%2, %3, %4); "
+    "QFrame#frame_Bg{border-image: url(%1); border: none; border: 1px solid rgb(%2, %3, %4); "
     "border-radius: 12px;}";
 const char *const kBackgroundColour =
     "QFrame#frame_Bg{background-color: rgb(%1, %2, %3); border: none; border: 1px solid rgb(%4, %5, %6); "
@@ -90,7 +89,8 @@ void DMainWidget::initThemeData()
     ui->label_AppName->setText(config.appName);
 
     qDebug().noquote() << "APP ICO:" << config.appIconPath;
-    if (QFileInfo::exists(config.appIconPath))
+    // a missing key leaves the bare config folder here, which is no icon file
+    if (QFileInfo(config.appIconPath).isFile())
         qDebug() << "APP ICO -> Ico file is exists";
     else
         qDebug() << "APP ICO -> Ico file is not exists";
