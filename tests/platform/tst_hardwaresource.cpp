@@ -1,6 +1,9 @@
 #include "testenv.h"
 
+#include "config/ddatamanager.h"
 #include "config/hardwaresource.h"
+
+#include <QSignalSpy>
 
 #include <QFile>
 #include <QSysInfo>
@@ -53,6 +56,7 @@ class TestHardwareSource : public QObject
 private slots:
     void fullMachine();
     void emptyMachine();
+    void dataManagerGathers();
 };
 
 void TestHardwareSource::fullMachine()
@@ -159,6 +163,30 @@ void TestHardwareSource::emptyMachine()
     QCOMPARE(inventory.soundDevices, QStringList({QString()}));
     QVERIFY(inventory.networkAdapters.isEmpty());
     QCOMPARE(g_messages.size(), 8);
+}
+
+void TestHardwareSource::dataManagerGathers()
+{
+    Testbed testbed(umockdev_testbed_new());
+    writeOverlay(testbed.get(), "/proc/cpuinfo", "model name\t: Test CPU   9000\n");
+    writeOverlay(testbed.get(), "/proc/asound/cards", " 0 [HDMI ]: HDA-Intel - Realtek High Definition Audio\n");
+    umockdev_testbed_add_device(testbed.get(), "dmi", "id", nullptr, "board_vendor", "Acme\n",
+                                "board_name", "Board 1\n", nullptr, "MEMORY_DEVICE_0_SIZE", "4294967296",
+                                "MEMORY_DEVICE_0_MANUFACTURER", "Kingston", nullptr);
+
+    DDataManager *data = DDataManager::instance();
+    QSignalSpy over(data, &DDataManager::sigGetPcHardwareInfoOver);
+    data->theHardwareInfoGet();
+    QCOMPARE(over.count(), 1);
+    QCOMPARE(data->cpuName(), QStringLiteral("Test CPU 9000"));
+    QCOMPARE(data->getInfo(QStringLiteral("wmic cpu get Name")), QStringLiteral("Test CPU 9000"));
+    QCOMPARE(data->boardName(), QStringLiteral("Acme Board 1"));
+    QCOMPARE(data->memoryModules(), QStringList({"Kingston,4.0 GB"}));
+    QVERIFY(data->disks().isEmpty());
+    QVERIFY(data->graphicsAdapters().isEmpty());
+    QCOMPARE(data->soundDevices(), QStringList({"Realtek High Definition Audio"}));
+    QVERIFY(data->networkAdapters().isEmpty());
+    QCOMPARE(data->osCaption(), QSysInfo::prettyProductName());
 }
 
 KESTRUN_TEST_MAIN(TestHardwareSource)
