@@ -1,8 +1,25 @@
 # Installed layout: the executable, libsensorsdk.so and configDir in one folder.
 include(GNUInstallDirs)
 set(KESTRUN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/kestrun)
+# Puts a program of the install folder on the PATH as a relative link (valid under DESTDIR too):
+# $ORIGIN and applicationDirPath follow it to the folder with the library and configDir.
+function(kestrun_install_path_link program)
+  file(RELATIVE_PATH link /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${KESTRUN_INSTALL_DIR}/${program})
+  install(CODE "
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(CREATE_LINK ${link}
+         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
+endfunction()
+
 install(TARGETS kestrun RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/configDir DESTINATION ${KESTRUN_INSTALL_DIR})
+if(NOT WIN32)
+  kestrun_install_path_link(kestrun)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/kestrun.desktop
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/configDir/images/kestrun.png
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/256x256/apps)
+endif()
 # The display's udev rule goes where udev reads packaged rules (/usr/lib/udev/rules.d for prefix /usr).
 if(NOT WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/60-kestrun-display.rules DESTINATION lib/udev/rules.d)
@@ -10,11 +27,5 @@ endif()
 if(TARGET sensorsdk)
   install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})
   install(TARGETS kestrun-sensors RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
-  # On the PATH as a relative link (valid under DESTDIR too): $ORIGIN follows it to the library.
-  file(RELATIVE_PATH KESTRUN_SENSORS_LINK /prefix/${CMAKE_INSTALL_BINDIR}
-       /prefix/${KESTRUN_INSTALL_DIR}/kestrun-sensors)
-  install(CODE "
-    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(CREATE_LINK ${KESTRUN_SENSORS_LINK}
-         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kestrun-sensors\" SYMBOLIC)")
+  kestrun_install_path_link(kestrun-sensors)
 endif()

@@ -1,10 +1,11 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
+#include "device/mainhidinterface.h"
+#include "hardware/getpcinfothread.h"
 
 #include <QMenu>
 #include <QProxyStyle>
-#include <QTimer>
 
 
 namespace {
@@ -49,6 +50,7 @@ DMainWidget::DMainWidget(QWidget *parent)
     ui->label_CrashTest->hide();
     ui->label_ErrorMsg->hide();
 
+    registerDevice();
     createTray();
     initThemeData();
     initOperate();
@@ -65,11 +67,11 @@ DMainWidget::DMainWidget(QWidget *parent)
         if (frame->frameShape() == QFrame::StyledPanel)
             frame->setStyle(panelStyle);
 
-    // The inventory is gathered before the window exists; the page is filled once the event loop runs.
-    QTimer::singleShot(200, this, SLOT(onGetPcHardwareInfoOver()));
+    startDataPath();
 }
 
 DMainWidget::~DMainWidget()
 {
+    joinSdkStartThread();
     delete trayMenu;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "device/devicelinkcontroller.h"
+#include "hardware/sensorsnapshot.h"
 #include "mainwindow/dmainwidget_form.h"
+#include "platform/hotplug.h"
+#include "platform/systemstats.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -9,11 +13,15 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <thread>
 
 class QCloseEvent;
 class QMenu;
 class QMouseEvent;
 class LogPrintfDia;
+class MainHidInterFace;
+class getPcInfoThread;
 
 // The frameless main window: the monitor and hardware pages, the tray icon and the theme taken
 // from the branding configuration.
@@ -32,7 +40,22 @@ public:
     QMenu *trayContextMenu() const { return trayMenu; }
     int temperatureUnit() const { return tempUnit; }
 
+    // One update cycle with the figures already gathered: the dashboards, bars and labels, and the
+    // report to the display while the link is open. onGetPcInfoOk gathers them.
+    void showCycleFigures(const SensorSnapshot &snapshot, const MemoryFigures &memory,
+                          const std::optional<DriveFigures> &drive);
+
+signals:
+    void sigHidDeviceConnectChanging_Into(QString hidPath);
+    void sigHidDeviceConnectChanging_Remove(QString hidPath);
+
 public slots:
+    void onStartUpdateLater();
+    void onTheSdkInitStatus(bool isOK, int errorCode);
+    void onGetPcInfoOk();
+    void onOpenHidSuccessful();
+    void onHidDeviceConnectChanging_Into(QString hidPath);
+    void onHidDeviceConnectChanging_Remove(QString hidPath);
     void onLickActivited(const QString &link);
     void onGetPcHardwareInfoOver();
     void onQuitApp();
@@ -55,6 +78,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
     void createTray();
@@ -64,12 +88,28 @@ private:
     void chooseTemperatureUnit(int unit);
     void updateEdgeBand(const QPoint &globalPos);
     void registerStartupTask();
+    void registerDevice();
+    void startDataPath();
+    void joinSdkStartThread();
 
     // Data path (update cycle): the temperatures last shown, in whole degrees Celsius, and the
     // state of the device link.
     int lastCpuTemperature = 0;
     int lastGpuTemperature = 0;
+    bool sdkInitOk = false;
+    std::unique_ptr<getPcInfoThread> sensorThread;
+    // Running maxima, the upper ends of the bars: CPU clock, GPU clock, CPU fan, GPU fan,
+    // CPU power, GPU power.
+    int barPeak[6] = {0, 0, 0, 0, 0, 0};
+    std::unique_ptr<MainHidInterFace> transport;
     bool linkOpen = false;
+    // Declared after linkOpen and the transport: it holds a reference to one and a pointer to the
+    // other, so it must go first.
+    DeviceLinkController deviceLink{linkOpen};
+    HotplugWatch hotplug;
+    // Loads and starts the sensor SDK once; joined before the sensor thread goes.
+    std::thread sdkStartThread;
+    bool quitting = false;
 
     // Window and tray.
     QSystemTrayIcon *trayIcon = nullptr;

@@ -1,13 +1,173 @@
 #include "mainwindow/dmainwidget.h"
 
+#include "device/devicereport.h"
+#include "device/mainhidinterface.h"
+#include "hardware/getpcinfothread.h"
+#include "mainwindow/cyclefigures.h"
+#include "widgets/progressbarround.h"
+
+#include <QDateTime>
 #include <QDebug>
+#include <QTimer>
 
 #include <cstdlib>
 
-// The tray's Exit: the orderly end of the program.
+namespace {
+
+// One clock, fan or power pair: ranges first, then labels, then values, CPU before GPU.
+void showPair(int &cpuPeak, int &gpuPeak, int cpuValue, int gpuValue, QProgressBar *cpuBar,
+              QProgressBar *gpuBar, QLabel *cpuLabel, QLabel *gpuLabel)
+{
+    cpuPeak = nextBarPeak(cpuPeak, cpuValue);
+    cpuBar->setRange(0, cpuPeak);
+    gpuPeak = nextBarPeak(gpuPeak, gpuValue);
+    gpuBar->setRange(0, gpuPeak);
+    cpuLabel->setText(QString::number(cpuValue));
+    gpuLabel->setText(QString::number(gpuValue));
+    cpuBar->setValue(cpuValue);
+    gpuBar->setValue(gpuValue);
+}
+
+} // namespace
+
+// The last step of construction: the device signals, the sensor thread (idle until the SDK is
+// ready), then the delayed start of the link and the SDK and the hardware page fill.
+void DMainWidget::startDataPath()
+{
+    connect(this, &DMainWidget::sigHidDeviceConnectChanging_Into, this,
+            &DMainWidget::onHidDeviceConnectChanging_Into);
+    connect(this, &DMainWidget::sigHidDeviceConnectChanging_Remove, this,
+            &DMainWidget::onHidDeviceConnectChanging_Remove);
+
+    sdkInitOk = false;
+    sensorThread = std::make_unique<getPcInfoThread>();
+    connect(sensorThread.get(), SIGNAL(sigTheSdkInitStatus(bool, int)), this, SLOT(onTheSdkInitStatus(bool, int)));
+    connect(sensorThread.get(), SIGNAL(sigGetPcInfoOk()), this, SLOT(onGetPcInfoOk()));
+    sensorThread->start(QThread::InheritPriority);
+
+    QTimer::singleShot(200, this, SLOT(onStartUpdateLater()));
+    QTimer::singleShot(200, this, SLOT(onGetPcHardwareInfoOver()));
+}
+
+void DMainWidget::onStartUpdateLater()
+{
+    qDebug().noquote() << "Start Update -> Start";
+    transport = std::make_unique<MainHidInterFace>();
+    connect(transport.get(), SIGNAL(sigOpenHidSuccessful()), this, SLOT(onOpenHidSuccessful()));
+    // Also shows "Disconnected" and clears linkOpen.
+    deviceLink.setTransport(transport.get());
+    transport->getuUsbHidDeviceList();
+    qDebug().noquote() << "Start Update -> Over";
+
+    qDebug().noquote() << "Start Thread Runing SDK -> GetComputerInfo [Start]";
+    if (!sdkStartThread.joinable()) {
+        getPcInfoThread *sensors = sensorThread.get();
+        sdkStartThread = std::thread([sensors] { sensors->onStartInitSdkLater(); });
+    }
+}
+
+void DMainWidget::onTheSdkInitStatus(bool isOK, int errorCode)
+{
+    if (isOK)
+        qDebug().noquote() << "HWi32SDK init Over [Successful]";
+    else
+        qDebug().noquote() << "HWi32SDK init Over [Failed], errorCode:" + QString::number(errorCode);
+    sdkInitOk = isOK;
+}
+
+void DMainWidget::onGetPcInfoOk()
+{
+    if (!sdkInitOk) {
+        qDebug().noquote() << "SDK Init doing ... ... wait monment ... ";
+        return;
+    }
+    if (quitting)
+        return;
+    showCycleFigures(sensorThread->copySnapshot(), queryMemory(), querySystemDrive());
+}
+
+void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryFigures &memory,
+                                   const std::optional<DriveFigures> &drive)
+{
+    ReportFigures figures;
+    figures.cpuTemperature = snapshotToInt(snapshot.cpuTemperature);
+    figures.cpuUsage = snapshotToInt(snapshot.cpuUsage);
+    figures.cpuClock = snapshotToInt(snapshot.cpuClock);
+    figures.cpuFan = snapshotToInt(snapshot.cpuFan);
+    figures.cpuPower = snapshotToInt(snapshot.cpuPower);
+    figures.gpuTemperature = snapshotToInt(snapshot.gpuTemperature);
+    figures.gpuUsage = snapshotToInt(snapshot.gpuUsage);
+    figures.gpuClock = snapshotToInt(snapshot.gpuClock);
+    figures.gpuFan = snapshotToInt(snapshot.gpuFan);
+    figures.gpuPower = snapshotToInt(snapshot.gpuPower);
+
+    lastCpuTemperature = figures.cpuTemperature;
+    lastGpuTemperature = figures.gpuTemperature;
+    ui->widget_CpuDashboardNew->setValue(lastCpuTemperature);
+    ui->widget_GpuDashboardNew->setValue(lastGpuTemperature);
+
+    ui->progressBar_CPU01->setValue(figures.cpuUsage);
+    ui->label_CPU01->setText(QString::number(figures.cpuUsage));
+    ui->progressBar_GPU01->setValue(figures.gpuUsage);
+    ui->label_GPU01->setText(QString::number(figures.gpuUsage));
+
+    showPair(barPeak[0], barPeak[1], figures.cpuClock, figures.gpuClock, ui->progressBar_CPU02,
+             ui->progressBar_GPU02, ui->label_CPU02, ui->label_GPU02);
+    showPair(barPeak[2], barPeak[3], figures.cpuFan, figures.gpuFan, ui->progressBar_CPU03,
+             ui->progressBar_GPU03, ui->label_CPU03, ui->label_GPU03);
+    showPair(barPeak[4], barPeak[5], figures.cpuPower, figures.gpuPower, ui->progressBar_CPU04,
+             ui->progressBar_GPU04, ui->label_CPU04, ui->label_GPU04);
+
+    ui->label_MemoryUsageNum->setText(QString::number(memory.memoryLoad));
+    ui->progressBar_MemoryUsage->setValue(static_cast<int>(memory.memoryLoad));
+    ui->label_MemoryUsage->setText(memoryUsageText(memory));
+    figures.memoryLoad = memory.memoryLoad;
+    figures.totalPhys = memory.totalPhys;
+
+    if (drive) {
+        const DriveUsage usage = driveUsage(*drive);
+        ui->label_HardDiskUsageNum->setText(QString::number(usage.percent));
+        ui->progressBar_HardDiskUsage->setValue(usage.percent);
+        ui->label_HardDiskUsage->setText(usage.text);
+        figures.drive = ReportDrive{drive->totalBytes, drive->totalFreeBytes};
+    }
+
+    if (!linkOpen || !transport)
+        return;
+    figures.fahrenheit = !ui->radioButton_Model01->isChecked();
+    const QDateTime now = QDateTime::currentDateTime();
+    figures.date = now.date();
+    figures.time = now.time();
+    const DeviceReport report = encodeDeviceReport(figures);
+    transport->hidApi_Write(report.data());
+}
+
+void DMainWidget::joinSdkStartThread()
+{
+    if (sdkStartThread.joinable())
+        sdkStartThread.join();
+}
+
+// The tray's Exit and the end of the session: the orderly end of the program.
 void DMainWidget::onQuitApp()
 {
-    qDebug() << "Exit app runing [Normal]";
+    // Waiting for the sensor thread processes events, which may deliver a second request.
+    if (quitting)
+        return;
+    quitting = true;
+
+    if (sdkInitOk) {
+        const int status = sensorThread->stopAndUninit();
+        qDebug().noquote() << "HWi32SDK UNinit Over [Status],errorCode:" + QString::number(status);
+    }
+    // Joins the writer first, so the device is never closed under a write.
+    deviceLink.shutdown();
+    qDebug().noquote() << "Exit app runing [Normal]";
     close();
+
+    // No SDK call may race the process teardown: let a start still loading the SDK finish, and
+    // end the sensor loop for good.
+    joinSdkStartThread();
+    sensorThread.reset();
     std::exit(0);
 }

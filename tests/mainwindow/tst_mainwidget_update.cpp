@@ -1,0 +1,218 @@
+#include "device/devicereport.h"
+#include "logfiles.h"
+#include "mainwindow/cyclefigures.h"
+#include "mainwindow/dmainwidget.h"
+#include "testenv.h"
+#include "widgets/progressbarround.h"
+
+#include <limits>
+
+using namespace kestrun::test;
+
+namespace {
+constexpr quint64 kGiB = 1ULL << 30;
+
+SensorSnapshot withClocks(float cpuClock, float gpuClock)
+{
+    SensorSnapshot snapshot;
+    snapshot.cpuClock = cpuClock;
+    snapshot.gpuClock = gpuClock;
+    return snapshot;
+}
+} // namespace
+
+// The update cycle of the real window (no sensor SDK here, so only the cycles a test hands in run)
+// and the pure figures it is made of.
+class TestMainWidgetUpdate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void barPeak_data();
+    void barPeak();
+    void memoryText_data();
+    void memoryText();
+    void driveFigures_data();
+    void driveFigures();
+
+    void barsFollowTheirPeaks();
+    void oneCycleFillsEveryWidget();
+    void noSystemDriveLeavesTheDiskWidgets();
+    void cycleBeforeTheSdkStatusIsSkipped();
+    void startsDisconnectedWithoutTheDevice();
+};
+
+void TestMainWidgetUpdate::barPeak_data()
+{
+    QTest::addColumn<int>("peak");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("first value") << 0 << 4700 << 4701;
+    QTest::newRow("lower value keeps the peak") << 4701 << 3000 << 4701;
+    QTest::newRow("higher value raises it") << 4701 << 5000 << 5001;
+    QTest::newRow("zero on a fresh bar") << 0 << 0 << 1;
+    QTest::newRow("value equal to the peak") << 50 << 50 << 50;
+    QTest::newRow("negative value") << 0 << -5 << 1;
+    QTest::newRow("largest int does not overflow")
+        << 10 << std::numeric_limits<int>::max() << std::numeric_limits<int>::max();
+}
+
+void TestMainWidgetUpdate::barPeak()
+{
+    QFETCH(int, peak);
+    QFETCH(int, value);
+    QFETCH(int, expected);
+    QCOMPARE(nextBarPeak(peak, value), expected);
+}
+
+void TestMainWidgetUpdate::memoryText_data()
+{
+    QTest::addColumn<quint64>("total");
+    QTest::addColumn<quint64>("available");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("16 GB machine") << quint64(15.9 * kGiB) << quint64(8.0 * kGiB) << "7.9G/15.9G";
+    QTest::newRow("nothing known") << quint64(0) << quint64(0) << "0.0G/0.0G";
+    QTest::newRow("all free") << 4 * kGiB << 4 * kGiB << "0.0G/4.0G";
+}
+
+void TestMainWidgetUpdate::memoryText()
+{
+    QFETCH(quint64, total);
+    QFETCH(quint64, available);
+    QFETCH(QString, expected);
+    QCOMPARE(memoryUsageText(MemoryFigures{0, total, available}), expected);
+}
+
+void TestMainWidgetUpdate::driveFigures_data()
+{
+    QTest::addColumn<quint64>("total");
+    QTest::addColumn<quint64>("free");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("reportGiB");
+    // The label rounds to whole GiB while the report truncates.
+    QTest::newRow("476.9 GiB drive") << quint64(476.9 * kGiB) << quint64(356.9 * kGiB) << 25 << "120G/477G" << 476;
+    QTest::newRow("empty drive") << 100 * kGiB << 100 * kGiB << 0 << "0G/100G" << 100;
+    QTest::newRow("full drive") << 100 * kGiB << quint64(0) << 100 << "100G/100G" << 100;
+    QTest::newRow("percent truncated") << 1000 * kGiB << quint64(1000 * kGiB - 999 * kGiB / 100) << 0
+                                       << "10G/1000G" << 1000;
+    QTest::newRow("zero total") << quint64(0) << quint64(0) << 0 << "" << 0;
+}
+
+void TestMainWidgetUpdate::driveFigures()
+{
+    QFETCH(quint64, total);
+    QFETCH(quint64, free);
+    QFETCH(int, percent);
+    QFETCH(QString, text);
+    QFETCH(int, reportGiB);
+
+    const DriveUsage usage = driveUsage(DriveFigures{total, free});
+    QCOMPARE(usage.percent, percent);
+    QCOMPARE(usage.text, text);
+
+    ReportFigures figures;
+    figures.drive = ReportDrive{total, free};
+    const DeviceReport report = encodeDeviceReport(figures);
+    QCOMPARE((report[22] << 8) | report[23], reportGiB);
+}
+
+void TestMainWidgetUpdate::barsFollowTheirPeaks()
+{
+    DMainWidget window;
+    const MemoryFigures memory{};
+    window.showCycleFigures(withClocks(4700, 0), memory, std::nullopt);
+    QCOMPARE(window.ui->progressBar_CPU02->maximum(), 4701);
+    QCOMPARE(window.ui->progressBar_CPU02->minimum(), 0);
+    QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1);
+    QCOMPARE(window.ui->progressBar_GPU02->value(), 0);
+
+    window.showCycleFigures(withClocks(3000, 1200), memory, std::nullopt);
+    QCOMPARE(window.ui->progressBar_CPU02->maximum(), 4701);
+    QCOMPARE(window.ui->progressBar_CPU02->value(), 3000);
+    QCOMPARE(window.ui->label_CPU02->text(), QString("3000"));
+    QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
+
+    window.showCycleFigures(withClocks(5000, 900), memory, std::nullopt);
+    QCOMPARE(window.ui->progressBar_CPU02->maximum(), 5001);
+    QCOMPARE(window.ui->progressBar_CPU02->value(), 5000);
+    QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
+    QCOMPARE(window.ui->label_GPU02->text(), QString("900"));
+}
+
+void TestMainWidgetUpdate::oneCycleFillsEveryWidget()
+{
+    DMainWidget window;
+    SensorSnapshot s;
+    s.cpuTemperature = 55.9f;
+    s.cpuUsage = 37.5f;
+    s.cpuClock = 4321.7f;
+    s.cpuFan = 1180;
+    s.cpuPower = 65.4f;
+    s.gpuTemperature = 61;
+    s.gpuUsage = 99.9f;
+    s.gpuClock = 1800;
+    s.gpuFan = 0;
+    s.gpuPower = std::numeric_limits<float>::quiet_NaN();
+    window.showCycleFigures(s, MemoryFigures{48, 16 * kGiB, 8 * kGiB},
+                            DriveFigures{quint64(476.9 * kGiB), quint64(356.9 * kGiB)});
+
+    const auto *ui = window.ui.get();
+    QCOMPARE(ui->widget_CpuDashboardNew->getValue(), 55.0);
+    QCOMPARE(ui->widget_GpuDashboardNew->getValue(), 61.0);
+    const QList<QPair<QLabel *, QString>> labels{
+        {ui->label_CPU01, "37"}, {ui->label_GPU01, "99"}, {ui->label_CPU02, "4321"}, {ui->label_GPU02, "1800"},
+        {ui->label_CPU03, "1180"}, {ui->label_GPU03, "0"}, {ui->label_CPU04, "65"}, {ui->label_GPU04, "0"},
+        {ui->label_MemoryUsageNum, "48"}, {ui->label_MemoryUsage, "8.0G/16.0G"},
+        {ui->label_HardDiskUsageNum, "25"}, {ui->label_HardDiskUsage, "120G/477G"}};
+    for (const auto &label : labels)
+        QCOMPARE(label.first->text(), label.second);
+    const QList<QPair<QProgressBar *, int>> bars{
+        {ui->progressBar_CPU01, 37}, {ui->progressBar_GPU01, 99}, {ui->progressBar_CPU03, 1180},
+        {ui->progressBar_GPU04, 0}, {ui->progressBar_MemoryUsage, 48}, {ui->progressBar_HardDiskUsage, 25}};
+    for (const auto &bar : bars)
+        QCOMPARE(bar.first->value(), bar.second);
+    QCOMPARE(ui->progressBar_CPU04->maximum(), 66);
+    QCOMPARE(ui->progressBar_GPU04->maximum(), 1);
+}
+
+void TestMainWidgetUpdate::noSystemDriveLeavesTheDiskWidgets()
+{
+    DMainWidget window;
+    const auto *ui = window.ui.get();
+    const QString num = ui->label_HardDiskUsageNum->text();
+    const QString text = ui->label_HardDiskUsage->text();
+    const int value = ui->progressBar_HardDiskUsage->value();
+
+    window.showCycleFigures(withClocks(1000, 1000), MemoryFigures{10, kGiB, kGiB}, std::nullopt);
+    QCOMPARE(ui->label_HardDiskUsageNum->text(), num);
+    QCOMPARE(ui->label_HardDiskUsage->text(), text);
+    QCOMPARE(ui->progressBar_HardDiskUsage->value(), value);
+    QCOMPARE(ui->label_MemoryUsageNum->text(), QString("10"));
+}
+
+void TestMainWidgetUpdate::cycleBeforeTheSdkStatusIsSkipped()
+{
+    DMainWidget window;
+    const QString label = window.ui->label_CPU02->text();
+    const int maximum = window.ui->progressBar_CPU02->maximum();
+    const int before = readAllLogs().count("SDK Init doing ... ... wait monment ... \r\n");
+    window.onGetPcInfoOk();
+    QCOMPARE(readAllLogs().count("SDK Init doing ... ... wait monment ... \r\n"), before + 1);
+    QCOMPARE(window.ui->label_CPU02->text(), label);
+    QCOMPARE(window.ui->progressBar_CPU02->maximum(), maximum);
+}
+
+void TestMainWidgetUpdate::startsDisconnectedWithoutTheDevice()
+{
+    DMainWidget window;
+    QTRY_VERIFY(readAllLogs().contains("Start Update -> Over"));
+    QCOMPARE(window.ui->label_HidStatus->text(), QString("Disconnected"));
+    // No SDK beside this test: the start thread reports the missing library.
+    QTRY_VERIFY(readAllLogs().contains("HWi32SDK init Over [Failed], errorCode:-111"));
+    window.onGetPcInfoOk();
+    QVERIFY(readAllLogs().contains("SDK Init doing"));
+}
+
+KESTRUN_TEST_MAIN(TestMainWidgetUpdate)
+#include "tst_mainwidget_update.moc"
