@@ -36,14 +36,16 @@ ProgramRun::ProgramRun()
     : home(QDir::tempPath() + "/kestrun-e2e-XXXXXX")
 {
     for (const QString &sub : {QStringLiteral("/.config"), QStringLiteral("/.local/share"),
-                               QStringLiteral("/.cache"), QStringLiteral("/tmp")})
+                               QStringLiteral("/.cache"), QStringLiteral("/tmp"), QStringLiteral("/runtime")})
         QDir().mkpath(home.path() + sub);
+    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home.path());
     env.insert("XDG_CONFIG_HOME", configHome(home));
     env.insert("XDG_DATA_HOME", dataHome(home));
     env.insert("XDG_CACHE_HOME", home.path() + "/.cache");
+    env.insert("XDG_RUNTIME_DIR", home.path() + "/runtime");
     // The single-instance key is tied to the temporary folder: a copy started elsewhere on this
     // machine (another test, a user) must not make this one give way.
     env.insert("TMPDIR", home.path() + "/tmp");
