@@ -249,6 +249,12 @@ void EmulatedDisplay::waitForHeldWrite()
     shared.changed.wait(lock, [this] { return shared.waiting > 0; });
 }
 
+bool EmulatedDisplay::waitForHeldWrite(std::chrono::milliseconds timeout)
+{
+    std::unique_lock<std::mutex> lock(shared.lock);
+    return shared.changed.wait_for(lock, timeout, [this] { return shared.waiting > 0; });
+}
+
 LogCapture::LogCapture()
 {
     clear();

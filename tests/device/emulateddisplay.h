@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -46,6 +47,8 @@ public:
     void holdWrites(bool hold);
     // Blocks until a write is waiting in the device.
     void waitForHeldWrite();
+    // The same with a limit, for a writer in another process that may never come: false on timeout.
+    bool waitForHeldWrite(std::chrono::milliseconds timeout);
 
     struct UsbHid
     {

@@ -1,0 +1,156 @@
+#include "programrun.h"
+
+#include "logfiles.h"
+#include "scenario.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
+
+namespace kestrun::e2e {
+
+namespace {
+
+QString configHome(const QTemporaryDir &home)
+{
+    return home.path() + "/.config";
+}
+
+QString dataHome(const QTemporaryDir &home)
+{
+    return home.path() + "/.local/share";
+}
+
+QString tail(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll().right(4000));
+}
+
+} // namespace
+
+ProgramRun::ProgramRun()
+    : home(QDir::tempPath() + "/kestrun-e2e-XXXXXX")
+{
+    for (const QString &sub : {QStringLiteral("/.config"), QStringLiteral("/.local/share"),
+                               QStringLiteral("/.cache"), QStringLiteral("/tmp"), QStringLiteral("/runtime")})
+        QDir().mkpath(home.path() + sub);
+    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", configHome(home));
+    env.insert("XDG_DATA_HOME", dataHome(home));
+    env.insert("XDG_CACHE_HOME", home.path() + "/.cache");
+    env.insert("XDG_RUNTIME_DIR", home.path() + "/runtime");
+    // The single-instance key is tied to the temporary folder: a copy started elsewhere on this
+    // machine (another test, a user) must not make this one give way.
+    env.insert("TMPDIR", home.path() + "/tmp");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LD_LIBRARY_PATH", qEnvironmentVariable("KESTRUN_E2E_SDK_DIR"));
+    env.insert("KESTRUN_SDK_SCENARIO", home.path() + "/scenario.txt");
+    process.setProcessEnvironment(env);
+    process.setProgram(qEnvironmentVariable("KESTRUN_E2E_PROGRAM"));
+    process.setStandardOutputFile(home.path() + "/stdout.txt");
+    process.setStandardErrorFile(home.path() + "/stderr.txt");
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+void ProgramRun::setTemperatureUnit(int unit)
+{
+    QSettings store(configHome(home) + "/MyCompanyTalvex/Kestrun.conf", QSettings::IniFormat);
+    store.setValue("TempShowModel/Model", unit);
+}
+
+bool ProgramRun::start()
+{
+    QFile scenario(home.path() + "/scenario.txt");
+    if (!scenario.open(QIODevice::WriteOnly))
+        return false;
+    scenario.write(scenario::fileText().toUtf8());
+    scenario.close();
+    process.start();
+    return process.waitForStarted(10000);
+}
+
+bool ProgramRun::isRunning() const
+{
+    return process.state() == QProcess::Running;
+}
+
+void ProgramRun::terminate()
+{
+    process.terminate();
+}
+
+bool ProgramRun::waitForExit(int timeoutMs)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+}
+
+QProcess::ExitStatus ProgramRun::exitStatus() const
+{
+    return process.exitStatus();
+}
+
+int ProgramRun::exitCode() const
+{
+    return process.exitCode();
+}
+
+QByteArray ProgramRun::logBytes() const
+{
+    return test::readAllLogs(dataHome(home) + "/kestrun/logDir");
+}
+
+QList<LogRecord> ProgramRun::logRecords(QStringList *badLines) const
+{
+    static const QRegularExpression layout(
+        QStringLiteral("^\\[Debug\\]-\\[flie:([^\\\\/]+)    line:(\\d+)    datetime:(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)\\]"
+                       "--------------------> (.*)$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QList<LogRecord> records;
+    QString text = QString::fromUtf8(logBytes());
+    if (!text.isEmpty() && !text.endsWith("\r\n") && badLines)
+        *badLines << QStringLiteral("file does not end in CR LF");
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = layout.match(line);
+        if (!match.hasMatch()) {
+            if (badLines)
+                *badLines << line;
+            continue;
+        }
+        records << LogRecord{match.captured(1), match.captured(2).toInt(),
+                             QDateTime::fromString(match.captured(3), QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+                             match.captured(4)};
+    }
+    return records;
+}
+
+bool ProgramRun::hasRecord(const QString &message) const
+{
+    for (const LogRecord &record : logRecords())
+        if (record.message == message)
+            return true;
+    return false;
+}
+
+QString ProgramRun::consoleTail() const
+{
+    return QStringLiteral("--- stdout:\n%1\n--- stderr:\n%2")
+        .arg(tail(home.path() + "/stdout.txt"), tail(home.path() + "/stderr.txt"));
+}
+
+} // namespace kestrun::e2e
