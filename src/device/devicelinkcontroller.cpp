@@ -49,7 +49,7 @@ void DeviceLinkController::onDeviceChange(DeviceChangeKind kind, const QString &
 
 void DeviceLinkController::onHidDeviceConnectChanging_Into(QString hidPath)
 {
-    qDebug().noquote() << "Insert a new device --------------- hidPath:" + hidPath;
+    qDebug() << "Insert a new device --------------- hidPath:" << hidPath;
     if (!transport)
         return;
     linkOpen = false;
@@ -58,7 +58,7 @@ void DeviceLinkController::onHidDeviceConnectChanging_Into(QString hidPath)
 
 void DeviceLinkController::onHidDeviceConnectChanging_Remove(QString hidPath)
 {
-    qDebug().noquote() << "Pull out a device --------------- hidPath:" + hidPath;
+    qDebug() << "Pull out a device --------------- hidPath:" << hidPath;
     if (!transport)
         return;
     emit sigHidStatusText(QStringLiteral("Disconnected"));
@@ -82,7 +82,7 @@ void DeviceLinkController::onDeviceLost()
     if (!transport || !linkOpen)
         return;
     const QString path = transport->hidPath();
-    qDebug().noquote() << "Device stopped taking reports --------------- hidPath:" + path;
+    qDebug() << "Device stopped taking reports --------------- hidPath:" << path;
     onHidDeviceConnectChanging_Remove(path);
     retry.start();
 }

@@ -29,7 +29,7 @@ void MainHidInterFace::getuUsbHidDeviceList()
     for (const hid_device_info *info = devices; info; info = info->next) {
         if (info->vendor_id == kVendorId && info->product_id == kProductId) {
             const QString path = QString::fromLatin1(info->path);
-            qDebug().noquote() << "-------------------------- ************** strHidPath:" + path;
+            qDebug() << "-------------------------- ************** strHidPath:" << path;
             strHidPath = path;
             found = true;
             break;

@@ -75,7 +75,7 @@ void DMainWidget::initThemeData()
     setWindowIcon(QIcon(config.appIconPath));
     ui->label_AppName->setText(config.appName);
 
-    qDebug().noquote() << "APP ICO:" << config.appIconPath;
+    qDebug() << "APP ICO:" << config.appIconPath;
     // a missing key leaves the bare config folder here, which is no icon file
     if (QFileInfo(config.appIconPath).isFile())
         qDebug() << "APP ICO -> Ico file is exists";

@@ -71,7 +71,7 @@ void DMainWidget::onTheSdkInitStatus(bool isOK, int errorCode)
     if (isOK)
         qDebug().noquote() << "HWi32SDK init Over [Successful]";
     else
-        qDebug().noquote() << "HWi32SDK init Over [Failed], errorCode:" + QString::number(errorCode);
+        qDebug() << "HWi32SDK init Over [Failed], errorCode:" << errorCode;
     sdkInitOk = isOK;
 }
 
@@ -158,7 +158,7 @@ void DMainWidget::onQuitApp()
 
     if (sdkInitOk) {
         const int status = sensorThread->stopAndUninit();
-        qDebug().noquote() << "HWi32SDK UNinit Over [Status],errorCode:" + QString::number(status);
+        qDebug() << "HWi32SDK UNinit Over [Status],errorCode:" << status;
     }
     // Joins the writer first, so the device is never closed under a write.
     deviceLink.shutdown();

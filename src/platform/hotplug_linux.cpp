@@ -55,7 +55,8 @@ void HotplugWatch::registerDevice(WId)
         w->monitor.reset(udev_monitor_new_from_netlink(w->context.get(), "udev"));
     if (!w->monitor || udev_monitor_filter_add_match_subsystem_devtype(w->monitor.get(), "hidraw", nullptr) < 0
         || udev_monitor_enable_receiving(w->monitor.get()) < 0) {
-        qDebug().noquote() << "Register device failed, errno:" + QString::number(errno) + "\n";
+        const int error = errno;
+        qDebug() << "Register device failed, errno:" << error << "\n";
         return;
     }
     udev_monitor *monitor = w->monitor.get();

@@ -40,7 +40,7 @@ void HotplugWatch::registerDevice(WId window)
         if (registration)
             w->registrations.push_back(registration);
         else
-            qDebug().noquote() << "Register device failed, GetLastError:" + QString::number(GetLastError()) + "\n";
+            qDebug() << "Register device failed, GetLastError:" << static_cast<unsigned long>(GetLastError()) << "\n";
     }
     watch = std::move(w);
 }

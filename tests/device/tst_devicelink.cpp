@@ -95,8 +95,8 @@ void TestDeviceLink::beforeTheTransportSlotsOnlyLog()
     controller.onHidDeviceConnectChanging_Into("a");
     controller.onHidDeviceConnectChanging_Remove("b");
     controller.onDeviceLost();
-    QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath:a",
-                                       "Pull out a device --------------- hidPath:b"}));
+    QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath: \"a\"",
+                                       "Pull out a device --------------- hidPath: \"b\""}));
     QVERIFY(linkOpen);
     QCOMPARE(status.count(), 0);
 }
@@ -120,7 +120,7 @@ void TestDeviceLink::linkFollowsPlugAndUnplug()
         machine.unplug();
         QTRY_VERIFY(!link.linkOpen);
         QCOMPARE(link.status, QStringLiteral("Disconnected"));
-        QVERIFY(log.lines().first().startsWith("Pull out a device --------------- hidPath:/dev/hidraw0 " + syspath));
+        QVERIFY(log.lines().first().startsWith("Pull out a device --------------- hidPath: \"/dev/hidraw0 " + syspath));
         QVERIFY(link.transport.isFinished());
         const std::size_t written = machine.reportCount();
         QCOMPARE(link.send(10 + round), -1);
@@ -132,8 +132,8 @@ void TestDeviceLink::linkFollowsPlugAndUnplug()
         QCOMPARE(changes.count(), 1);
         QCOMPARE(changes.first().at(0).value<DeviceChangeKind>(), DeviceChangeKind::Arrival);
         QCOMPARE(changes.first().at(1).toString(), kDisplayText);
-        QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath:" + kDisplayText,
-                                           "-------------------------- ************** strHidPath:/dev/hidraw0",
+        QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath: \"" + kDisplayText + "\"",
+                                           "-------------------------- ************** strHidPath: \"/dev/hidraw0\"",
                                            "\nOpen device success\n", "onOpenHidSuccessful -----------------------"}));
         QCOMPARE(link.status, QStringLiteral("Connected"));
         QCOMPARE(link.send(20 + round), 0);
@@ -185,8 +185,8 @@ void TestDeviceLink::silentLossClosesAndRecovers()
     QTRY_VERIFY(!link.linkOpen);
     QCOMPARE(link.status, QStringLiteral("Disconnected"));
     QCOMPARE(log.lines().mid(0, 2),
-             (QStringList{"Device stopped taking reports --------------- hidPath:/dev/hidraw0",
-                          "Pull out a device --------------- hidPath:/dev/hidraw0"}));
+             (QStringList{"Device stopped taking reports --------------- hidPath: \"/dev/hidraw0\"",
+                          "Pull out a device --------------- hidPath: \"/dev/hidraw0\""}));
 
     machine.failWrites(false);
     // Offered the way the update cycle offers them: only while the link is open.

@@ -54,7 +54,7 @@ void TestMainHidInterface::absentOrUnopenableDevice_data()
     QTest::newRow("only another device") << false << QStringList();
     QTest::newRow("display without node")
         << true
-        << QStringList{"-------------------------- ************** strHidPath:/dev/hidraw0", kOpenFailed};
+        << QStringList{"-------------------------- ************** strHidPath: \"/dev/hidraw0\"", kOpenFailed};
 }
 
 void TestMainHidInterface::absentOrUnopenableDevice()
@@ -90,7 +90,7 @@ void TestMainHidInterface::queuedReportsReachTheDeviceWholeInOrder()
     transport.getuUsbHidDeviceList();
     QCOMPARE(opened.count(), 1);
     QCOMPARE(log.lines(),
-             (QStringList{"-------------------------- ************** strHidPath:/dev/hidraw0", kOpened}));
+             (QStringList{"-------------------------- ************** strHidPath: \"/dev/hidraw0\"", kOpened}));
     QCOMPARE(transport.hidPath(), QStringLiteral("/dev/hidraw0"));
 
     // Queued before the writer runs, so all three wait together.

@@ -209,7 +209,7 @@ void TestMainWidgetUpdate::startsDisconnectedWithoutTheDevice()
     QTRY_VERIFY(readAllLogs().contains("Start Update -> Over"));
     QCOMPARE(window.ui->label_HidStatus->text(), QString("Disconnected"));
     // No SDK beside this test: the start thread reports the missing library.
-    QTRY_VERIFY(readAllLogs().contains("HWi32SDK init Over [Failed], errorCode:-111"));
+    QTRY_VERIFY(readAllLogs().contains("HWi32SDK init Over [Failed], errorCode: -111"));
     window.onGetPcInfoOk();
     QVERIFY(readAllLogs().contains("SDK Init doing"));
 }
