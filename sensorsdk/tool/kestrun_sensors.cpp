@@ -32,28 +32,13 @@ const KindInfo kinds[] = {
     {"usage", "%", sdkReadUsage},
 };
 
-// The snapshot fields by name, to tell which one a reading filled.
-struct Field {
-    const char *name;
-    float SensorSnapshot::*member;
-};
-
-const Field fields[] = {
-    {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
-    {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
-    {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
-    {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
-    {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
-    {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
-};
-
 // Offers the reading to the sensor thread's matcher and names the field it filled, if any.
 std::string verdict(SensorMatcher &matcher, ReadingKind kind, const char *label, double value)
 {
     const SensorSnapshot before = matcher.snapshot();
     if (!matcher.offer(kind, label, value))
         return value < 1.0 ? "(below 1: ignored)" : "";
-    for (const Field &field : fields) {
+    for (const SensorSnapshotField &field : kSensorSnapshotFields) {
         if (before.*field.member != matcher.snapshot().*field.member)
             return std::string("-> ") + field.name;
     }

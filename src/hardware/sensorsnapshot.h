@@ -21,6 +21,21 @@ struct SensorSnapshot {
     float memoryClock = 0;      // MHz
 };
 
+// Every field with its name, in record order, for tools and diagnostics that report by name.
+struct SensorSnapshotField {
+    const char *name;
+    float SensorSnapshot::*member;
+};
+
+inline constexpr SensorSnapshotField kSensorSnapshotFields[] = {
+    {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
+    {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
+    {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
+    {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
+    {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
+    {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
+};
+
 // Truncation toward zero into a signed 32-bit integer, defined for every input: NaN gives 0, values
 // beyond the range give the nearest limit. A plain cast would be undefined for those.
 inline int truncateToInt32(double value)

@@ -81,19 +81,11 @@ QByteArray StdoutCapture::take()
 
 QString snapshotMismatch(const SensorSnapshot &actual, const FieldValues &expected)
 {
-    static const std::pair<const char *, float SensorSnapshot::*> fields[] = {
-        {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
-        {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
-        {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
-        {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
-        {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
-        {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
-    };
     SensorSnapshot want;
     for (const auto &[member, value] : expected)
         want.*member = value;
     QStringList differences;
-    for (const auto &[name, member] : fields) {
+    for (const auto &[name, member] : kSensorSnapshotFields) {
         if (actual.*member != want.*member)
             differences << QStringLiteral("%1 is %2, expected %3").arg(name).arg(actual.*member).arg(want.*member);
     }
