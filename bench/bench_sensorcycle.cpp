@@ -1,0 +1,125 @@
+// Cost of one sensor read cycle (through the real loader and the scripted stand-in SDK, found via
+// this executable's RUNPATH) and of encoding one device report.
+
+#include "device/devicereport.h"
+#include "hardware/sensorcycle.h"
+#include "platform/sensorsdk.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Ten sensors of 30 to 57 readings each, named like those of a desktop machine.
+std::string writeScenario()
+{
+    char path[] = "/tmp/kestrun-bench-scenario-XXXXXX";
+    const int fd = mkstemp(path);
+    close(fd);
+    std::ofstream out(path);
+    const char *sensors[] = {"System: Desktop", "CPU [#0]: Processor", "CPU [#0]: Processor: Enhanced",
+                             "CPU [#0]: Processor: C-State Residency", "Memory Timings", "Motherboard: Super I/O",
+                             "Drive: NVMe SSD", "GPU [#0]: Graphics", "Network: Ethernet", "Windows Hardware Errors"};
+    const char *kinds[] = {"temperature", "fan", "power", "clock", "usage"};
+    for (int s = 0; s < 10; ++s) {
+        out << "sensor " << sensors[s] << "\n";
+        if (s == 1)
+            out << "temperature 0 CPU Package = 45.5\nclock 1 P-core 0 Clock = 4700\n";
+        const int readings = 30 + s * 3;
+        for (int r = 2; r < readings; ++r)
+            out << kinds[(r + s) % 5] << ' ' << r << " Core " << r << " Reading " << s << " = " << 10 + r << "\n";
+    }
+    return path;
+}
+
+// Silences standard output (the cycle prints a line per sensor) for as long as it lives.
+class QuietStdout
+{
+public:
+    QuietStdout()
+    {
+        std::fflush(stdout);
+        m_saved = dup(STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(null);
+    }
+    ~QuietStdout()
+    {
+        std::fflush(stdout);
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+    }
+
+private:
+    int m_saved = -1;
+};
+
+const kestrun::platform::SensorSdkApi *readySdk()
+{
+    static const kestrun::platform::SensorSdkApi *sdk = [] {
+        const std::string scenario = writeScenario();
+        setenv("KESTRUN_SDK_SCENARIO", scenario.c_str(), 1);
+        const kestrun::platform::SensorSdkApi *api = kestrun::platform::sensorSdk();
+        if (api && api->init(SENSORSDK_INIT_ARGUMENT) != 0)
+            api = nullptr;
+        std::remove(scenario.c_str());
+        return api;
+    }();
+    return sdk;
+}
+
+void cycle(benchmark::State &state, bool logDetails)
+{
+    const auto *sdk = readySdk();
+    if (!sdk) {
+        state.SkipWithError("the scripted stand-in SDK did not load");
+        return;
+    }
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const std::atomic<bool> keepGoing{true};
+    QuietStdout quiet;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readSensorCycle(*sdk, logDetails, keepGoing));
+    qInstallMessageHandler(nullptr);
+}
+
+void BM_SensorCycle(benchmark::State &state)
+{
+    cycle(state, false);
+}
+BENCHMARK(BM_SensorCycle)->Unit(benchmark::kMillisecond);
+
+void BM_SensorCycleFirstLogged(benchmark::State &state)
+{
+    cycle(state, true);
+}
+BENCHMARK(BM_SensorCycleFirstLogged)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeDeviceReport(benchmark::State &state)
+{
+    ReportFigures figures;
+    figures.cpuTemperature = 45;
+    figures.cpuClock = 4700;
+    figures.totalPhys = 17071435776ULL;
+    figures.drive = ReportDrive{511101431808ULL, 122000000000ULL};
+    figures.date = QDate(2024, 3, 7);
+    figures.time = QTime(14, 5);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(figures);
+        benchmark::DoNotOptimize(encodeDeviceReport(figures));
+    }
+}
+BENCHMARK(BM_EncodeDeviceReport);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,119 @@
+#include "hardware/getpcinfothread.h"
+
+#include "hardware/sensorcycle.h"
+#include "platform/sensorsdk.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <cstdio>
+
+namespace {
+constexpr int kCyclePauseMs = 1000;
+constexpr int kStopWaitMs = 1000;
+constexpr int kSdkMissing = -111;
+constexpr int kSdkNotReady = -88;
+} // namespace
+
+getPcInfoThread::getPcInfoThread(QObject *parent)
+    : QThread(parent)
+{
+}
+
+getPcInfoThread::~getPcInfoThread()
+{
+    requestStop();
+    wait();
+}
+
+void getPcInfoThread::onStartInitSdkLater()
+{
+    const kestrun::platform::SensorSdkApi *sdk = kestrun::platform::sensorSdk();
+    if (!sdk) {
+        emit sigTheSdkInitStatus(false, kSdkMissing);
+        std::printf("CANNOT LOAD DLL\n");
+        std::fflush(stdout);
+        return;
+    }
+    const int result = sdk->init(SENSORSDK_INIT_ARGUMENT);
+    if (result != 0) {
+        firstCycleLog = false;
+        sdkReady = false;
+        emit sigTheSdkInitStatus(false, result);
+        std::printf("SDK HWiNFO -> INIT FAILED %d\n", result);
+    } else {
+        firstCycleLog = true;
+        sdkReady = true;
+        emit sigTheSdkInitStatus(true, 0);
+        std::printf("SDK HWiNFO -> INIT OK\n");
+    }
+    std::fflush(stdout);
+}
+
+void getPcInfoThread::run()
+{
+    while (running) {
+        sleepUnlessStopped(kCyclePauseMs);
+        QMutexLocker sdkLock(&m_sdkMutex);
+        // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
+        if (!running)
+            break;
+        if (sdkReady)
+            getSensorInfo();
+    }
+}
+
+void getPcInfoThread::requestStop()
+{
+    running = false;
+    QMutexLocker pause(&m_pauseMutex);
+    m_pauseWake.wakeAll();
+}
+
+void getPcInfoThread::sleepUnlessStopped(int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    QMutexLocker pause(&m_pauseMutex);
+    while (running && !deadline.hasExpired())
+        m_pauseWake.wait(&m_pauseMutex, deadline);
+}
+
+void getPcInfoThread::getSensorInfo()
+{
+    cycleDone = false;
+    const std::optional<SensorSnapshot> values =
+        readSensorCycle(*kestrun::platform::sensorSdk(), firstCycleLog, running);
+    if (values) {
+        {
+            QMutexLocker lock(&m_snapshotMutex);
+            m_snapshot = *values;
+        }
+        firstCycleLog = false;
+    }
+    cycleDone = true;
+    if (values)
+        emit sigGetPcInfoOk();
+}
+
+int getPcInfoThread::stopAndUninit()
+{
+    requestStop();
+    waitTimer.start();
+    while (waitTimer.elapsed() < kStopWaitMs && !cycleDone) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1); // no busy spin while waiting
+    }
+
+    // Waits for a cycle that is still walking; it gives up at its next reading index.
+    QMutexLocker sdkLock(&m_sdkMutex);
+    if (!sdkReady)
+        return kSdkNotReady;
+    sdkReady = false;
+    return kestrun::platform::sensorSdk()->uninit();
+}
+
+SensorSnapshot getPcInfoThread::copySnapshot() const
+{
+    QMutexLocker lock(&m_snapshotMutex);
+    return m_snapshot;
+}

@@ -1,0 +1,109 @@
+#include "hardware/sensorcycle.h"
+
+#include "hardware/sensormatch.h"
+#include "platform/sensorsdk.h"
+
+#include <QDebug>
+#include <QString>
+
+#include <cstdio>
+
+using kestrun::platform::SensorSdkApi;
+
+namespace {
+
+constexpr int kLabelSize = SENSORSDK_LABEL_SIZE;
+
+struct ReadingFormat {
+    const char *printed; // printf format: label, value
+    const char *logged;  // debug line: %1 label, %2 value
+};
+
+ReadingFormat formatOf(ReadingKind kind)
+{
+    switch (kind) {
+    case ReadingKind::Temperature:
+        return {"Temperature ===> %s = %.1f C\n", "Temperature ===> %1 = %2 \u2103"};
+    case ReadingKind::Fan:
+        return {"Fan ===> %s = %.0f RPM\n", "Fan ===> %1 = %2 RPM"};
+    case ReadingKind::Power:
+        return {"Power ===> %s = %.3f W\n", "Power ===> %1 = %2 W"};
+    case ReadingKind::Clock:
+        return {"Clock ===> %s = %.1f MHz\n", "Clock ===> %1 = %2 MHz"};
+    case ReadingKind::Usage:
+        break;
+    }
+    return {"Usage ===> %s = %.1f%%\n", "Usage ===> %1 = %2 %"};
+}
+
+double readValue(const SensorSdkApi &sdk, ReadingKind kind, int sensor, int reading, char *label)
+{
+    switch (kind) {
+    case ReadingKind::Temperature:
+        return sdk.readTemperature(sensor, reading, label, kLabelSize);
+    case ReadingKind::Fan:
+        return static_cast<double>(sdk.readFan(sensor, reading, label, kLabelSize));
+    case ReadingKind::Power:
+        return sdk.readPower(sensor, reading, label, kLabelSize);
+    case ReadingKind::Clock:
+        return sdk.readClock(sensor, reading, label, kLabelSize);
+    case ReadingKind::Usage:
+        break;
+    }
+    return sdk.readUsage(sensor, reading, label, kLabelSize);
+}
+
+void logReading(ReadingKind kind, const char *label, double value)
+{
+    const ReadingFormat format = formatOf(kind);
+    std::printf(format.printed, label, value);
+    // Both markers are filled in one pass, so a label that itself holds "%2" stays as it is.
+    const QString valueText = QStringLiteral("%1").arg(value);
+    qDebug().noquote() << QString::fromUtf8(format.logged).arg(QString::fromLocal8Bit(label), valueText);
+}
+
+} // namespace
+
+std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logDetails,
+                                              const std::atomic<bool> &keepGoing)
+{
+    if (logDetails)
+        qDebug() << "---------------------------- *** Hardware info get [Start] *** ----------------------------";
+
+    SensorMatcher matcher;
+    char label[kLabelSize];
+    const int sensors = sdk.sensorCount();
+    for (int sensor = 0; sensor < sensors; ++sensor) {
+        sdk.prepareSensor(sensor);
+        label[0] = '\0';
+        sdk.sensorName(sensor, label, kLabelSize);
+        // The library is not trusted to terminate the text.
+        label[kLabelSize - 1] = '\0';
+        if (logDetails) {
+            std::printf("======== %s ========\n", label);
+            qDebug().noquote() << QStringLiteral("======== %1 ========").arg(QString::fromLocal8Bit(label));
+        }
+        for (int reading = 0; reading < SENSORSDK_READINGS_PER_SENSOR; ++reading) {
+            if (!keepGoing.load(std::memory_order_relaxed)) {
+                std::fflush(stdout);
+                return std::nullopt;
+            }
+            for (ReadingKind kind : kReadingKindsInWalkOrder) {
+                label[0] = '\0';
+                const double value = readValue(sdk, kind, sensor, reading, label);
+                label[kLabelSize - 1] = '\0';
+                if (!readingPresent(label, value))
+                    continue;
+                if (logDetails)
+                    logReading(kind, label, value);
+                matcher.offer(kind, label, value);
+            }
+        }
+        std::printf("\n");
+    }
+
+    if (logDetails)
+        qDebug() << "---------------------------- *** Hardware info get [Over] *** ----------------------------";
+    std::fflush(stdout);
+    return matcher.snapshot();
+}

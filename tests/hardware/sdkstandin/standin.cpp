@@ -1,0 +1,260 @@
+// A stand-in for the sensor SDK, serving scripted sensors (see standin.h). Built in three variants:
+// the scripted library itself, one without sdkReadUsage, and one whose sdkInit fails.
+
+#include "platform/sensorsdk_abi.h"
+#include "standin.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kKinds = 5;
+constexpr const char *kKindNames[kKinds] = {"temperature", "fan", "power", "clock", "usage"};
+enum Kind { Temperature, Fan, Power, Clock, Usage };
+
+struct Reading {
+    std::string label;
+    std::vector<double> values;
+};
+
+struct Sensor {
+    std::string name;
+    std::array<std::vector<std::optional<Reading>>, kKinds> readings;
+};
+
+struct Scenario {
+    std::vector<Sensor> sensors;
+    long delayUs = 0;
+    int uninitResult = 0;
+};
+
+std::string trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+void addReading(Scenario &scenario, const std::string &line)
+{
+    std::istringstream in(line);
+    std::string kindName;
+    int index = -1;
+    in >> kindName >> index;
+    const auto kind = std::find(std::begin(kKindNames), std::end(kKindNames), kindName) - std::begin(kKindNames);
+    const auto equals = line.find('=');
+    if (kind >= kKinds || index < 0 || index >= SENSORSDK_READINGS_PER_SENSOR || scenario.sensors.empty()
+        || equals == std::string::npos)
+        return;
+    const std::string rest = line.substr(static_cast<std::size_t>(in.tellg()));
+    Reading reading{trimmed(rest.substr(0, rest.find('='))), {}};
+    std::istringstream values(line.substr(equals + 1));
+    for (double v; values >> v;)
+        reading.values.push_back(v);
+    auto &slots = scenario.sensors.back().readings[static_cast<std::size_t>(kind)];
+    slots.resize(SENSORSDK_READINGS_PER_SENSOR);
+    slots[static_cast<std::size_t>(index)] = reading;
+}
+
+std::unique_ptr<Scenario> loadScenario()
+{
+    auto scenario = std::make_unique<Scenario>();
+    const char *path = std::getenv("KESTRUN_SDK_SCENARIO");
+    if (!path)
+        return scenario;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) {
+        line = trimmed(line);
+        std::istringstream in(line);
+        std::string word;
+        in >> word;
+        if (word.empty() || word[0] == '#')
+            continue;
+        if (word == "sensor")
+            scenario->sensors.push_back({trimmed(line.substr(word.size())), {}});
+        else if (word == "delay_us")
+            in >> scenario->delayUs;
+        else if (word == "uninit_result")
+            in >> scenario->uninitResult;
+        else
+            addReading(*scenario, line);
+    }
+    return scenario;
+}
+
+// Scenarios are replaced at each sdkInit but kept until exit, so a reader never sees one vanish.
+std::mutex g_scenariosMutex;
+std::vector<std::unique_ptr<Scenario>> g_scenarios;
+std::atomic<const Scenario *> g_scenario{nullptr};
+
+std::atomic<int> g_initCalls{0}, g_initArgument{0}, g_uninitCalls{0}, g_callsAfterUninit{0}, g_cycles{0};
+std::atomic<long> g_readCalls{0}, g_readsOffThread{0};
+std::atomic<unsigned long> g_initThread{0}, g_readThread{0};
+
+unsigned long thisThread()
+{
+    return static_cast<unsigned long>(pthread_self());
+}
+
+const Scenario &scenario()
+{
+    static const Scenario empty;
+    const Scenario *current = g_scenario.load();
+    return current ? *current : empty;
+}
+
+void noteCall()
+{
+    if (g_uninitCalls.load() > 0)
+        ++g_callsAfterUninit;
+}
+
+void writeLabel(char *label, int size, const std::string &text)
+{
+    if (!label || size <= 0)
+        return;
+    if (text == "@unterminated") {
+        std::memset(label, 'A', static_cast<std::size_t>(size));
+        return;
+    }
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(label, text.data(), length);
+    label[length] = '\0';
+}
+
+const Sensor *sensorAt(int sensor)
+{
+    const auto &sensors = scenario().sensors;
+    if (sensor < 0 || static_cast<std::size_t>(sensor) >= sensors.size())
+        return nullptr;
+    return &sensors[static_cast<std::size_t>(sensor)];
+}
+
+double read(Kind kind, int sensor, int index, char *label, int size)
+{
+    noteCall();
+    ++g_readCalls;
+    unsigned long expected = 0;
+    if (!g_readThread.compare_exchange_strong(expected, thisThread()) && expected != thisThread())
+        ++g_readsOffThread;
+    if (const long delay = scenario().delayUs; delay > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+
+    const Sensor *s = sensorAt(sensor);
+    if (!s || index < 0 || static_cast<std::size_t>(index) >= s->readings[kind].size()
+        || !s->readings[kind][static_cast<std::size_t>(index)])
+        return 0.0;
+    const Reading &reading = *s->readings[kind][static_cast<std::size_t>(index)];
+    writeLabel(label, size, reading.label);
+    if (reading.values.empty())
+        return 0.0;
+    const std::size_t cycle = static_cast<std::size_t>(std::max(0, g_cycles.load() - 1));
+    return reading.values[std::min(cycle, reading.values.size() - 1)];
+}
+
+} // namespace
+
+extern "C" {
+
+int sdkInit(int flags)
+{
+    g_uninitCalls = 0;
+    g_callsAfterUninit = 0;
+    g_readCalls = 0;
+    g_readsOffThread = 0;
+    g_readThread = 0;
+    g_cycles = 0;
+    g_initArgument = flags;
+    g_initThread = thisThread();
+    ++g_initCalls;
+    {
+        std::lock_guard<std::mutex> lock(g_scenariosMutex);
+        g_scenarios.push_back(loadScenario());
+        g_scenario = g_scenarios.back().get();
+    }
+#ifdef STANDIN_INIT_RESULT
+    return STANDIN_INIT_RESULT;
+#else
+    return 0;
+#endif
+}
+
+int sdkUninit(void)
+{
+    noteCall();
+    ++g_uninitCalls;
+    return scenario().uninitResult;
+}
+
+int sdkSensorCount(void)
+{
+    noteCall();
+    ++g_cycles;
+    return static_cast<int>(scenario().sensors.size());
+}
+
+int sdkPrepareSensor(int)
+{
+    noteCall();
+    return 0;
+}
+
+int sdkSensorName(int sensor, char *label, int size)
+{
+    noteCall();
+    if (const Sensor *s = sensorAt(sensor))
+        writeLabel(label, size, s->name);
+    return 0;
+}
+
+double sdkReadTemperature(int sensor, int reading, char *label, int size)
+{
+    return read(Temperature, sensor, reading, label, size);
+}
+
+int sdkReadFan(int sensor, int reading, char *label, int size)
+{
+    return static_cast<int>(read(Fan, sensor, reading, label, size));
+}
+
+double sdkReadPower(int sensor, int reading, char *label, int size)
+{
+    return read(Power, sensor, reading, label, size);
+}
+
+double sdkReadClock(int sensor, int reading, char *label, int size)
+{
+    return read(Clock, sensor, reading, label, size);
+}
+
+#ifndef STANDIN_WITHOUT_READ_USAGE
+double sdkReadUsage(int sensor, int reading, char *label, int size)
+{
+    return read(Usage, sensor, reading, label, size);
+}
+#endif
+
+SENSORSDK_EXPORT struct StandinStats standinStats(void)
+{
+    return {g_initCalls.load(), g_initArgument.load(), g_uninitCalls.load(), g_callsAfterUninit.load(),
+            g_readCalls.load(), g_cycles.load(), g_initThread.load(), g_readThread.load(),
+            g_readsOffThread.load()};
+}
+
+} // extern "C"

@@ -1,0 +1,104 @@
+#include "sensortestsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace kestrun::test {
+
+namespace {
+QMutex g_messagesMutex;
+QStringList g_messages;
+QtMessageHandler g_previousHandler = nullptr;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg)
+        return;
+    QMutexLocker lock(&g_messagesMutex);
+    g_messages.append(message);
+}
+} // namespace
+
+DebugCapture::DebugCapture()
+{
+    take();
+    g_previousHandler = qInstallMessageHandler(collect);
+}
+
+DebugCapture::~DebugCapture()
+{
+    qInstallMessageHandler(g_previousHandler);
+}
+
+QStringList DebugCapture::take()
+{
+    QMutexLocker lock(&g_messagesMutex);
+    QStringList messages;
+    messages.swap(g_messages);
+    return messages;
+}
+
+StdoutCapture::StdoutCapture()
+{
+    std::fflush(stdout);
+    char path[] = "/tmp/kestrun-stdout-XXXXXX";
+    m_file = mkstemp(path);
+    unlink(path);
+    m_saved = dup(STDOUT_FILENO);
+    dup2(m_file, STDOUT_FILENO);
+}
+
+StdoutCapture::~StdoutCapture()
+{
+    // What was not taken, such as the test's own failure reports, goes on to the real output.
+    const QByteArray rest = take();
+    dup2(m_saved, STDOUT_FILENO);
+    if (write(STDOUT_FILENO, rest.constData(), static_cast<size_t>(rest.size())) < 0)
+        perror("stdout");
+    close(m_saved);
+    close(m_file);
+}
+
+QByteArray StdoutCapture::take()
+{
+    std::fflush(stdout);
+    QByteArray text;
+    char buffer[4096];
+    lseek(m_file, 0, SEEK_SET);
+    for (ssize_t n; (n = read(m_file, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<int>(n));
+    if (ftruncate(m_file, 0) != 0)
+        text.append("<cannot empty the capture>");
+    lseek(m_file, 0, SEEK_SET);
+    return text;
+}
+
+std::optional<StandinStats> loadedStandinStats()
+{
+    void *library = dlopen("libsensorsdk.so", RTLD_NOW | RTLD_NOLOAD);
+    if (!library)
+        return std::nullopt;
+    auto stats = reinterpret_cast<StandinStatsFn>(dlsym(library, "standinStats"));
+    dlclose(library); // only drops the reference taken here; the loader keeps its own
+    if (!stats)
+        return std::nullopt;
+    return stats();
+}
+
+void useScenario(const QString &text)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("scenario.txt"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text.toUtf8());
+    qputenv("KESTRUN_SDK_SCENARIO", QFile::encodeName(path));
+}
+
+} // namespace kestrun::test
