@@ -7,6 +7,8 @@ packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
           libhidapi-dev libudev-dev libsensors-dev)
 if [ "${1:-}" = test ]; then
   packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
+  # The widget tests draw text and the LED dot glyph with DejaVu Sans.
+  packages+=(fonts-dejavu-core)
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq

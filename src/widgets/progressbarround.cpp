@@ -1,0 +1,290 @@
+#include "progressbarround.h"
+
+#include "widgetmath.h"
+
+#include <QConicalGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+using kestrun::widgets::toIntSaturated;
+
+int progressBarShownNumber(int displayValue, int valueType)
+{
+    if (valueType != 2)
+        return displayValue;
+    return toIntSaturated(displayValue * 1.8 + 32);
+}
+
+std::optional<double> progressBarSweep(double minValue, double maxValue, double value,
+                                       bool clockWise)
+{
+    const double width = maxValue - minValue;
+    if (width == 0 || !std::isfinite(width))
+        return std::nullopt;
+    const double delta = 360 / width * value;
+    if (!std::isfinite(delta))
+        return std::nullopt;
+    return clockWise ? delta : -delta;
+}
+
+ProgressBarTextLayout progressBarTextLayout(const QRectF &innerRect, int precision, int shownNumber)
+{
+    const int n = shownNumber;
+    const double innerSize = innerRect.width();
+    ProgressBarTextLayout layout;
+    // A tiny widget would compute a pixel size of 0, which fonts reject.
+    layout.numberPixelSize =
+        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.3 - precision * 0.08)));
+    layout.textPixelSize =
+        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.15 - precision * 0.08)));
+
+    // Each rectangle keeps the inner circle's right and bottom edges.
+    layout.numberRect = innerRect;
+    layout.numberRect.setLeft(innerRect.x() + (n >= 100 ? -36 : (n >= 10 ? -32 : -25)));
+    layout.numberRect.setTop(innerRect.y() - 40);
+    layout.unitRect = innerRect;
+    layout.unitRect.setLeft(innerRect.x() + (n >= 100 ? 71 : (n >= 10 ? 48 : 30)));
+    layout.unitRect.setTop(innerRect.y() - 45);
+    layout.explainRect = innerRect;
+    layout.explainRect.setTop(innerRect.y() + 70);
+    return layout;
+}
+
+ProgressBarRound::ProgressBarRound(QWidget *parent)
+    : QWidget(parent)
+{
+    setFont(QFont(QStringLiteral("Arial"), 8));
+}
+
+ProgressBarRound::~ProgressBarRound() = default;
+
+QSize ProgressBarRound::sizeHint() const
+{
+    return {100, 100};
+}
+
+QSize ProgressBarRound::minimumSizeHint() const
+{
+    return {10, 10};
+}
+
+void ProgressBarRound::setRange(double minValue, double maxValue)
+{
+    this->minValue = minValue;
+    this->maxValue = maxValue;
+    if (this->minValue > this->maxValue)
+        std::swap(this->minValue, this->maxValue);
+    if (value < this->minValue)
+        value = this->minValue;
+    else if (value > this->maxValue)
+        value = this->maxValue;
+    update();
+}
+
+void ProgressBarRound::setRange(int minValue, int maxValue)
+{
+    setRange(double(minValue), double(maxValue));
+}
+
+void ProgressBarRound::setMinValue(double minValue)
+{
+    setRange(minValue, maxValue);
+}
+
+void ProgressBarRound::setMaxValue(double maxValue)
+{
+    setRange(minValue, maxValue);
+}
+
+void ProgressBarRound::setValue(double value)
+{
+    this->value = value;
+    update();
+}
+
+void ProgressBarRound::setValue(int value)
+{
+    displayValue = value;
+    setValue(double(value));
+}
+
+void ProgressBarRound::setPrecision(int precision)
+{
+    if (precision < 0 || precision == this->precision)
+        return;
+    this->precision = precision;
+    update();
+}
+
+void ProgressBarRound::setNullPosition(double position)
+{
+    if (position == nullPosition)
+        return;
+    nullPosition = position;
+    update();
+}
+
+void ProgressBarRound::setOutlinePenWidth(double penWidth)
+{
+    if (penWidth == outlinePenWidth)
+        return;
+    outlinePenWidth = penWidth;
+    update();
+}
+
+void ProgressBarRound::setDataPenWidth(double penWidth)
+{
+    if (penWidth == dataPenWidth)
+        return;
+    dataPenWidth = penWidth;
+    update();
+}
+
+void ProgressBarRound::setBarStyle(BarStyle style)
+{
+    if (style == barStyle)
+        return;
+    barStyle = style;
+    update();
+}
+
+void ProgressBarRound::setFormat(const QString &format)
+{
+    if (format == this->format)
+        return;
+    this->format = format;
+    update();
+}
+
+void ProgressBarRound::setClockWise(bool clockWise)
+{
+    if (clockWise == this->clockWise)
+        return;
+    this->clockWise = clockWise;
+    update();
+}
+
+void ProgressBarRound::setGradientData(const QGradientStops &stopPoints)
+{
+    if (stopPoints == gradientData)
+        return;
+    gradientData = stopPoints;
+    update();
+}
+
+void ProgressBarRound::setInnerBorderAndOutBorderColor(const QColor &innerBorder,
+                                                       const QColor &outBorderColor)
+{
+    if (innerBorder != this->innerBorder)
+        this->innerBorder = innerBorder;
+    if (outBorderColor != this->outBorderColor)
+        this->outBorderColor = outBorderColor;
+    update();
+}
+
+void ProgressBarRound::setStrUnit(const QString &strUnitIn)
+{
+    strUnit = strUnitIn;
+    update();
+}
+
+void ProgressBarRound::setExplainText(const QString &strExplainTextIn)
+{
+    // The caption is picked up by the next repaint from any cause.
+    strExplainText = strExplainTextIn;
+}
+
+void ProgressBarRound::setCurrentValueType(int valueType)
+{
+    this->valueType = valueType;
+    update();
+}
+
+void ProgressBarRound::installDataBrush()
+{
+    if (gradientData.isEmpty())
+        return;
+    QConicalGradient gradient(0.5, 0.5, nullPosition);
+    gradient.setCoordinateMode(QGradient::StretchToDeviceMode);
+    for (const QGradientStop &stop : qAsConst(gradientData))
+        gradient.setColorAt(1 - stop.first, stop.second);
+    QPalette pal = palette();
+    pal.setBrush(QPalette::Highlight, gradient);
+    // An equal palette is not re-applied, so only a changed gradient costs an extra repaint.
+    setPalette(pal);
+}
+
+void ProgressBarRound::paintEvent(QPaintEvent *)
+{
+    const double side = std::min(width(), height());
+    const double ow = outlinePenWidth;
+    const QRectF outerRect(ow, ow, side - 2 * ow, side - 2 * ow);
+    const QRectF baseRect(1.5 * ow, 1.5 * ow, side - 3 * ow, side - 3 * ow);
+
+    installDataBrush();
+
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+
+    painter.setPen(QPen(QBrush(outBorderColor), ow, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setBrush(palette().base());
+    painter.drawEllipse(outerRect);
+
+    const std::optional<double> sweep = progressBarSweep(minValue, maxValue, value, clockWise);
+    const double delta = sweep.value_or(0);
+
+    QPainterPath basePath;
+    basePath.setFillRule(Qt::WindingFill);
+    basePath.moveTo(baseRect.center());
+    basePath.arcTo(baseRect, -(delta + 90), -360);
+    basePath.lineTo(baseRect.center());
+    painter.setBrush(trackColor);
+    painter.setPen(QPen(QBrush(trackColor), dataPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.drawPath(basePath);
+
+    if (sweep) {
+        QPainterPath dataPath;
+        dataPath.setFillRule(Qt::WindingFill);
+        dataPath.moveTo(baseRect.center());
+        dataPath.arcTo(baseRect, nullPosition, -delta);
+        dataPath.lineTo(baseRect.center());
+        painter.setBrush(palette().highlight());
+        painter.setPen(QPen(QBrush(palette().shadow().color()), dataPenWidth, Qt::SolidLine,
+                            Qt::SquareCap, Qt::BevelJoin));
+        painter.drawPath(dataPath);
+    }
+
+    const double innerSize = barStyle == BarStyle_Line ? side - ow : side * 0.8;
+    const double d = (side - innerSize) / 2;
+    const QRectF innerRect(d, d, innerSize, innerSize);
+    painter.setPen(QPen(QBrush(innerBorder), ow + 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setBrush(palette().base());
+    painter.drawEllipse(innerRect);
+    if (barStyle == BarStyle_Donut) {
+        painter.setBrush(palette().alternateBase());
+        painter.drawEllipse(innerRect);
+    }
+
+    if (!format.isEmpty())
+        drawTexts(painter, innerRect);
+    painter.end();
+}
+
+void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect)
+{
+    const int n = progressBarShownNumber(displayValue, valueType);
+    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect, precision, n);
+    painter.setPen(palette().text().color());
+    const auto drawSized = [&](const QRectF &rect, int pixelSize, const QString &text) {
+        QFont f = font();
+        f.setPixelSize(pixelSize);
+        painter.setFont(f);
+        painter.drawText(rect, Qt::AlignCenter, text);
+    };
+    drawSized(layout.numberRect, layout.numberPixelSize, QString::number(n, 10));
+    drawSized(layout.unitRect, layout.textPixelSize, strUnit);
+    drawSized(layout.explainRect, layout.textPixelSize, strExplainText);
+}

@@ -1,0 +1,436 @@
+#include "widgets/progressbarround.h"
+#include "testenv.h"
+#include "widgettest.h"
+
+#include <QtMath>
+
+#include <functional>
+#include <limits>
+#include <memory>
+
+using kestrun::test::PaintCounter;
+using kestrun::test::renderOnto;
+
+using BarAction = std::function<void(ProgressBarRound &)>;
+Q_DECLARE_METATYPE(BarAction)
+Q_DECLARE_METATYPE(ProgressBarRound::BarStyle)
+
+namespace {
+
+const QColor ground(255, 0, 255);
+const QColor baseColour(0, 0, 255);
+const QColor holeColour(255, 255, 0);
+const QColor sectorColour(0, 255, 0);
+const QColor sectorPen(0, 128, 0);
+const QColor textColour(255, 255, 255);
+const QColor trackColour(58, 58, 58);
+
+// Distinct palette colours, so every pixel tells which part of the bar painted it.
+std::unique_ptr<ProgressBarRound> makeBar(int w = 200, int h = 200)
+{
+    auto bar = std::make_unique<ProgressBarRound>();
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Base, baseColour);
+    pal.setColor(QPalette::AlternateBase, holeColour);
+    pal.setColor(QPalette::Highlight, sectorColour);
+    pal.setColor(QPalette::Shadow, sectorPen);
+    pal.setColor(QPalette::Text, textColour);
+    bar->setPalette(pal);
+    bar->resize(w, h);
+    return bar;
+}
+
+// The pixel on the ring at a Qt angle (0 = 3 o'clock, counter-clockwise positive) around the
+// centre of a bar whose circles are sized by `side`.
+QColor ringPixel(const QImage &image, int side, double angle, double radius = 88)
+{
+    const double c = side / 2.0;
+    const double a = qDegreesToRadians(angle);
+    return image.pixelColor(int(c + radius * std::cos(a)), int(c - radius * std::sin(a)));
+}
+
+bool hasColour(const QImage &image, const QColor &colour)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+} // namespace
+
+class TestProgressBarRound : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaults()
+    {
+        ProgressBarRound bar;
+        QCOMPARE(bar.getMinValue(), 0.0);
+        QCOMPARE(bar.getMaxValue(), 100.0);
+        QCOMPARE(bar.getValue(), 0.0);
+        QCOMPARE(bar.getDisplayValue(), 0);
+        QCOMPARE(bar.getNullPosition(), 90.0);
+        QCOMPARE(bar.getBarStyle(), ProgressBarRound::BarStyle_Donut);
+        QCOMPARE(bar.getFormat(), QStringLiteral("%p%"));
+        QCOMPARE(bar.getStrUnit(), QStringLiteral("℃"));
+        QCOMPARE(bar.getExplainText(), QStringLiteral("CPU"));
+        QCOMPARE(bar.getTrackColor(), QColor(58, 58, 58));
+        QCOMPARE(bar.font().family(), QStringLiteral("Arial"));
+        QCOMPARE(bar.font().pointSize(), 8);
+        QCOMPARE(bar.sizeHint(), QSize(100, 100));
+        QCOMPARE(bar.minimumSizeHint(), QSize(10, 10));
+
+        const QMetaObject *mo = bar.metaObject();
+        QStringList names;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
+            names << QString::fromLatin1(mo->property(i).name());
+        QCOMPARE(names, QStringList({"minValue", "maxValue", "value", "precision", "nullPosition",
+                                     "outlinePenWidth", "dataPenWidth", "barStyle", "format",
+                                     "clockWise", "gradientData"}));
+        QVERIFY(bar.setProperty("barStyle", "BarStyle_Line"));
+        QCOMPARE(bar.getBarStyle(), ProgressBarRound::BarStyle_Line);
+    }
+
+    void sweep_data()
+    {
+        QTest::addColumn<double>("minValue");
+        QTest::addColumn<double>("maxValue");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("clockWise");
+        QTest::addColumn<bool>("drawable");
+        QTest::addColumn<double>("expected");
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("half") << 0.0 << 100.0 << 50.0 << true << true << 180.0;
+        QTest::newRow("counter-clockwise") << 0.0 << 100.0 << 50.0 << false << true << -180.0;
+        QTest::newRow("past the maximum") << 0.0 << 100.0 << 150.0 << true << true << 540.0;
+        QTest::newRow("from zero, not from the minimum") << 20.0 << 120.0 << 50.0 << true << true << 180.0;
+        QTest::newRow("empty range") << 5.0 << 5.0 << 5.0 << true << false << 0.0;
+        QTest::newRow("infinite range") << 0.0 << inf << 5.0 << true << false << 0.0;
+        QTest::newRow("not a number") << 0.0 << 100.0 << qQNaN() << true << false << 0.0;
+    }
+
+    void sweep()
+    {
+        QFETCH(double, minValue);
+        QFETCH(double, maxValue);
+        QFETCH(double, value);
+        QFETCH(bool, clockWise);
+        QFETCH(bool, drawable);
+        QFETCH(double, expected);
+        const std::optional<double> sweep = progressBarSweep(minValue, maxValue, value, clockWise);
+        QCOMPARE(sweep.has_value(), drawable);
+        if (drawable)
+            QCOMPARE(*sweep, expected);
+    }
+
+    void sectorCoverage_data()
+    {
+        QTest::addColumn<double>("minValue");
+        QTest::addColumn<double>("maxValue");
+        QTest::addColumn<double>("nullPosition");
+        QTest::addColumn<bool>("clockWise");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QList<double>>("covered");
+        QTest::addColumn<QList<double>>("uncovered");
+        QTest::newRow("empty at zero") << 0.0 << 100.0 << 90.0 << true << 0.0 << QList<double>{}
+                                       << QList<double>{0, 45, 135, 180, 225, 270, 315};
+        QTest::newRow("half from six o'clock clockwise: the left half")
+            << 0.0 << 100.0 << -90.0 << true << 50.0 << QList<double>{135, 180, 225}
+            << QList<double>{315, 0, 45};
+        QTest::newRow("half from six o'clock counter-clockwise: the right half")
+            << 0.0 << 100.0 << -90.0 << false << 50.0 << QList<double>{315, 0, 45}
+            << QList<double>{135, 180, 225};
+        QTest::newRow("quarter from twelve o'clock")
+            << 0.0 << 100.0 << 90.0 << true << 25.0 << QList<double>{30, 45, 60}
+            << QList<double>{120, 180, 270, 330};
+        QTest::newRow("540 degrees cover everything")
+            << 0.0 << 100.0 << 90.0 << true << 150.0 << QList<double>{0, 45, 135, 180, 225, 270, 315}
+            << QList<double>{};
+        QTest::newRow("empty range: no sector") << 5.0 << 5.0 << 90.0 << true << 5.0
+                                                << QList<double>{}
+                                                << QList<double>{0, 45, 135, 180, 225, 270, 315};
+    }
+
+    void sectorCoverage()
+    {
+        QFETCH(double, minValue);
+        QFETCH(double, maxValue);
+        QFETCH(double, nullPosition);
+        QFETCH(bool, clockWise);
+        QFETCH(double, value);
+        QFETCH(QList<double>, covered);
+        QFETCH(QList<double>, uncovered);
+
+        auto bar = makeBar();
+        bar->setRange(minValue, maxValue);
+        bar->setNullPosition(nullPosition);
+        bar->setClockWise(clockWise);
+        bar->setValue(value);
+        bar->setFormat(QString());
+        const QImage image = renderOnto(*bar, ground);
+        for (double angle : covered)
+            QVERIFY2(ringPixel(image, 200, angle) == sectorColour, qPrintable(QString::number(angle)));
+        for (double angle : uncovered)
+            QVERIFY2(ringPixel(image, 200, angle) == trackColour, qPrintable(QString::number(angle)));
+    }
+
+    void barStyles_data()
+    {
+        QTest::addColumn<ProgressBarRound::BarStyle>("style");
+        QTest::addColumn<QColor>("centre");
+        QTest::addColumn<QColor>("ring");
+        QTest::newRow("donut: hole filled") << ProgressBarRound::BarStyle_Donut << holeColour << trackColour;
+        QTest::newRow("pie: no hole fill") << ProgressBarRound::BarStyle_Pie << baseColour << trackColour;
+        QTest::newRow("line: inner circle covers the ring")
+            << ProgressBarRound::BarStyle_Line << baseColour << baseColour;
+    }
+
+    void barStyles()
+    {
+        QFETCH(ProgressBarRound::BarStyle, style);
+        QFETCH(QColor, centre);
+        QFETCH(QColor, ring);
+        auto bar = makeBar();
+        bar->setBarStyle(style);
+        bar->setFormat(QString());
+        const QImage image = renderOnto(*bar, ground);
+        QCOMPARE(image.pixelColor(100, 100), centre);
+        QCOMPARE(ringPixel(image, 200, 180), ring);
+        // Beyond the base disc: the outer ring's pen, under the line style's wide inner circle.
+        QCOMPARE(ringPixel(image, 200, 180, 97.8),
+                 style == ProgressBarRound::BarStyle_Line ? bar->getInnerBorder() : bar->getOutBorderColor());
+    }
+
+    void wideWidgetDrawsOnTheLeft()
+    {
+        auto bar = makeBar(400, 200);
+        bar->setFormat(QString());
+        bar->setNullPosition(-90);
+        bar->setValue(50.0);
+        const QImage image = renderOnto(*bar, ground);
+        QCOMPARE(ringPixel(image, 200, 180), sectorColour);
+        QCOMPARE(ringPixel(image, 200, 0), trackColour);
+        QCOMPARE(image.pixelColor(100, 100), holeColour);
+        QCOMPARE(image.pixelColor(201, 100), ground);
+        QCOMPARE(image.pixelColor(300, 100), ground);
+    }
+
+    void emptyFormatSuppressesTexts()
+    {
+        auto bar = makeBar();
+        bar->setValue(42);
+        QVERIFY(hasColour(renderOnto(*bar, ground), textColour));
+        bar->setFormat(QString());
+        const QImage image = renderOnto(*bar, ground);
+        QVERIFY(!hasColour(image, textColour));
+        QCOMPARE(ringPixel(image, 200, 45), sectorColour);
+    }
+
+    void setRange_data()
+    {
+        QTest::addColumn<double>("newMin");
+        QTest::addColumn<double>("newMax");
+        QTest::addColumn<double>("expectedMin");
+        QTest::addColumn<double>("expectedMax");
+        QTest::addColumn<double>("expectedValue");
+        // The reading is 80 before each change.
+        QTest::newRow("swapped bounds") << 100.0 << 0.0 << 0.0 << 100.0 << 80.0;
+        QTest::newRow("value lowered to the maximum") << 0.0 << 50.0 << 0.0 << 50.0 << 50.0;
+        QTest::newRow("value raised to the minimum") << 90.0 << 120.0 << 90.0 << 120.0 << 90.0;
+        QTest::newRow("swapped and lowered") << 60.0 << -10.0 << -10.0 << 60.0 << 60.0;
+    }
+
+    void setRange()
+    {
+        QFETCH(double, newMin);
+        QFETCH(double, newMax);
+        QFETCH(double, expectedMin);
+        QFETCH(double, expectedMax);
+        QFETCH(double, expectedValue);
+        ProgressBarRound bar;
+        bar.setValue(80);
+        bar.setRange(newMin, newMax);
+        QCOMPARE(bar.getMinValue(), expectedMin);
+        QCOMPARE(bar.getMaxValue(), expectedMax);
+        QCOMPARE(bar.getValue(), expectedValue);
+        QCOMPARE(bar.getDisplayValue(), 80);
+    }
+
+    void boundSettersKeepTheOtherBound()
+    {
+        ProgressBarRound bar;
+        bar.setMinValue(20.0);
+        QCOMPARE(bar.getMinValue(), 20.0);
+        QCOMPARE(bar.getMaxValue(), 100.0);
+        QCOMPARE(bar.getValue(), 20.0);
+        bar.setMaxValue(10.0);
+        QCOMPARE(bar.getMinValue(), 10.0);
+        QCOMPARE(bar.getMaxValue(), 20.0);
+        bar.setRange(1, 3);
+        QCOMPARE(bar.getMaxValue(), 3.0);
+    }
+
+    void numberSurvivesClamping()
+    {
+        // After clamping, the sector is full but the number still reads the reading.
+        auto clamped = makeBar();
+        clamped->setValue(80);
+        clamped->setRange(0, 50);
+        auto reference = makeBar();
+        reference->setValue(80);
+        reference->setValue(100.0);
+        QCOMPARE(renderOnto(*clamped, ground), renderOnto(*reference, ground));
+    }
+
+    void shownNumber_data()
+    {
+        QTest::addColumn<int>("displayValue");
+        QTest::addColumn<int>("valueType");
+        QTest::addColumn<int>("shown");
+        const int maxInt = std::numeric_limits<int>::max();
+        const int minInt = std::numeric_limits<int>::min();
+        QTest::newRow("celsius unchanged") << 37 << 1 << 37;
+        QTest::newRow("unknown type unchanged") << 37 << 3 << 37;
+        QTest::newRow("37 reads 98") << 37 << 2 << 98;
+        QTest::newRow("-5 reads 23") << -5 << 2 << 23;
+        QTest::newRow("-40 reads -40") << -40 << 2 << -40;
+        QTest::newRow("huge saturates") << maxInt << 2 << maxInt;
+        QTest::newRow("hugely negative saturates") << minInt << 2 << minInt;
+    }
+
+    void shownNumber()
+    {
+        QFETCH(int, displayValue);
+        QFETCH(int, valueType);
+        QFETCH(int, shown);
+        QCOMPARE(progressBarShownNumber(displayValue, valueType), shown);
+
+        // Through the widget: the converted bar looks exactly like one reading the shown number
+        // over the same sector.
+        auto converted = makeBar();
+        converted->setCurrentValueType(valueType);
+        converted->setValue(displayValue);
+        auto reference = makeBar();
+        reference->setValue(shown);
+        reference->setValue(double(displayValue));
+        QCOMPARE(renderOnto(*converted, ground), renderOnto(*reference, ground));
+    }
+
+    void textLayout_data()
+    {
+        QTest::addColumn<int>("precision");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<double>("numberLeft");
+        QTest::addColumn<double>("unitLeft");
+        QTest::addColumn<int>("numberPixels");
+        QTest::addColumn<int>("textPixels");
+        // Inner circle of a 200-pixel bar: (20, 20, 160, 160).
+        QTest::newRow("three digits") << 0 << 100 << -16.0 << 91.0 << 48 << 24;
+        QTest::newRow("two digits, upper end") << 0 << 99 << -12.0 << 68.0 << 48 << 24;
+        QTest::newRow("two digits, lower end") << 0 << 10 << -12.0 << 68.0 << 48 << 24;
+        QTest::newRow("one digit") << 0 << 9 << -5.0 << 50.0 << 48 << 24;
+        QTest::newRow("negative") << 0 << -40 << -5.0 << 50.0 << 48 << 24;
+        QTest::newRow("one decimal") << 1 << 5 << -5.0 << 50.0 << 35 << 11;
+        QTest::newRow("many decimals: floor of 5 %") << 9 << 5 << -5.0 << 50.0 << 8 << 8;
+    }
+
+    void textLayout()
+    {
+        QFETCH(int, precision);
+        QFETCH(int, shown);
+        QFETCH(double, numberLeft);
+        QFETCH(double, unitLeft);
+        QFETCH(int, numberPixels);
+        QFETCH(int, textPixels);
+        const QRectF inner(20, 20, 160, 160);
+        const ProgressBarTextLayout layout = progressBarTextLayout(inner, precision, shown);
+        QCOMPARE(layout.numberRect, QRectF(QPointF(numberLeft, -20), inner.bottomRight()));
+        QCOMPARE(layout.unitRect, QRectF(QPointF(unitLeft, -25), inner.bottomRight()));
+        QCOMPARE(layout.explainRect, QRectF(QPointF(20, 90), inner.bottomRight()));
+        QCOMPARE(layout.numberPixelSize, numberPixels);
+        QCOMPARE(layout.textPixelSize, textPixels);
+        QCOMPARE(progressBarTextLayout(QRectF(0, 0, 1, 1), precision, shown).textPixelSize, 1);
+    }
+
+    void repaints_data()
+    {
+        QTest::addColumn<BarAction>("action");
+        QTest::addColumn<bool>("repaints");
+        const QGradientStops stops{{0.0, Qt::red}, {1.0, Qt::blue}};
+        QTest::newRow("explain text") << BarAction([](auto &b) { b.setExplainText("GPU"); }) << false;
+        QTest::newRow("unit") << BarAction([](auto &b) { b.setStrUnit("℃"); }) << true;
+        QTest::newRow("value type") << BarAction([](auto &b) { b.setCurrentValueType(1); }) << true;
+        QTest::newRow("same int value") << BarAction([](auto &b) { b.setValue(0); }) << true;
+        QTest::newRow("same double value") << BarAction([](auto &b) { b.setValue(0.0); }) << true;
+        QTest::newRow("same range") << BarAction([](auto &b) { b.setRange(0, 100); }) << true;
+        QTest::newRow("same border colours")
+            << BarAction([](auto &b) { b.setInnerBorderAndOutBorderColor(b.getInnerBorder(), b.getOutBorderColor()); })
+            << true;
+        QTest::newRow("same precision") << BarAction([](auto &b) { b.setPrecision(0); }) << false;
+        QTest::newRow("negative precision") << BarAction([](auto &b) { b.setPrecision(-1); }) << false;
+        QTest::newRow("new precision") << BarAction([](auto &b) { b.setPrecision(1); }) << true;
+        QTest::newRow("same null position") << BarAction([](auto &b) { b.setNullPosition(90); }) << false;
+        QTest::newRow("new null position") << BarAction([](auto &b) { b.setNullPosition(-90); }) << true;
+        QTest::newRow("same outline") << BarAction([](auto &b) { b.setOutlinePenWidth(3); }) << false;
+        QTest::newRow("new outline") << BarAction([](auto &b) { b.setOutlinePenWidth(4); }) << true;
+        QTest::newRow("same data pen") << BarAction([](auto &b) { b.setDataPenWidth(3); }) << false;
+        QTest::newRow("new data pen") << BarAction([](auto &b) { b.setDataPenWidth(1); }) << true;
+        QTest::newRow("same style")
+            << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Donut); }) << false;
+        QTest::newRow("new style")
+            << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Pie); }) << true;
+        QTest::newRow("same format") << BarAction([](auto &b) { b.setFormat("%p%"); }) << false;
+        QTest::newRow("new format") << BarAction([](auto &b) { b.setFormat(QString()); }) << true;
+        QTest::newRow("same direction") << BarAction([](auto &b) { b.setClockWise(true); }) << false;
+        QTest::newRow("new direction") << BarAction([](auto &b) { b.setClockWise(false); }) << true;
+        QTest::newRow("same gradient") << BarAction([](auto &b) { b.setGradientData({}); }) << false;
+        QTest::newRow("new gradient") << BarAction([stops](auto &b) { b.setGradientData(stops); }) << true;
+    }
+
+    void repaints()
+    {
+        QFETCH(BarAction, action);
+        QFETCH(bool, repaints);
+        auto bar = makeBar();
+        QVERIFY(kestrun::test::showAndSettle(*bar));
+        auto *counter = new PaintCounter(bar.get());
+        action(*bar);
+        kestrun::test::flushPaints();
+        QCOMPARE(counter->count > 0, repaints);
+    }
+
+    void explainTextShowsAtNextRepaint()
+    {
+        auto bar = makeBar();
+        bar->setExplainText("GPU");
+        QCOMPARE(bar->getExplainText(), QStringLiteral("GPU"));
+        const QImage gpu = renderOnto(*bar, ground);
+        bar->setExplainText("CPU");
+        QVERIFY(gpu != renderOnto(*bar, ground));
+    }
+
+    void gradientReplacesTheSectorFill()
+    {
+        auto bar = makeBar();
+        bar->setFormat(QString());
+        bar->setValue(100.0);
+        bar->setGradientData({{0.0, QColor(255, 0, 0)}, {1.0, QColor(255, 0, 0)}});
+        const QImage image = renderOnto(*bar, ground);
+        QCOMPARE(ringPixel(image, 200, 45), QColor(255, 0, 0));
+        QCOMPARE(bar->palette().highlight().style(), Qt::ConicalGradientPattern);
+    }
+
+    void tinyAndDegenerateSizesPaint()
+    {
+        auto bar = makeBar(3, 3);
+        bar->setValue(999);
+        bar->setPrecision(9);
+        QCOMPARE(renderOnto(*bar, ground).size(), QSize(3, 3));
+    }
+};
+
+KESTRUN_TEST_MAIN(TestProgressBarRound)
+#include "tst_progressbarround.moc"
