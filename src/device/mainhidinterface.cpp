@@ -1,0 +1,125 @@
+#include "device/mainhidinterface.h"
+
+#include <hidapi.h>
+
+#include <QDebug>
+
+namespace {
+constexpr unsigned short kVendorId = 0x5131;
+constexpr unsigned short kProductId = 0x2007;
+} // namespace
+
+MainHidInterFace::MainHidInterFace(QObject *parent)
+    : QThread(parent)
+{
+    hid_init();
+}
+
+MainHidInterFace::~MainHidInterFace()
+{
+    qDebug().noquote() << "________________________ MainHidInterFace::~MainHidInterFace() ........";
+    // The writer thread must be gone before the object it runs on is.
+    hidApi_Close();
+}
+
+void MainHidInterFace::getuUsbHidDeviceList()
+{
+    hid_device_info *devices = hid_enumerate(0, 0);
+    bool found = false;
+    for (const hid_device_info *info = devices; info; info = info->next) {
+        if (info->vendor_id == kVendorId && info->product_id == kProductId) {
+            const QString path = QString::fromLatin1(info->path);
+            qDebug().noquote() << "-------------------------- ************** strHidPath:" + path;
+            strHidPath = path;
+            found = true;
+            break;
+        }
+    }
+    hid_free_enumeration(devices);
+    if (found && hidApi_Open() == 0)
+        emit sigOpenHidSuccessful();
+}
+
+int MainHidInterFace::hidApi_Open()
+{
+    // A handle still open would otherwise be overwritten and leak.
+    hidApi_Close();
+    hid_device *handle = hid_open_path(strHidPath.toLatin1().constData());
+    if (!handle) {
+        qDebug().noquote() << "Unable to open device\n";
+        deviceOpen = false;
+        return -1;
+    }
+    qDebug().noquote() << "\nOpen device success\n";
+    ++openings;
+    deviceHandle = handle;
+    deviceOpen = true;
+    hid_set_nonblocking(handle, 1);
+    return 0;
+}
+
+int MainHidInterFace::hidApi_Write(const unsigned char *report)
+{
+    if (!deviceOpen)
+        return -1;
+    std::lock_guard<std::mutex> lock(queueLock);
+    sendQueue.push(report);
+    queueChanged.notify_one();
+    return 0;
+}
+
+int MainHidInterFace::hidApi_Close()
+{
+    if (!deviceOpen)
+        return 0;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        deviceOpen = false;
+        queueChanged.notify_all();
+    }
+    // The handle is closed only after the writer has left hid_write and ended.
+    if (QThread::currentThread() != this) {
+        wait();
+        // Taken once more after the writer's last release, so its last touches are ordered
+        // before what follows in a way ThreadSanitizer can see, too.
+        std::lock_guard<std::mutex> lock(queueLock);
+    }
+    hid_close(deviceHandle.exchange(nullptr));
+    hid_exit();
+    return 0;
+}
+
+void MainHidInterFace::run()
+{
+    const std::uint64_t opening = openings;
+    std::unique_lock<std::mutex> lock(queueLock);
+    while (deviceOpen) {
+        if (sendQueue.empty() || !deviceHandle) {
+            queueChanged.wait(lock);
+            continue;
+        }
+        const ReportQueue::Report report = sendQueue.pop();
+        lock.unlock();
+        int written = 0;
+        hid_device *handle = deviceHandle;
+        if (deviceOpen && handle)
+            written = hid_write(handle, report.data(), report.size());
+        lock.lock();
+        if (written < 0) {
+            // Writing on would only lose every later report too; the owner closes and looks again.
+            reportWriteFailure(opening);
+            return;
+        }
+    }
+}
+
+void MainHidInterFace::reportWriteFailure(std::uint64_t opening)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, opening] {
+            if (deviceOpen && openings == opening)
+                emit sigDeviceLost();
+        },
+        Qt::QueuedConnection);
+}

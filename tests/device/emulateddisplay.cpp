@@ -1,0 +1,251 @@
+#include "emulateddisplay.h"
+
+#undef signals
+#include <umockdev.h>
+
+#include <sys/ioctl.h>
+#include <linux/hidraw.h>
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QtGlobal>
+
+#include <cerrno>
+#include <csignal>
+
+namespace {
+// A vendor-defined page with one 64-byte output report.
+guint8 kReportDescriptor[] = {0x06, 0x00, 0xff, 0x09, 0x01, 0xa1, 0x01, 0x15, 0x00, 0x26, 0xff,
+                              0x00, 0x75, 0x08, 0x95, 0x40, 0x09, 0x01, 0x91, 0x02, 0xc0};
+
+gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer)
+{
+    if (umockdev_ioctl_client_get_request(client) != HIDIOCGRDESCSIZE)
+        return FALSE;
+    UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
+    UMockdevIoctlData *size = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
+    int value = sizeof kReportDescriptor;
+    umockdev_ioctl_data_update(size, 0, reinterpret_cast<guint8 *>(&value), sizeof value);
+    umockdev_ioctl_data_unref(size);
+    umockdev_ioctl_client_complete(client, 0, 0);
+    return TRUE;
+}
+
+gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data)
+{
+    auto *shared = static_cast<EmulatedDisplay::Shared *>(data);
+    guint8 *bytes = nullptr;
+    gint length = 0;
+    umockdev_ioctl_data_retrieve(umockdev_ioctl_client_get_arg(client), &bytes, &length);
+    std::unique_lock<std::mutex> lock(shared->lock);
+    ++shared->waiting;
+    shared->changed.notify_all();
+    shared->changed.wait(lock, [shared] { return !shared->hold; });
+    --shared->waiting;
+    if (shared->fail) {
+        umockdev_ioctl_client_complete(client, -1, ENODEV);
+        return TRUE;
+    }
+    EmulatedDisplay::Report report{};
+    if (length == int(report.size())) {
+        std::copy(bytes, bytes + length, report.begin());
+        shared->reports.push_back(report);
+    }
+    umockdev_ioctl_client_complete(client, length, 0);
+    return TRUE;
+}
+
+// Adding a device also announces it with an "add" uevent.
+QString addDevice(UMockdevTestbed *tb, const char *subsystem, const char *name, const QString &parent,
+                  std::initializer_list<const char *> attributes, std::initializer_list<const char *> properties)
+{
+    std::vector<gchar *> attrs;
+    std::vector<gchar *> props;
+    for (const char *v : attributes)
+        attrs.push_back(g_strdup(v));
+    for (const char *v : properties)
+        props.push_back(g_strdup(v));
+    attrs.push_back(nullptr);
+    props.push_back(nullptr);
+    const QByteArray parentPath = parent.toLocal8Bit();
+    gchar *path = umockdev_testbed_add_devicev(tb, subsystem, name, parent.isEmpty() ? nullptr : parentPath.constData(),
+                                               attrs.data(), props.data());
+    for (gchar *v : attrs)
+        g_free(v);
+    for (gchar *v : props)
+        g_free(v);
+    const QString result = QString::fromLocal8Bit(path);
+    g_free(path);
+    return result;
+}
+
+void removeDevice(UMockdevTestbed *tb, QString &syspath)
+{
+    if (!syspath.isEmpty())
+        umockdev_testbed_remove_device(tb, syspath.toLocal8Bit().constData());
+    syspath.clear();
+}
+
+QMutex logLock;
+QStringList logLines;
+QtMessageHandler previousHandler = nullptr;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg)
+        return;
+    QMutexLocker lock(&logLock);
+    logLines << message;
+}
+} // namespace
+
+EmulatedDisplay::EmulatedDisplay()
+{
+    // The testbed's device nodes may become the controlling terminal; losing it must not end the test.
+    std::signal(SIGHUP, SIG_IGN);
+    testbed = umockdev_testbed_new();
+    gchar *dir = umockdev_testbed_get_root_dir(testbed);
+    root = QString::fromLocal8Bit(dir);
+    g_free(dir);
+    handler = umockdev_ioctl_base_new();
+    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(onIoctl), nullptr);
+    g_signal_connect(handler, "handle-write", G_CALLBACK(onWrite), &shared);
+    GError *error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(testbed, "/dev/hidraw0", handler, &error))
+        qFatal("cannot attach the display's handler: %s", error->message);
+}
+
+EmulatedDisplay::~EmulatedDisplay()
+{
+    {
+        std::lock_guard<std::mutex> lock(shared.lock);
+        shared.hold = false;
+        shared.changed.notify_all();
+    }
+    g_object_unref(testbed);
+    g_object_unref(handler);
+}
+
+void EmulatedDisplay::plug(bool withNode)
+{
+    usb = addDevice(testbed, "usb", "1-1", QString(),
+                    {"idVendor", "5131", "idProduct", "2007", "manufacturer", "Kestrun Devices", "product",
+                     "Display", "bcdDevice", "0100"},
+                    {"DEVTYPE", "usb_device"});
+    intf = addDevice(testbed, "usb", "1-1:1.0", usb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
+    hid = addDevice(testbed, "hid", "0003:5131:2007.0001", intf, {},
+                    {"HID_ID", "0003:00005131:00002007", "HID_NAME", "Kestrun Devices Display", "HID_UNIQ", ""});
+    umockdev_testbed_set_attribute_binary(testbed, hid.toLocal8Bit().constData(), "report_descriptor",
+                                          kReportDescriptor, sizeof kReportDescriptor);
+    // The node is in place before the hidraw device announces itself.
+    QDir().mkpath(root + "/dev");
+    QFile node(root + "/dev/hidraw0");
+    if (withNode)
+        node.open(QIODevice::WriteOnly);
+    else
+        node.remove();
+    hidraw = addDevice(testbed, "hidraw", "hidraw0", hid, {}, {"DEVNAME", "/dev/hidraw0"});
+}
+
+void EmulatedDisplay::unplug()
+{
+    umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), "remove");
+    removeDevice(testbed, hidraw);
+    removeDevice(testbed, hid);
+    removeDevice(testbed, intf);
+    removeDevice(testbed, usb);
+    QFile::remove(root + "/dev/hidraw0");
+}
+
+void EmulatedDisplay::plugOther()
+{
+    otherUsb = addDevice(testbed, "usb", "1-2", QString(),
+                         {"idVendor", "046d", "idProduct", "c52b", "manufacturer", "Other", "product", "Mouse",
+                          "bcdDevice", "1201"},
+                         {"DEVTYPE", "usb_device"});
+    otherIntf = addDevice(testbed, "usb", "1-2:1.0", otherUsb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
+    otherHid = addDevice(testbed, "hid", "0003:046D:C52B.0002", otherIntf, {},
+                         {"HID_ID", "0003:0000046D:0000C52B", "HID_NAME", "Other Mouse", "HID_UNIQ", ""});
+    umockdev_testbed_set_attribute_binary(testbed, otherHid.toLocal8Bit().constData(), "report_descriptor",
+                                          kReportDescriptor, sizeof kReportDescriptor);
+    otherHidraw = addDevice(testbed, "hidraw", "hidraw1", otherHid, {}, {"DEVNAME", "/dev/hidraw1"});
+}
+
+void EmulatedDisplay::unplugOther()
+{
+    umockdev_testbed_uevent(testbed, otherHidraw.toLocal8Bit().constData(), "remove");
+    removeDevice(testbed, otherHidraw);
+    removeDevice(testbed, otherHid);
+    removeDevice(testbed, otherIntf);
+    removeDevice(testbed, otherUsb);
+}
+
+void EmulatedDisplay::announce(const char *action)
+{
+    umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), action);
+}
+
+QString EmulatedDisplay::hidrawSyspath() const
+{
+    return hidraw;
+}
+
+std::vector<EmulatedDisplay::Report> EmulatedDisplay::reports() const
+{
+    std::lock_guard<std::mutex> lock(shared.lock);
+    return shared.reports;
+}
+
+std::size_t EmulatedDisplay::reportCount() const
+{
+    std::lock_guard<std::mutex> lock(shared.lock);
+    return shared.reports.size();
+}
+
+void EmulatedDisplay::failWrites(bool fail)
+{
+    std::lock_guard<std::mutex> lock(shared.lock);
+    shared.fail = fail;
+}
+
+void EmulatedDisplay::holdWrites(bool hold)
+{
+    std::lock_guard<std::mutex> lock(shared.lock);
+    shared.hold = hold;
+    shared.changed.notify_all();
+}
+
+void EmulatedDisplay::waitForHeldWrite()
+{
+    std::unique_lock<std::mutex> lock(shared.lock);
+    shared.changed.wait(lock, [this] { return shared.waiting > 0; });
+}
+
+LogCapture::LogCapture()
+{
+    clear();
+    previousHandler = qInstallMessageHandler(collect);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(previousHandler);
+}
+
+QStringList LogCapture::lines() const
+{
+    QMutexLocker lock(&logLock);
+    return logLines;
+}
+
+int LogCapture::count(const QString &line) const
+{
+    return lines().count(line);
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker lock(&logLock);
+    logLines.clear();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+typedef struct _UMockdevTestbed UMockdevTestbed;
+typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
+
+// An emulated machine with the display device (5131:2007 behind /dev/hidraw0) that can be plugged
+// in and pulled out, and another HID device (a mouse behind /dev/hidraw1). Every report written
+// to the display is kept. The device's handlers run on umockdev's own thread, so the state they
+// share with the test is guarded here and holds no Qt objects.
+class EmulatedDisplay
+{
+public:
+    using Report = std::array<unsigned char, 65>;
+
+    EmulatedDisplay();
+    ~EmulatedDisplay();
+    EmulatedDisplay(const EmulatedDisplay &) = delete;
+    EmulatedDisplay &operator=(const EmulatedDisplay &) = delete;
+
+    // withNode false: the device is listed but its node is missing, so opening it fails.
+    void plug(bool withNode = true);
+    void unplug();
+    void plugOther();
+    void unplugOther();
+    // Sends one more uevent for the display's hidraw device, which must be present.
+    void announce(const char *action);
+
+    QString hidrawSyspath() const;
+
+    std::vector<Report> reports() const;
+    std::size_t reportCount() const;
+    // While set, every write fails with ENODEV, as on a device that is gone.
+    void failWrites(bool fail);
+    // While held, a write waits in the device until released.
+    void holdWrites(bool hold);
+    // Blocks until a write is waiting in the device.
+    void waitForHeldWrite();
+
+    struct Shared
+    {
+        mutable std::mutex lock;
+        std::condition_variable changed;
+        std::vector<Report> reports;
+        bool fail = false;
+        bool hold = false;
+        int waiting = 0;
+    };
+
+private:
+    UMockdevTestbed *testbed = nullptr;
+    UMockdevIoctlBase *handler = nullptr;
+    Shared shared;
+    QString root;
+    QString usb, intf, hid, hidraw;
+    QString otherUsb, otherIntf, otherHid, otherHidraw;
+};
+
+// Collects the program's debug records while it lives.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    QStringList lines() const;
+    int count(const QString &line) const;
+    void clear();
+};

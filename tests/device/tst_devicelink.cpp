@@ -1,0 +1,186 @@
+#include "emulateddisplay.h"
+#include "testenv.h"
+
+#include "device/devicelinkcontroller.h"
+#include "device/mainhidinterface.h"
+#include "platform/hotplug.h"
+
+#include <QSignalSpy>
+
+namespace {
+const QString kDisplayText = QStringLiteral("/dev/hidraw0 /sys/devices/1-1/1-1:1.0/0003:5131:2007.0001/hidraw0 "
+                                            "0003:00005131:00002007");
+
+EmulatedDisplay::Report report(int n)
+{
+    EmulatedDisplay::Report r{};
+    r[1] = 0x40;
+    r[2] = static_cast<unsigned char>(n);
+    return r;
+}
+
+// What the window does with the link, without the window: its flag, its status label, the
+// hot-plug watch fed into the controller and the controller's signals looped back to its slots.
+struct Link
+{
+    bool linkOpen = false;
+    QString status;
+    DeviceLinkController controller{linkOpen};
+    HotplugWatch watch;
+    MainHidInterFace transport;
+
+    Link()
+    {
+        QObject::connect(&controller, &DeviceLinkController::sigHidStatusText,
+                         [this](const QString &text) { status = text; });
+        QObject::connect(&controller, &DeviceLinkController::sigHidDeviceConnectChanging_Into, &controller,
+                         &DeviceLinkController::onHidDeviceConnectChanging_Into);
+        QObject::connect(&controller, &DeviceLinkController::sigHidDeviceConnectChanging_Remove, &controller,
+                         &DeviceLinkController::onHidDeviceConnectChanging_Remove);
+        QObject::connect(&transport, &MainHidInterFace::sigOpenHidSuccessful, &controller,
+                         &DeviceLinkController::onOpenHidSuccessful);
+        QObject::connect(&watch, &HotplugWatch::deviceChanged, &controller, &DeviceLinkController::onDeviceChange);
+        watch.registerDevice(0);
+        controller.setTransport(&transport);
+        transport.getuUsbHidDeviceList();
+    }
+    ~Link() { controller.shutdown(); }
+
+    int send(int n)
+    {
+        const auto r = report(n);
+        return transport.hidApi_Write(r.data());
+    }
+};
+} // namespace
+
+class TestDeviceLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<DeviceChangeKind>(); }
+    void displayPathMatch_data();
+    void displayPathMatch();
+    void linkFollowsPlugAndUnplug();
+    void changesThatLeaveTheLinkAlone();
+    void silentLossClosesAndRecovers();
+};
+
+void TestDeviceLink::displayPathMatch_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("windows interface path")
+        << "\\\\?\\USB#VID_5131&PID_2007#6&2c8f0a3b&0&1#{a5dcbf10-6530-11d2-901f-00c04fb951ed}" << true;
+    QTest::newRow("udev text") << kDisplayText << true;
+    QTest::newRow("ids anywhere, any order") << "x2007y5131" << true;
+    QTest::newRow("vendor only") << "USB#VID_5131&PID_2008" << false;
+    QTest::newRow("product only") << "USB#VID_5132&PID_2007" << false;
+    QTest::newRow("usb stick") << "\\\\?\\USBSTOR#Disk&Ven_Generic&Prod_Flash" << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestDeviceLink::displayPathMatch()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, matches);
+    QCOMPARE(isDisplayDevicePath(path), matches);
+}
+
+void TestDeviceLink::linkFollowsPlugAndUnplug()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    LogCapture log;
+    Link link;
+    QVERIFY(link.linkOpen);
+    QCOMPARE(link.status, QStringLiteral("Connected"));
+    QVERIFY(link.transport.isRunning());
+    QCOMPARE(link.send(1), 0);
+    QTRY_COMPARE(machine.reportCount(), std::size_t(1));
+    QSignalSpy changes(&link.watch, &HotplugWatch::deviceChanged);
+
+    for (int round = 0; round < 2; ++round) {
+        log.clear();
+        const QString syspath = machine.hidrawSyspath();
+        machine.unplug();
+        QTRY_VERIFY(!link.linkOpen);
+        QCOMPARE(link.status, QStringLiteral("Disconnected"));
+        QVERIFY(log.lines().first().startsWith("Pull out a device --------------- hidPath:/dev/hidraw0 " + syspath));
+        QVERIFY(link.transport.isFinished());
+        const std::size_t written = machine.reportCount();
+        QCOMPARE(link.send(10 + round), -1);
+
+        log.clear();
+        changes.clear();
+        machine.plug();
+        QTRY_VERIFY(link.linkOpen);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(changes.first().at(0).value<DeviceChangeKind>(), DeviceChangeKind::Arrival);
+        QCOMPARE(changes.first().at(1).toString(), kDisplayText);
+        QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath:" + kDisplayText,
+                                           "-------------------------- ************** strHidPath:/dev/hidraw0",
+                                           "\nOpen device success\n", "onOpenHidSuccessful -----------------------"}));
+        QCOMPARE(link.status, QStringLiteral("Connected"));
+        QCOMPARE(link.send(20 + round), 0);
+        QTRY_COMPARE(machine.reportCount(), written + 1);
+        QVERIFY(machine.reports().back() == report(20 + round));
+    }
+}
+
+void TestDeviceLink::changesThatLeaveTheLinkAlone()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    Link link;
+    QVERIFY(link.linkOpen);
+    QSignalSpy changes(&link.watch, &HotplugWatch::deviceChanged);
+    LogCapture log;
+
+    // Another device comes and goes while the link is open; the display announces itself again.
+    machine.plugOther();
+    machine.unplugOther();
+    machine.announce("add");
+    QTRY_COMPARE(changes.count(), 3);
+    QVERIFY(link.linkOpen);
+    QVERIFY(link.transport.isRunning());
+    QCOMPARE(log.lines(), QStringList());
+
+    // With the link closed, a removal of the display and another device's arrival change nothing.
+    link.controller.shutdown();
+    QVERIFY(!link.linkOpen);
+    changes.clear();
+    machine.announce("remove");
+    machine.plugOther();
+    QTRY_COMPARE(changes.count(), 2);
+    QVERIFY(!link.linkOpen);
+    QCOMPARE(log.lines(), QStringList());
+    QCOMPARE(link.send(1), -1);
+}
+
+void TestDeviceLink::silentLossClosesAndRecovers()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    Link link;
+    QVERIFY(link.linkOpen);
+    LogCapture log;
+
+    machine.failWrites(true);
+    QCOMPARE(link.send(1), 0);
+    QTRY_VERIFY(!link.linkOpen);
+    QCOMPARE(link.status, QStringLiteral("Disconnected"));
+    QCOMPARE(log.lines().mid(0, 2),
+             (QStringList{"Device stopped taking reports --------------- hidPath:/dev/hidraw0",
+                          "Pull out a device --------------- hidPath:/dev/hidraw0"}));
+
+    machine.failWrites(false);
+    // Offered the way the update cycle offers them: only while the link is open.
+    QTRY_VERIFY_WITH_TIMEOUT((link.linkOpen && link.send(2) == 0, machine.reportCount() > 0), 3500);
+    QCOMPARE(link.status, QStringLiteral("Connected"));
+    QVERIFY(machine.reports().front() == report(2));
+}
+
+KESTRUN_TEST_MAIN(TestDeviceLink)
+#include "tst_devicelink.moc"
