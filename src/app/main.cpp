@@ -1,4 +1,5 @@
 #include "config/ddatamanager.h"
+#include "mainwindow/dmainwidget.h"
 
 #include <QApplication>
 
@@ -6,5 +7,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     DDataManager::instance()->initInfo();
-    return 0;
+
+    DMainWidget window;
+    if (DDataManager::instance()->appConfig().showMainPageUi == 1)
+        window.show();
+    return app.exec();
 }

@@ -1,0 +1,254 @@
+#include "mainwindow/dmainwidget.h"
+
+#include "config/ddatamanager.h"
+#include "widgets/progressbarround.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDesktopWidget>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSettings>
+
+#include <memory>
+
+namespace {
+
+constexpr int Celsius = 1;
+constexpr int Fahrenheit = 2;
+constexpr int NoEdge = 8;
+const char *const kUnitKey = "TempShowModel/Model";
+
+// The per-user unit choice; a fresh store for every read or write.
+std::unique_ptr<QSettings> openUnitStore()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("MyCompanyTalvex"), QStringLiteral("Kestrun"));
+}
+
+QString unitSign(int unit)
+{
+    return unit == Celsius ? QStringLiteral("℃") : QStringLiteral("℉");
+}
+
+} // namespace
+
+void DMainWidget::createTray()
+{
+    const AppConfig config = DDataManager::instance()->appConfig();
+
+    auto *openAction = new QAction(QStringLiteral("Open ") + config.appName, this);
+    auto *exitAction = new QAction(QStringLiteral("Exit"), this);
+    connect(openAction, SIGNAL(triggered()), this, SLOT(showNormal()));
+    connect(exitAction, SIGNAL(triggered()), this, SLOT(onQuitApp()));
+
+    // On the desktop widget, not the window: the menu is a window of its own. Qt gives such a
+    // widget no parent, so the window deletes it (destructor).
+    trayMenu = new QMenu(QApplication::desktop());
+    if (showMainPage == 1)
+        trayMenu->addAction(openAction);
+    trayMenu->addSeparator();
+    trayMenu->addAction(exitAction);
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+
+    trayIcon = new QSystemTrayIcon(QIcon(config.appIconPath), this);
+    trayIcon->setToolTip(config.appName);
+    trayIcon->setContextMenu(trayMenu);
+    trayIcon->show();
+    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
+            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+}
+
+void DMainWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    const bool click = reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger;
+    if (click && showMainPage == 1)
+        showNormal();
+}
+
+void DMainWidget::mousePressEvent(QMouseEvent *event)
+{
+    dragging = false;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        leftPressed = true;
+        if (ui->frame_Bg->geometry().contains(event->pos())) {
+            dragOffset = event->globalPos() - frameGeometry().topLeft();
+            event->accept();
+            dragging = true;
+        }
+        break;
+    case Qt::RightButton:
+        break;
+    default:
+        QWidget::mousePressEvent(event);
+        break;
+    }
+}
+
+void DMainWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!leftPressed)
+        updateEdgeBand(event->globalPos());
+    if (dragging && !isMaximized() && !isFullScreen()) {
+        move(event->globalPos() - dragOffset);
+        event->accept();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void DMainWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        leftPressed = false;
+        dragging = false;
+        if (edgeBand != NoEdge) {
+            releaseMouse();
+            setCursor(Qt::ArrowCursor);
+            edgeBand = NoEdge;
+        }
+    }
+}
+
+// The window has a fixed size: the band under the cursor only changes the cursor shape.
+void DMainWidget::updateEdgeBand(const QPoint &globalPos)
+{
+    const QPoint tl = mapToGlobal(rect().topLeft());
+    const QPoint br = mapToGlobal(rect().bottomRight());
+    const int x = globalPos.x();
+    const int y = globalPos.y();
+    const auto within = [](int v, int from, int to) { return v >= from && v <= to; };
+    const bool left = within(x, tl.x(), tl.x() + 4);
+    const bool right = within(x, br.x() - 4, br.x());
+    const bool top = within(y, tl.y(), tl.y() + 4);
+    const bool bottom = within(y, br.y() - 4, br.y());
+
+    const struct {
+        bool hit;
+        int band;
+        Qt::CursorShape cursor;
+    } bands[] = {
+        {left && top, 4, Qt::SizeFDiagCursor},   {right && bottom, 6, Qt::SizeFDiagCursor},
+        {left && bottom, 5, Qt::SizeBDiagCursor}, {right && top, 7, Qt::SizeBDiagCursor},
+        {left, 2, Qt::SizeHorCursor},             {right, 3, Qt::SizeHorCursor},
+        {top, 0, Qt::SizeVerCursor},              {bottom, 1, Qt::SizeVerCursor},
+        {true, NoEdge, Qt::ArrowCursor},
+    };
+    for (const auto &b : bands) {
+        if (b.hit) {
+            edgeBand = b.band;
+            setCursor(b.cursor);
+            return;
+        }
+    }
+}
+
+void DMainWidget::closeEvent(QCloseEvent *event)
+{
+    if (trayIcon)
+        trayIcon->hide();
+    QWidget::closeEvent(event);
+}
+
+void DMainWidget::on_pushButton_Close_clicked()
+{
+    hide();
+}
+
+void DMainWidget::on_pushButton_Min_clicked()
+{
+    showMinimized();
+}
+
+void DMainWidget::on_pushButton_Max_clicked()
+{
+    if (!isMaximized() && !isFullScreen()) {
+        showMaximized();
+    } else {
+        showNormal();
+        setCursor(Qt::ArrowCursor);
+    }
+}
+
+void DMainWidget::on_pushButton_Setting_clicked()
+{
+}
+
+void DMainWidget::on_pushButton_Monitor_clicked()
+{
+    ui->pushButton_Hardware->setChecked(false);
+    ui->pushButton_Monitor->setChecked(true);
+    ui->stackedWidget_3->setCurrentWidget(ui->page_Monitor);
+}
+
+void DMainWidget::on_pushButton_Hardware_clicked()
+{
+    ui->pushButton_Hardware->setChecked(true);
+    ui->pushButton_Monitor->setChecked(false);
+    ui->stackedWidget_3->setCurrentWidget(ui->page_HardwareInfoNew);
+}
+
+void DMainWidget::onLickActivited(const QString &)
+{
+}
+
+void DMainWidget::onHideMainWindowLater()
+{
+    hide();
+}
+
+void DMainWidget::on_radioButton_Model01_clicked()
+{
+    chooseTemperatureUnit(Celsius);
+}
+
+void DMainWidget::on_radioButton_Model02_clicked()
+{
+    chooseTemperatureUnit(Fahrenheit);
+}
+
+void DMainWidget::chooseTemperatureUnit(int unit)
+{
+    if (tempUnit == unit)
+        return;
+    tempUnit = unit;
+    const QString sign = unitSign(unit);
+    qDebug().noquote() << QStringLiteral("TempShowModel Changed -> [%1]").arg(sign);
+    openUnitStore()->setValue(QLatin1String(kUnitKey), unit);
+
+    ProgressBarRound *const dashboards[] = {ui->widget_CpuDashboardNew, ui->widget_GpuDashboardNew};
+    for (ProgressBarRound *d : dashboards)
+        d->setStrUnit(sign);
+    for (ProgressBarRound *d : dashboards)
+        d->setCurrentValueType(unit);
+    for (ProgressBarRound *d : dashboards)
+        d->setRange(0, 100);
+    // the dashboards take Celsius and convert the number they show themselves
+    ui->widget_CpuDashboardNew->setValue(lastCpuTemperature);
+    ui->widget_GpuDashboardNew->setValue(lastGpuTemperature);
+}
+
+void DMainWidget::initTemperatureUnit()
+{
+    int unit = Celsius;
+    {
+        const auto store = openUnitStore();
+        if (store->contains(QLatin1String(kUnitKey)))
+            unit = store->value(QLatin1String(kUnitKey)).toInt();
+    }
+    // Any stored value other than Celsius selects Fahrenheit, and the handler stores 2 for it.
+    if (unit == Celsius) {
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Celsius));
+        on_radioButton_Model01_clicked();
+        ui->radioButton_Model01->setChecked(true);
+    } else {
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Fahrenheit));
+        on_radioButton_Model02_clicked();
+        ui->radioButton_Model02->setChecked(true);
+    }
+}
