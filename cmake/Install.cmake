@@ -7,3 +7,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/configDir DESTINATION ${KESTRUN_INSTALL_
 if(NOT WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/60-kestrun-display.rules DESTINATION lib/udev/rules.d)
 endif()
+if(TARGET sensorsdk)
+  install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})
+  install(TARGETS kestrun-sensors RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
+  # On the PATH as a link: $ORIGIN follows it back to the library's folder.
+  install(CODE "
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(CREATE_LINK \"\${CMAKE_INSTALL_PREFIX}/${KESTRUN_INSTALL_DIR}/kestrun-sensors\"
+         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kestrun-sensors\" SYMBOLIC)")
+endif()

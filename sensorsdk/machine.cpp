@@ -1,0 +1,302 @@
+#include "machine.h"
+
+#include "chips.h"
+#include "nvml.h"
+#include "parse.h"
+#include "rates.h"
+#include "sysfs.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace sensorsdk {
+
+struct Machine::Libraries {
+    LibSensors sensors;
+    std::shared_ptr<Nvml> nvml = Nvml::open();
+};
+
+namespace {
+
+const std::string kPowercap = "/sys/class/powercap";
+
+// The powercap zone (intel-rapl:0, intel-rapl:0:1, ...) whose name is the given one.
+std::string raplZone(const std::string &zoneName)
+{
+    for (const std::string &zone : folderEntries(kPowercap)) {
+        const std::string folder = kPowercap + "/" + zone;
+        const auto name = readText(folder + "/name", 64);
+        if (name && trimmed(*name) == zoneName && exists(folder + "/energy_uj"))
+            return folder;
+    }
+    return {};
+}
+
+void addEnergyPower(Sensor &sensor, const std::string &label, const std::string &energyPath,
+                    const std::string &maxRangePath)
+{
+    sensor.add(Kind::Power, label, EnergyRate(energyPath, maxRangePath));
+}
+
+// The CPU: package temperature from its hwmon chips, a clock per core, total usage, package power.
+class CpuSensor : public Sensor
+{
+public:
+    explicit CpuSensor(const std::string &cpuinfo)
+        : Sensor(cpuName(cpuinfo))
+    {
+        addCoreClocks(parseCpuinfo(cpuinfo));
+        add(Kind::Usage, "Total CPU Usage", [this] { return usage_; });
+        const std::string package = raplZone("package-0");
+        if (!package.empty())
+            addEnergyPower(*this, "CPU Package Power", package + "/energy_uj", package + "/max_energy_range_uj");
+    }
+
+protected:
+    void beginSample() override
+    {
+        usage_ = usageCounter_.sample();
+        if (!readsCpuinfo_)
+            return;
+        cpuinfoMhz_.clear();
+        if (const auto text = readText("/proc/cpuinfo", 4 * 1024 * 1024)) {
+            for (const CpuinfoProcessor &processor : parseCpuinfo(*text)) {
+                if (processor.mhz)
+                    cpuinfoMhz_[processor.processor] = *processor.mhz;
+            }
+        }
+    }
+
+private:
+    static std::string cpuName(const std::string &cpuinfo)
+    {
+        const std::string model = parseCpuModel(cpuinfo);
+        return model.empty() ? std::string("CPU") : "CPU: " + model;
+    }
+
+    // One clock per physical core, read from the core's first logical processor; processors
+    // without topology ids count as a core each.
+    void addCoreClocks(const std::vector<CpuinfoProcessor> &processors)
+    {
+        std::vector<std::pair<int, int>> seenCores;
+        int core = 0;
+        for (const CpuinfoProcessor &processor : processors) {
+            if (processor.physicalId >= 0 && processor.coreId >= 0) {
+                const std::pair<int, int> id(processor.physicalId, processor.coreId);
+                if (std::find(seenCores.begin(), seenCores.end(), id) != seenCores.end())
+                    continue;
+                seenCores.push_back(id);
+            }
+            const std::string label = "Core " + std::to_string(core++) + " Clock";
+            const std::string cpufreq = "/sys/devices/system/cpu/cpu" + std::to_string(processor.processor)
+                + "/cpufreq/scaling_cur_freq";
+            if (exists(cpufreq)) {
+                add(Kind::Clock, label, [cpufreq]() -> std::optional<double> {
+                    const auto kilohertz = readInteger(cpufreq);
+                    if (!kilohertz)
+                        return std::nullopt;
+                    return *kilohertz / 1000.0;
+                });
+                continue;
+            }
+            readsCpuinfo_ = true;
+            const int number = processor.processor;
+            add(Kind::Clock, label, [this, number]() -> std::optional<double> {
+                const auto found = cpuinfoMhz_.find(number);
+                if (found == cpuinfoMhz_.end())
+                    return std::nullopt;
+                return found->second;
+            });
+        }
+    }
+
+    CpuUsage usageCounter_;
+    std::optional<double> usage_;
+    bool readsCpuinfo_ = false;
+    std::map<int, double> cpuinfoMhz_;
+};
+
+// A scaled sysfs integer: value / divisor.
+Source sysfsValue(std::string path, double divisor)
+{
+    return [path = std::move(path), divisor]() -> std::optional<double> {
+        const auto raw = readInteger(path);
+        if (!raw)
+            return std::nullopt;
+        return *raw / divisor;
+    };
+}
+
+struct Gpu {
+    PciAddress address;
+    std::unique_ptr<Sensor> sensor;
+};
+
+// The drm card folder (…/device/drm/cardN) of a PCI device, or empty.
+std::string drmCard(const std::string &deviceFolder)
+{
+    for (const std::string &entry : folderEntries(deviceFolder + "/drm")) {
+        if (entry.rfind("card", 0) == 0 && entry.find('-') == std::string::npos)
+            return deviceFolder + "/drm/" + entry;
+    }
+    return {};
+}
+
+void addIntelClock(Sensor &sensor, const std::string &deviceFolder)
+{
+    const std::string card = drmCard(deviceFolder);
+    if (card.empty())
+        return;
+    const std::string i915 = card + "/gt_act_freq_mhz";
+    const std::string xe = deviceFolder + "/tile0/gt0/freq0/act_freq";
+    if (exists(i915))
+        sensor.add(Kind::Clock, "GPU Clock", sysfsValue(i915, 1));
+    else if (exists(xe))
+        sensor.add(Kind::Clock, "GPU Clock", sysfsValue(xe, 1));
+}
+
+Gpu amdGpu(const LibSensors::Chip &chip)
+{
+    const std::string device = chip.path + "/device";
+    const std::string pci = linkTargetName(device);
+    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: AMD Radeon [" + pci + "]")};
+    Sensor &sensor = *gpu.sensor;
+    addChipReadings(sensor, chip, LabelContext{});
+    // libsensors leaves the clocks out; freq1 is the shader clock, freq2 the video memory's.
+    if (exists(chip.path + "/freq1_input"))
+        sensor.add(Kind::Clock, "GPU Clock", sysfsValue(chip.path + "/freq1_input", 1e6));
+    if (exists(chip.path + "/freq2_input"))
+        sensor.add(Kind::Clock, "GPU Memory Clock", sysfsValue(chip.path + "/freq2_input", 1e6));
+    if (exists(device + "/gpu_busy_percent"))
+        sensor.add(Kind::Usage, "GPU Core Load", sysfsValue(device + "/gpu_busy_percent", 1));
+    return gpu;
+}
+
+Gpu intelGpuWithHwmon(const LibSensors::Chip &chip)
+{
+    const std::string device = chip.path + "/device";
+    const std::string pci = linkTargetName(device);
+    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: Intel Graphics [" + pci + "]")};
+    Sensor &sensor = *gpu.sensor;
+    addChipReadings(sensor, chip, LabelContext{});
+    if (sensor.count(Kind::Power) == 0 && exists(chip.path + "/energy1_input"))
+        addEnergyPower(sensor, "GPU Power (Total)", chip.path + "/energy1_input", std::string());
+    addIntelClock(sensor, device);
+    return gpu;
+}
+
+// Intel graphics without a hwmon chip (integrated parts): the clock from drm, and the power of the
+// package's graphics plane from RAPL when the GPU is the integrated one.
+void addIntegratedIntelGpus(std::vector<Gpu> &gpus)
+{
+    const std::string drm = "/sys/class/drm";
+    for (const std::string &card : folderEntries(drm)) {
+        if (card.rfind("card", 0) != 0 || card.find('-') != std::string::npos)
+            continue;
+        const std::string device = drm + "/" + card + "/device";
+        const auto vendor = readText(device + "/vendor", 32);
+        if (!vendor || trimmed(*vendor) != "0x8086")
+            continue;
+        const std::string pci = linkTargetName(device);
+        const auto address = parsePciAddress(pci);
+        if (!address)
+            continue;
+        const bool known = std::any_of(gpus.begin(), gpus.end(), [&](const Gpu &gpu) {
+            return !(gpu.address < *address) && !(*address < gpu.address);
+        });
+        if (known)
+            continue;
+        Gpu gpu{*address, std::make_unique<Sensor>("GPU: Intel Graphics [" + pci + "]")};
+        addIntelClock(*gpu.sensor, device);
+        const std::string uncore = raplZone("uncore");
+        if (address->bus == 0 && !uncore.empty())
+            addEnergyPower(*gpu.sensor, "IGPU Power", uncore + "/energy_uj", uncore + "/max_energy_range_uj");
+        gpus.push_back(std::move(gpu));
+    }
+}
+
+void addNvidiaGpus(std::vector<Gpu> &gpus, const std::shared_ptr<Nvml> &nvml)
+{
+    if (!nvml)
+        return;
+    for (const Nvml::Device &device : nvml->devices()) {
+        Gpu gpu{device.address, std::make_unique<Sensor>("GPU: " + (device.name.empty() ? "NVIDIA" : device.name))};
+        Sensor &sensor = *gpu.sensor;
+        sensor.add(Kind::Temperature, "GPU Temperature", [nvml, device] { return nvml->temperature(device); });
+        sensor.add(Kind::Power, "GPU Power (Total)", [nvml, device] { return nvml->power(device); });
+        sensor.add(Kind::Clock, "GPU Clock", [nvml, device] { return nvml->graphicsClock(device); });
+        sensor.add(Kind::Usage, "GPU Core Load", [nvml, device] { return nvml->utilisation(device); });
+        // NVML's plain fan figure is a duty percentage, not a speed: only a driver that reports
+        // RPM gives a fan reading.
+        if (nvml->hasFanRpm())
+            sensor.add(Kind::Fan, "GPU Fan", [nvml, device] { return nvml->fanRpm(device); });
+        gpus.push_back(std::move(gpu));
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Machine> Machine::scan(int maxSensors)
+{
+    std::unique_ptr<Machine> machine(new Machine);
+    machine->libraries_ = std::make_unique<Libraries>();
+    const auto &chips = machine->libraries_->sensors.chips();
+    auto &sensors = machine->sensors_;
+
+    const auto cpuinfo = readText("/proc/cpuinfo", 4 * 1024 * 1024);
+    auto cpu = std::make_unique<CpuSensor>(cpuinfo.value_or(std::string()));
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role == ChipRole::Cpu) {
+            LabelContext context;
+            context.chipHasTdie = chipHasTdie(chip);
+            addChipReadings(*cpu, chip, context);
+        }
+    }
+    sensors.push_back(std::move(cpu));
+
+    const bool hasBoardChip = std::any_of(chips.begin(), chips.end(),
+                                          [](const LibSensors::Chip &chip) { return chip.role == ChipRole::Board; });
+    bool firstZone = true;
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role != ChipRole::Board && chip.role != ChipRole::AcpiZone)
+            continue;
+        LabelContext context;
+        context.acpiZoneIsBoard = chip.role == ChipRole::AcpiZone && !hasBoardChip && firstZone;
+        if (chip.role == ChipRole::AcpiZone)
+            firstZone = false;
+        auto board = std::make_unique<Sensor>(chip.title);
+        addChipReadings(*board, chip, context);
+        sensors.push_back(std::move(board));
+    }
+
+    std::vector<Gpu> gpus;
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role == ChipRole::AmdGpu)
+            gpus.push_back(amdGpu(chip));
+        else if (chip.role == ChipRole::IntelGpu)
+            gpus.push_back(intelGpuWithHwmon(chip));
+    }
+    addIntegratedIntelGpus(gpus);
+    addNvidiaGpus(gpus, machine->libraries_->nvml);
+    std::stable_sort(gpus.begin(), gpus.end(), [](const Gpu &a, const Gpu &b) { return a.address < b.address; });
+    for (Gpu &gpu : gpus)
+        sensors.push_back(std::move(gpu.sensor));
+
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role != ChipRole::Other)
+            continue;
+        auto other = std::make_unique<Sensor>(chip.title);
+        addChipReadings(*other, chip, LabelContext{});
+        if (other->count(Kind::Temperature) + other->count(Kind::Fan) + other->count(Kind::Power) > 0)
+            sensors.push_back(std::move(other));
+    }
+
+    if (static_cast<int>(sensors.size()) > maxSensors)
+        sensors.resize(static_cast<std::size_t>(std::max(maxSensors, 0)));
+    return machine;
+}
+
+Machine::~Machine() = default;
+
+} // namespace sensorsdk

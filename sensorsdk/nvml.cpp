@@ -1,0 +1,165 @@
+#include "nvml.h"
+
+#include <dlfcn.h>
+
+namespace sensorsdk {
+
+namespace {
+
+// The few NVML types and constants this file uses, as the library's C interface defines them.
+using nvmlReturn = int;
+using nvmlDevice = void *;
+constexpr nvmlReturn kSuccess = 0;
+constexpr int kTemperatureGpu = 0;
+constexpr int kClockGraphics = 0;
+
+struct nvmlUtilization {
+    unsigned int gpu;
+    unsigned int memory;
+};
+
+struct nvmlPciInfo {
+    char busIdLegacy[16];
+    unsigned int domain;
+    unsigned int bus;
+    unsigned int device;
+    unsigned int pciDeviceId;
+    unsigned int pciSubSystemId;
+    char busId[32];
+    char spare[64];  // room in case a driver's structure has grown
+};
+
+struct nvmlFanSpeedInfo {
+    unsigned int version;
+    unsigned int fan;
+    unsigned int speed;
+};
+// Versioned structures carry their size and version number in one word.
+constexpr unsigned int kFanSpeedInfoVersion = sizeof(nvmlFanSpeedInfo) | (1U << 24);
+
+} // namespace
+
+struct Nvml::Api {
+    nvmlReturn (*init)();
+    nvmlReturn (*shutdown)();
+    nvmlReturn (*count)(unsigned int *);
+    nvmlReturn (*handleByIndex)(unsigned int, nvmlDevice *);
+    nvmlReturn (*pciInfo)(nvmlDevice, nvmlPciInfo *);
+    nvmlReturn (*name)(nvmlDevice, char *, unsigned int);
+    nvmlReturn (*temperature)(nvmlDevice, int, unsigned int *);
+    nvmlReturn (*utilisation)(nvmlDevice, nvmlUtilization *);
+    nvmlReturn (*clock)(nvmlDevice, int, unsigned int *);
+    nvmlReturn (*power)(nvmlDevice, unsigned int *);
+    nvmlReturn (*fanRpm)(nvmlDevice, nvmlFanSpeedInfo *);  // newer drivers only
+};
+
+namespace {
+
+template <typename F>
+bool bind(void *library, const char *symbol, F &function)
+{
+    function = reinterpret_cast<F>(::dlsym(library, symbol));
+    return function != nullptr;
+}
+
+} // namespace
+
+std::shared_ptr<Nvml> Nvml::open()
+{
+    void *library = ::dlopen("libnvidia-ml.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    auto api = std::make_unique<Api>();
+    const bool complete = bind(library, "nvmlInit_v2", api->init) && bind(library, "nvmlShutdown", api->shutdown)
+        && bind(library, "nvmlDeviceGetCount_v2", api->count)
+        && bind(library, "nvmlDeviceGetHandleByIndex_v2", api->handleByIndex)
+        && bind(library, "nvmlDeviceGetPciInfo_v3", api->pciInfo) && bind(library, "nvmlDeviceGetName", api->name)
+        && bind(library, "nvmlDeviceGetTemperature", api->temperature)
+        && bind(library, "nvmlDeviceGetUtilizationRates", api->utilisation)
+        && bind(library, "nvmlDeviceGetClockInfo", api->clock) && bind(library, "nvmlDeviceGetPowerUsage", api->power);
+    bind(library, "nvmlDeviceGetFanSpeedRPM", api->fanRpm);
+    if (!complete || api->init() != kSuccess) {
+        ::dlclose(library);
+        return nullptr;
+    }
+    std::shared_ptr<Nvml> nvml(new Nvml(library, std::move(api)));
+    unsigned int count = 0;
+    if (nvml->api_->count(&count) != kSuccess)
+        count = 0;
+    for (unsigned int i = 0; i < count && i < 64; ++i) {
+        Device device;
+        if (nvml->api_->handleByIndex(i, &device.handle) != kSuccess)
+            continue;
+        nvmlPciInfo pci {};
+        if (nvml->api_->pciInfo(device.handle, &pci) == kSuccess)
+            device.address = PciAddress{pci.domain, pci.bus & 0xffU, pci.device & 0x1fU, 0};
+        char name[96] = {};
+        if (nvml->api_->name(device.handle, name, sizeof name - 1) == kSuccess)
+            device.name = name;
+        nvml->devices_.push_back(device);
+    }
+    return nvml;
+}
+
+Nvml::Nvml(void *library, std::unique_ptr<Api> api)
+    : library_(library)
+    , api_(std::move(api))
+{
+}
+
+Nvml::~Nvml()
+{
+    api_->shutdown();
+    ::dlclose(library_);
+}
+
+std::optional<double> Nvml::temperature(const Device &device) const
+{
+    unsigned int value = 0;
+    if (api_->temperature(device.handle, kTemperatureGpu, &value) != kSuccess)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> Nvml::utilisation(const Device &device) const
+{
+    nvmlUtilization value {};
+    if (api_->utilisation(device.handle, &value) != kSuccess || value.gpu > 100)
+        return std::nullopt;
+    return value.gpu;
+}
+
+std::optional<double> Nvml::graphicsClock(const Device &device) const
+{
+    unsigned int value = 0;
+    if (api_->clock(device.handle, kClockGraphics, &value) != kSuccess)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> Nvml::power(const Device &device) const
+{
+    unsigned int milliwatts = 0;
+    if (api_->power(device.handle, &milliwatts) != kSuccess)
+        return std::nullopt;
+    return milliwatts / 1000.0;
+}
+
+bool Nvml::hasFanRpm() const
+{
+    return api_->fanRpm != nullptr;
+}
+
+std::optional<double> Nvml::fanRpm(const Device &device) const
+{
+    if (!api_->fanRpm)
+        return std::nullopt;
+    nvmlFanSpeedInfo info {};
+    info.version = kFanSpeedInfoVersion;
+    info.fan = 0;
+    if (api_->fanRpm(device.handle, &info) != kSuccess)
+        return std::nullopt;
+    return info.speed;
+}
+
+} // namespace sensorsdk

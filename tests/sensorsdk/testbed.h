@@ -1,0 +1,72 @@
+#pragma once
+
+// An emulated machine for the sensor library: umockdev replaces /sys and overlays files of /proc,
+// so libsensors and the library's own sysfs reads run unchanged against it.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct _UMockdevTestbed;
+
+namespace sensortest {
+
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+class Testbed
+{
+public:
+    Testbed();
+    ~Testbed();
+    Testbed(const Testbed &) = delete;
+    Testbed &operator=(const Testbed &) = delete;
+
+    // A device of the subsystem ("pci", "platform"), optionally under a parent; returns its sysfs path.
+    std::string addDevice(const std::string &subsystem, const std::string &name, const std::string &parent,
+                          const Attributes &attributes);
+
+    // A hwmon chip under parent (no parent: a virtual chip without a device link).
+    std::string addHwmon(const std::string &name, const std::string &parent, const Attributes &attributes);
+
+    // A plain file (sysfs attribute or /proc file) at an absolute path of the emulated machine.
+    void writeFile(const std::string &path, const std::string &contents);
+    void removeFile(const std::string &path);
+    void link(const std::string &path, const std::string &target);
+
+    // The usual CPU files: /proc/cpuinfo and /proc/stat.
+    void writeProcStat(unsigned long long busy, unsigned long long idle);
+
+    // A powercap RAPL zone.
+    void addRaplZone(const std::string &zone, const std::string &name, long long energyUj, long long maxRangeUj);
+
+    // Sets the energy counter of every RAPL zone added so far.
+    void setRaplEnergy(long long energyUj);
+
+    // A libsensors configuration file of the test's own; its path goes to KESTRUN_SENSORS_CONFIG.
+    void useSensorsConfig(const std::string &contents);
+
+    std::string root() const { return root_; }
+
+private:
+    _UMockdevTestbed *testbed_;
+    std::string root_;
+    int hwmonCount_ = 0;
+    std::vector<std::string> raplZones_;
+};
+
+// /proc/cpuinfo of a four-thread, two-core Intel desktop processor.
+extern const char *const kIntelCpuinfo;
+
+// A cpufreq current clock in kHz for a logical processor.
+void addCpufreq(Testbed &bed, int cpu, long long kilohertz);
+
+struct IntelDesktop {
+    std::string coretemp;  // the hwmon folders
+    std::string superIo;
+};
+
+// Intel desktop: coretemp, a Nuvoton NCT6798 with fans, RAPL package power. (Its NVIDIA card comes
+// from the stand-in NVML.)
+IntelDesktop buildIntelDesktop(Testbed &bed);
+
+} // namespace sensortest
