@@ -1,24 +1,12 @@
 #pragma once
 
 #include "config/appconfig.h"
+#include "config/hardwareinventory.h"
 
 #include <QFont>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-// What the machine is made of, gathered once at start by theHardwareInfoGet().
-struct HardwareInventory
-{
-    QString cpuName;
-    QString boardName;
-    QStringList memoryModules;
-    QStringList disks;
-    QStringList graphicsAdapters;
-    QStringList soundDevices;
-    QStringList networkAdapters;
-    QString osCaption;
-};
 
 // The process-wide store of branding, fonts and hardware inventory. Created on first use by
 // instance() (which also installs logging) and never deleted; read-only once initInfo() has run.

@@ -1,18 +1,21 @@
 #include "ddatamanager.h"
 
+#include "config/hardwaresource.h"
+
 #include <QDebug>
 
-// No inventory source is wired in yet: the fields stay empty, the banners and the signal still
-// mark the step so the start-up sequence reads the same.
+// Runs once, from initInfo(), before any window or other thread exists. The lists are appended
+// to, never cleared.
 void DDataManager::theHardwareInfoGet()
 {
     qDebug() << "--------------- *** PC Hardware Info Get Start *** ---------------";
+    m_inventory.cpuName = getInfo(QStringLiteral("wmic cpu get Name"));
+    gatherHardwareInventory(m_inventory);
     qDebug() << "--------------- *** PC Hardware Info Get Over *** ---------------";
     emit sigGetPcHardwareInfoOver();
 }
 
 QString DDataManager::getInfo(const QString &command)
 {
-    Q_UNUSED(command)
-    return QString();
+    return queryProcessorLine(command);
 }

@@ -1,0 +1,111 @@
+#include "hardwareinventory.h"
+
+namespace {
+
+constexpr float kGibibyte = 1073741824.0f;
+
+// Non-numeric text reads as 0.
+double readNumber(const QString &text)
+{
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    return ok ? static_cast<double>(value) : 0.0;
+}
+
+} // namespace
+
+QStringList wmicDataLines(const QString &output)
+{
+    const QStringList parts = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines;
+    for (int i = 1; i < parts.size() - 1; ++i)
+        lines << parts.at(i).trimmed();
+    return lines;
+}
+
+QString wmicSingleLine(const QString &output, const QString &command)
+{
+    QString text = output;
+    const QString header = command.split(QLatin1Char(' ')).constLast();
+    if (!header.isEmpty())
+        text.remove(header, Qt::CaseInsensitive);
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text.simplified();
+}
+
+QString gibibytesText(double bytes)
+{
+    const float size = static_cast<float>(bytes) / kGibibyte;
+    return QString::number(size, 'f', 1);
+}
+
+QString parseBoardName(const QStringList &lines)
+{
+    QString maker;
+    QString product;
+    for (const QString &line : lines) {
+        const int blank = line.indexOf(QLatin1Char(' '));
+        maker = blank < 0 ? line : line.left(blank);
+        product = blank < 0 ? QString() : line.mid(blank + 1).trimmed();
+    }
+    return maker + QLatin1Char(' ') + product;
+}
+
+QStringList parseMemoryModules(const QStringList &lines)
+{
+    QStringList modules;
+    for (const QString &line : lines) {
+        // The maker sits between the first and the last blank, so a maker with blanks stays whole.
+        const int first = line.indexOf(QLatin1Char(' '));
+        const int afterLast = line.lastIndexOf(QLatin1Char(' ')) + 1;
+        const QString capacity = first < 0 ? line : line.left(first);
+        const QString maker = first < 0 ? QString() : line.mid(first, afterLast - 1 - first).trimmed();
+        modules << maker + QLatin1Char(',') + gibibytesText(readNumber(capacity)) + QStringLiteral(" GB");
+    }
+    return modules;
+}
+
+QStringList parseDisks(const QStringList &lines)
+{
+    QStringList disks;
+    for (const QString &line : lines) {
+        const int afterLast = line.lastIndexOf(QLatin1Char(' ')) + 1;
+        const QString model = line.left(afterLast).trimmed();
+        disks << model + QLatin1Char(',') + gibibytesText(readNumber(line.mid(afterLast)))
+                     + QStringLiteral(" GB");
+    }
+    return disks;
+}
+
+QStringList parseGraphicsAdapters(const QStringList &lines)
+{
+    QStringList adapters;
+    for (const QString &line : lines) {
+        const int blank = line.indexOf(QLatin1Char(' '));
+        const QString memoryText = blank < 0 ? line : line.left(blank);
+        const float memory = static_cast<float>(readNumber(memoryText)) / kGibibyte;
+        if (memory == 0.0f)
+            continue;
+        const QString name = blank < 0 ? QString() : line.mid(blank).trimmed();
+        adapters << name + QLatin1Char(',') + QString::number(memory, 'f', 1) + QStringLiteral("GB");
+    }
+    return adapters;
+}
+
+QString chooseSoundDevice(const QStringList &names)
+{
+    QString fallback;
+    for (const QString &name : names) {
+        if (name.contains(QLatin1String("High Definition Audio")))
+            return name;
+        if (name.contains(QLatin1String("Audio")))
+            fallback = name;
+    }
+    return fallback;
+}
+
+QString parseOsCaption(const QStringList &lines)
+{
+    return lines.isEmpty() ? QString() : lines.constLast();
+}

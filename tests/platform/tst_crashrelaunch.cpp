@@ -1,0 +1,148 @@
+#include "testenv.h"
+
+#include "platform/crashrelaunch.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+class TestCrashRelaunch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stamp_data();
+    void stamp();
+    void decision_data();
+    void decision();
+    void startStampIsProcessWide();
+    void relaunch_data();
+    void relaunch();
+
+private:
+    static int countStarts(const QString &folder);
+};
+
+void TestCrashRelaunch::stamp_data()
+{
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("epoch") << qint64(0) << 0;
+    QTest::newRow("short") << qint64(1234) << 1234;
+    QTest::newRow("eight digits") << qint64(99999999) << 99999999;
+    QTest::newRow("wraps") << qint64(100000000) << 0;
+    QTest::newRow("today") << qint64(1796857626123) << 57626123;
+    QTest::newRow("leading zeros dropped") << qint64(1700000001234) << 1234;
+    QTest::newRow("before epoch, short") << qint64(-1234567) << -1234567;
+    QTest::newRow("before epoch, long") << qint64(-123456789) << 23456789;
+}
+
+void TestCrashRelaunch::stamp()
+{
+    QFETCH(qint64, ms);
+    QFETCH(int, expected);
+    QCOMPARE(stampFromMSecs(ms), expected);
+    // The rule is "the rightmost 8 characters of the decimal text, read as an int".
+    QCOMPARE(stampFromMSecs(ms), QString::number(ms).right(8).toInt());
+}
+
+void TestCrashRelaunch::decision_data()
+{
+    QTest::addColumn<int>("now");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<bool>("relaunch");
+    QTest::newRow("59 999 ms") << 1059999 << 1000000 << false;
+    QTest::newRow("60 000 ms") << 1060000 << 1000000 << true;
+    QTest::newRow("hours") << 90000000 << 1000000 << true;
+    QTest::newRow("start never set") << 90000000 << 0 << false;
+    QTest::newRow("wrapped below start") << 500 << 99990000 << false;
+    QTest::newRow("wrapped, again far above start") << 99990000 << 500 << true;
+    QTest::newRow("same instant") << 42 << 42 << false;
+}
+
+void TestCrashRelaunch::decision()
+{
+    QFETCH(int, now);
+    QFETCH(int, start);
+    QFETCH(bool, relaunch);
+    QCOMPARE(shouldRelaunch(now, start), relaunch);
+}
+
+void TestCrashRelaunch::startStampIsProcessWide()
+{
+    QCOMPARE(startStamp(), 0);
+    const int stamp = currentStamp();
+    QVERIFY(stamp >= 0 && stamp < 100000000);
+    setStartStamp(stamp);
+    QCOMPARE(startStamp(), stamp);
+    setStartStamp(0);
+}
+
+int TestCrashRelaunch::countStarts(const QString &folder)
+{
+    QFile starts(folder + QStringLiteral("/starts"));
+    if (!starts.open(QIODevice::ReadOnly))
+        return 0;
+    return starts.readAll().count("started");
+}
+
+void TestCrashRelaunch::relaunch_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<int>("thresholdMs");
+    QTest::addColumn<int>("runMs");
+    QTest::addColumn<int>("expectedStarts");
+#ifdef KESTRUN_REAL_THRESHOLD
+    QTest::newRow("real minute, segfault after it") << int(SIGSEGV) << kCrashRelaunchThresholdMs << 60500 << 2;
+#else
+    QTest::newRow("segfault after threshold") << int(SIGSEGV) << 300 << 600 << 2;
+    QTest::newRow("abort after threshold") << int(SIGABRT) << 300 << 600 << 2;
+    QTest::newRow("bus error after threshold") << int(SIGBUS) << 300 << 600 << 2;
+    QTest::newRow("illegal instruction after threshold") << int(SIGILL) << 300 << 600 << 2;
+    QTest::newRow("arithmetic fault after threshold") << int(SIGFPE) << 300 << 600 << 2;
+    QTest::newRow("segfault before threshold") << int(SIGSEGV) << 5000 << 100 << 1;
+    QTest::newRow("abort at once, real threshold") << int(SIGABRT) << kCrashRelaunchThresholdMs << 0 << 1;
+#endif
+}
+
+void TestCrashRelaunch::relaunch()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(int, thresholdMs);
+    QFETCH(int, runMs);
+    QFETCH(int, expectedStarts);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QFile request(folder.filePath(QStringLiteral("request")));
+    QVERIFY(request.open(QIODevice::WriteOnly));
+    request.write(QByteArray::number(signalNumber) + ' ' + QByteArray::number(runMs));
+    request.close();
+
+    QProcess helper;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KESTRUN_CRASH_DIR"), folder.path());
+    env.insert(QStringLiteral("KESTRUN_CRASH_THRESHOLD_MS"), QString::number(thresholdMs));
+    // The new copy must get past the single-instance guard that the crashed copy held.
+    env.insert(QStringLiteral("KESTRUN_CRASH_KEY"),
+               QStringLiteral("KestrunCrashTest_%1").arg(QCoreApplication::applicationPid()));
+    helper.setProcessEnvironment(env);
+    helper.start(QStringLiteral(KESTRUN_CRASH_HELPER), QStringList());
+    QVERIFY(helper.waitForStarted());
+    QVERIFY(helper.waitForFinished(runMs + 30000));
+    // The crash still ends the crashed copy the way the signal would have.
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(helper.exitCode(), signalNumber);
+
+    if (expectedStarts > 1)
+        QTRY_COMPARE_WITH_TIMEOUT(countStarts(folder.path()), expectedStarts, 10000);
+    // Give a stray extra copy time to show itself.
+    QTest::qWait(1500);
+    QCOMPARE(countStarts(folder.path()), expectedStarts);
+    QFile starts(folder.filePath(QStringLiteral("starts")));
+    QVERIFY(starts.open(QIODevice::ReadOnly));
+    QVERIFY2(!starts.readAll().contains("refused"), "the new copy was refused by the guard");
+}
+
+KESTRUN_TEST_MAIN(TestCrashRelaunch)
+#include "tst_crashrelaunch.moc"

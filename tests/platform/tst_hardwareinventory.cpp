@@ -1,0 +1,206 @@
+#include "testenv.h"
+
+#include "config/hardwareinventory.h"
+
+namespace {
+
+// Output as the wmic tool prints it: lines ended by "\r\r\n", columns padded, a final blank line.
+QString wmic(const QStringList &lines, bool finalBlankLine = true)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("  \r\r\n");
+    if (finalBlankLine)
+        text += QStringLiteral("\r\r\n");
+    return text;
+}
+
+} // namespace
+
+class TestHardwareInventory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dataLines_data();
+    void dataLines();
+    void singleLine_data();
+    void singleLine();
+    void board_data();
+    void board();
+    void memory_data();
+    void memory();
+    void disks_data();
+    void disks();
+    void graphics_data();
+    void graphics();
+    void sound_data();
+    void sound();
+    void os();
+};
+
+void TestHardwareInventory::dataLines_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("header, two lines, blank")
+        << wmic({"Name", "Realtek Audio", "USB Audio"}) << QStringList{"Realtek Audio", "USB Audio"};
+    QTest::newRow("no final blank line drops the last line")
+        << wmic({"Name", "Realtek Audio", "USB Audio"}, false) << QStringList{"Realtek Audio"};
+    QTest::newRow("header only") << wmic({"Name"}) << QStringList();
+    QTest::newRow("nothing") << QString() << QStringList();
+    QTest::newRow("empty lines skipped") << QStringLiteral("Name\n\n\nA\n\nB\n \n")
+                                         << QStringList{"A", "B"};
+}
+
+void TestHardwareInventory::dataLines()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, lines);
+    QCOMPARE(wmicDataLines(output), lines);
+}
+
+void TestHardwareInventory::singleLine_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one processor") << wmic({"Name", "AMD Ryzen 7 5800X 8-Core Processor"})
+                                   << "wmic cpu get Name" << "AMD Ryzen 7 5800X 8-Core Processor";
+    QTest::newRow("two processors, one line")
+        << wmic({"Name", "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz",
+                 "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"})
+        << "wmic cpu get Name"
+        << "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz";
+    QTest::newRow("header removed regardless of case") << QStringLiteral("NAME\r\nx\r\n")
+                                                       << "wmic cpu get Name" << "x";
+    QTest::newRow("no output") << QString() << "wmic cpu get Name" << QString();
+    QTest::newRow("trailing blank in command") << QStringLiteral("Name \r\n a  b \r\n")
+                                               << "wmic cpu get " << "Name a b";
+}
+
+void TestHardwareInventory::singleLine()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, command);
+    QFETCH(QString, expected);
+    QCOMPARE(wmicSingleLine(output, command), expected);
+}
+
+void TestHardwareInventory::board_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one-word maker") << wmic({"Manufacturer  Product", "ASRock        B550M Pro4"})
+                                    << "ASRock B550M Pro4";
+    QTest::newRow("maker with blanks stays whole")
+        << wmic({"Manufacturer           Product", "ASUSTeK COMPUTER INC.  PRIME B450M-A"})
+        << "ASUSTeK COMPUTER INC.  PRIME B450M-A";
+    QTest::newRow("last line wins") << wmic({"Manufacturer Product", "A X", "B Y"}) << "B Y";
+    QTest::newRow("no data line") << wmic({"Manufacturer Product"}) << " ";
+    QTest::newRow("no blank in line") << wmic({"Manufacturer Product", "Solo"}) << "Solo ";
+}
+
+void TestHardwareInventory::board()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, expected);
+    QCOMPARE(parseBoardName(wmicDataLines(output)), expected);
+}
+
+void TestHardwareInventory::memory_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one module") << wmic({"Capacity Manufacturer Speed", "8589934592 Samsung 3200"})
+                                << QStringList{"Samsung,8.0 GB"};
+    QTest::newRow("maker with blanks")
+        << wmic({"Capacity     Manufacturer       Speed", "17179869184  Micron Technology  3200",
+                 "4294967296   Kingston           2666"})
+        << QStringList{"Micron Technology,16.0 GB", "Kingston,4.0 GB"};
+    QTest::newRow("non-numeric capacity") << wmic({"Capacity Manufacturer Speed", "n/a Acme 3200"})
+                                          << QStringList{"Acme,0.0 GB"};
+    QTest::newRow("empty maker column") << wmic({"Capacity Manufacturer Speed", "8589934592     3200"})
+                                        << QStringList{",8.0 GB"};
+    QTest::newRow("no blank at all") << wmic({"Capacity Manufacturer Speed", "8589934592"})
+                                     << QStringList{",8.0 GB"};
+}
+
+void TestHardwareInventory::memory()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, expected);
+    QCOMPARE(parseMemoryModules(wmicDataLines(output)), expected);
+}
+
+void TestHardwareInventory::disks_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("two disks")
+        << wmic({"Model                       Size", "Samsung SSD 970 EVO 500GB   500105249280",
+                 "WDC WD10EZEX-08WN4A0        1000202273280"})
+        << QStringList{"Samsung SSD 970 EVO 500GB,465.8 GB", "WDC WD10EZEX-08WN4A0,931.5 GB"};
+    QTest::newRow("476.9 GiB") << wmic({"Model Size", "NVMe Disk 512110190592"})
+                               << QStringList{"NVMe Disk,476.9 GB"};
+    QTest::newRow("card reader without size") << wmic({"Model Size", "Generic SD Reader"})
+                                              << QStringList{"Generic SD,0.0 GB"};
+}
+
+void TestHardwareInventory::disks()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, expected);
+    QCOMPARE(parseDisks(wmicDataLines(output)), expected);
+}
+
+void TestHardwareInventory::graphics_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("adapters, remote display left out")
+        << wmic({"AdapterRAM  Name", "0           Microsoft Remote Display Adapter",
+                 "4293918720  NVIDIA GeForce RTX 3070", "1073741824  Intel(R) UHD Graphics 630"})
+        << QStringList{"NVIDIA GeForce RTX 3070,4.0GB", "Intel(R) UHD Graphics 630,1.0GB"};
+    QTest::newRow("non-numeric memory left out") << wmic({"AdapterRAM Name", "  Basic Display"})
+                                                 << QStringList();
+    QTest::newRow("name with comma kept") << wmic({"AdapterRAM Name", "536870912 Vendor, Inc. GPU"})
+                                          << QStringList{"Vendor, Inc. GPU,0.5GB"};
+}
+
+void TestHardwareInventory::graphics()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, expected);
+    QCOMPARE(parseGraphicsAdapters(wmicDataLines(output)), expected);
+}
+
+void TestHardwareInventory::sound_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("high definition wins")
+        << QStringList{"Virtual Audio Device", "Realtek High Definition Audio", "USB Audio"}
+        << "Realtek High Definition Audio";
+    QTest::newRow("last audio line") << QStringList{"USB Audio", "Bluetooth Audio"} << "Bluetooth Audio";
+    QTest::newRow("case matters") << QStringList{"usb audio", "NVIDIA Virtual Sound"} << QString();
+    QTest::newRow("none") << QStringList() << QString();
+}
+
+void TestHardwareInventory::sound()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, chosen);
+    QCOMPARE(chooseSoundDevice(names), chosen);
+}
+
+void TestHardwareInventory::os()
+{
+    QCOMPARE(parseOsCaption(wmicDataLines(wmic({"Caption", "Microsoft Windows 11 Pro"}))),
+             QStringLiteral("Microsoft Windows 11 Pro"));
+    QCOMPARE(parseOsCaption(wmicDataLines(wmic({"Caption"}))), QString());
+    QCOMPARE(gibibytesText(0), QStringLiteral("0.0"));
+    QCOMPARE(gibibytesText(1073741824.0 * 1.25), QStringLiteral("1.3")); // halves round away from zero
+}
+
+KESTRUN_TEST_MAIN(TestHardwareInventory)
+#include "tst_hardwareinventory.moc"
