@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Kestrun needs. Run as root.
 #   deps.sh          build and run
 #   deps.sh test     also what the tests need
+#   deps.sh windows  also the Windows cross build and wine (scripts/test-windows.sh)
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
           libhidapi-dev libudev-dev libsensors-dev)
@@ -9,6 +10,9 @@ if [ "${1:-}" = test ]; then
   packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
   # The widget tests draw text and the LED dot glyph with DejaVu Sans.
   packages+=(fonts-dejavu-core)
+fi
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine)
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq

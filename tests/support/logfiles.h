@@ -7,10 +7,11 @@
 
 namespace kestrun::test {
 
-// The log folder the program uses for this process: application data + "/logDir".
+// The log folder the program uses for this process: application data + "/logDir", in the
+// system's own separators as the program writes it.
 inline QString logFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/logDir";
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/logDir");
 }
 
 // Every log file of the folder, concatenated in name (date) order, so a check does not depend on

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Cross-builds Kestrun for Windows (mingw-w64 against the Qt 5 / hidapi prefix in
+# ../shared/toolchains) into build-win/ and runs its tests under wine. Run as root.
+#   KESTRUN_QT_WIN_TARBALL   the prefix tarball, if it is not ../shared/toolchains/qt5-mingw64.tar.xz
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+tarball=${KESTRUN_QT_WIN_TARBALL:-$root/../shared/toolchains/qt5-mingw64.tar.xz}
+qt_prefix=$root/build-win-qt/qt5-mingw64
+build=$root/build-win
+
+if ! dpkg -s g++-mingw-w64-x86-64-posix wine >/dev/null 2>&1; then
+  bash scripts/deps.sh windows
+fi
+
+# Unpack the prefix once; again only when the tarball changes.
+if [ ! -f "$tarball" ]; then
+  echo "test-windows.sh: no Qt prefix tarball at $tarball (set KESTRUN_QT_WIN_TARBALL)" >&2
+  exit 1
+fi
+stamp=$(stat -c '%s %Y' "$tarball")
+if [ "$(cat "$root/build-win-qt/.tarball" 2>/dev/null)" != "$stamp" ]; then
+  rm -rf "$root/build-win-qt"
+  mkdir -p "$root/build-win-qt"
+  tar -xJf "$tarball" -C "$root/build-win-qt"
+  echo "$stamp" > "$root/build-win-qt/.tarball"
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
+  -DKESTRUN_QT_WIN_PREFIX="$qt_prefix" -DKESTRUN_BUILD_BENCH=OFF
+cmake --build "$build" -j2
+
+# One wine prefix per build folder and one persistent server for all tests. Its output is
+# detached: wine's services inherit open pipes, and CTest would wait on them for ever.
+export WINEPREFIX=$build/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe,winemenubuilder.exe=d"
+unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$WINEPREFIX"
+sh -c 'wineserver -p; wine wineboot' </dev/null >/dev/null 2>&1
+trap 'wineserver -k || true' EXIT
+if ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+fi
+
+# Each run starts from a clean user: the test programs' application data and settings go.
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/tst_* "$WINEPREFIX"/drive_c/users/*/AppData/Local/tst_*
+wine reg delete 'HKCU\Software\MyCompanyTalvex' /f </dev/null >/dev/null 2>&1 || true
+
+ctest --test-dir "$build" --output-on-failure --timeout 120 -j2

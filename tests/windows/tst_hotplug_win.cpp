@@ -1,0 +1,160 @@
+// The device-change watch on Windows: the registration record as the system headers lay it out,
+// registration on a real window, and WM_DEVICECHANGE records built with the system's own types.
+#include "platform/hotplug.h"
+
+#include "testenv.h"
+
+#include <QUuid>
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include <windows.h>
+#include <dbt.h>
+// The class GUIDs are defined here, from the system's headers, to check the record against them.
+#include <initguid.h>
+#include <usbiodef.h>
+#include <winioctl.h>
+
+namespace {
+
+// A DEV_BROADCAST_DEVICEINTERFACE_W record with the name in place, as Windows hands it over.
+std::vector<unsigned char> interfaceRecord(DWORD deviceType, const wchar_t *name)
+{
+    const size_t nameBytes = (std::wcslen(name) + 1) * sizeof(wchar_t);
+    std::vector<unsigned char> bytes(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + nameBytes);
+    auto *record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W *>(bytes.data());
+    record->dbcc_size = static_cast<DWORD>(bytes.size());
+    record->dbcc_devicetype = deviceType;
+    record->dbcc_classguid = GUID_DEVINTERFACE_USB_DEVICE;
+    std::memcpy(record->dbcc_name, name, nameBytes);
+    return bytes;
+}
+
+const wchar_t kDisplayPath[] = L"\\\\?\\USB#VID_5131&PID_2007#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+
+} // namespace
+
+class TestHotplugWin : public QObject
+{
+    Q_OBJECT
+    HWND window = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        window = CreateWindowExW(0, L"STATIC", L"hotplug", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        QVERIFY(window);
+    }
+
+    void cleanupTestCase() { DestroyWindow(window); }
+
+    void filterRecord_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("classGuid");
+        QTest::newRow("usb device") << 0 << "{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
+        QTest::newRow("disk") << 1 << "{53F56307-B6BF-11D0-94F2-00A0C91EFB8B}";
+    }
+
+    void filterRecord()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, classGuid);
+        const auto bytes = devicebroadcast::interfaceFilter(devicebroadcast::kWatchedClasses.at(index));
+        DEV_BROADCAST_DEVICEINTERFACE_W filter;
+        QCOMPARE(bytes.size(), sizeof filter);
+        std::memcpy(&filter, bytes.data(), sizeof filter);
+        QCOMPARE(filter.dbcc_size, DWORD(32));
+        QCOMPARE(filter.dbcc_devicetype, DWORD(DBT_DEVTYP_DEVICEINTERFACE));
+        QCOMPARE(filter.dbcc_reserved, DWORD(0));
+        QCOMPARE(filter.dbcc_name[0], L'\0');
+        const GUID expected = index == 0 ? GUID_DEVINTERFACE_USB_DEVICE : GUID_DEVINTERFACE_DISK;
+        QVERIFY(IsEqualGUID(filter.dbcc_classguid, expected));
+        QCOMPARE(QUuid(filter.dbcc_classguid).toString().toUpper(), classGuid);
+    }
+
+    // Both classes register with a real window; a failure would be logged.
+    void registration()
+    {
+        static QStringList messages;
+        messages.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { messages << text; });
+        {
+            HotplugWatch watch;
+            watch.registerDevice(reinterpret_cast<WId>(window));
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(messages, QStringList());
+    }
+
+    void deviceChange_data()
+    {
+        QTest::addColumn<quintptr>("event");
+        QTest::addColumn<int>("deviceType");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        const QString display = QString::fromWCharArray(kDisplayPath);
+        const QString stick = "\\\\?\\USB#VID_0781&PID_5567#4C53#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+        const int none = int(DeviceChangeKind::None);
+        QTest::newRow("display arrives") << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_DEVICEINTERFACE)
+                                         << display << int(DeviceChangeKind::Arrival);
+        QTest::newRow("display removed") << quintptr(DBT_DEVICEREMOVECOMPLETE) << int(DBT_DEVTYP_DEVICEINTERFACE)
+                                         << display << int(DeviceChangeKind::Removal);
+        QTest::newRow("other device arrives") << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_DEVICEINTERFACE)
+                                              << stick << int(DeviceChangeKind::Arrival);
+        QTest::newRow("query remove") << quintptr(DBT_DEVICEQUERYREMOVE) << int(DBT_DEVTYP_DEVICEINTERFACE)
+                                      << display << none;
+        QTest::newRow("volume arrives") << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_VOLUME)
+                                        << display << none;
+    }
+
+    // The path is read from byte offset 28 of the record Windows passes in lParam.
+    void deviceChange()
+    {
+        QFETCH(quintptr, event);
+        QFETCH(int, deviceType);
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name), size_t(28));
+        std::vector<unsigned char> record =
+            interfaceRecord(DWORD(deviceType), reinterpret_cast<const wchar_t *>(path.utf16()));
+
+        HotplugWatch watch;
+        watch.registerDevice(reinterpret_cast<WId>(window));
+        QSignalSpy spy(&watch, &HotplugWatch::deviceChanged);
+        MSG msg{};
+        msg.message = WM_DEVICECHANGE;
+        msg.wParam = event;
+        msg.lParam = reinterpret_cast<LPARAM>(record.data());
+        watch.nativeEvent("windows_generic_MSG", &msg);
+        if (kind == int(DeviceChangeKind::None)) {
+            QCOMPARE(spy.count(), 0);
+            return;
+        }
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(int(spy.at(0).at(0).value<DeviceChangeKind>()), kind);
+        QCOMPARE(spy.at(0).at(1).toString(), path);
+        QCOMPARE(isDisplayDevicePath(path), path.contains("5131"));
+    }
+
+    // Only WM_DEVICECHANGE is read; other messages never touch lParam.
+    void otherMessages()
+    {
+        HotplugWatch watch;
+        watch.registerDevice(reinterpret_cast<WId>(window));
+        QSignalSpy spy(&watch, &HotplugWatch::deviceChanged);
+        MSG msg{};
+        msg.message = WM_PAINT;
+        msg.wParam = DBT_DEVICEARRIVAL;
+        msg.lParam = 1;
+        watch.nativeEvent("windows_generic_MSG", &msg);
+        QCOMPARE(spy.count(), 0);
+    }
+};
+
+KESTRUN_TEST_MAIN(TestHotplugWin)
+#include "tst_hotplug_win.moc"
