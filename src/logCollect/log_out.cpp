@@ -17,7 +17,14 @@ const int kRetentionDays = 7;
 // held issues a debug message. std::mutex is constant-initialised, so a message from a static
 // constructor elsewhere can never meet it unconstructed, and thread checkers understand it.
 std::mutex logMutex;
-QString preparedFolder; // set by InitializeLog; guarded by logMutex
+
+// The folder InitializeLog prepared; guarded by logMutex. Never destroyed, so a message issued
+// while static objects are torn down at exit still finds it.
+QString &preparedFolder()
+{
+    static QString *const folder = new QString;
+    return *folder;
+}
 
 QString defaultFolder()
 {
@@ -27,7 +34,7 @@ QString defaultFolder()
 
 QString folderLocked()
 {
-    return preparedFolder.isEmpty() ? defaultFolder() : preparedFolder;
+    return preparedFolder().isEmpty() ? defaultFolder() : preparedFolder();
 }
 
 void appendLocked(const QString &logFolder, const QMessageLogContext &context, const QString &message,
@@ -115,7 +122,7 @@ void InitializeLog(const QString &subFolder)
     qDebug() << "LogDir FullPath:" << folder;
     {
         const std::lock_guard<std::mutex> lock(logMutex);
-        preparedFolder = folder;
+        preparedFolder() = folder;
     }
     logcollect::removeExpired(folder, QDateTime::currentDateTime());
 }
