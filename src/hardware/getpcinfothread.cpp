@@ -4,8 +4,8 @@
 #include "platform/sensorsdk.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -24,6 +24,9 @@ getPcInfoThread::~getPcInfoThread()
 {
     requestStop();
     wait();
+    // QThread::wait synchronises through primitives that race detectors cannot see; this acquire
+    // pairs with the release at the end of run() and makes the ordering explicit.
+    (void)m_loopEnded.load(std::memory_order_acquire);
 }
 
 void getPcInfoThread::onStartInitSdkLater()
@@ -54,28 +57,29 @@ void getPcInfoThread::run()
 {
     while (running) {
         sleepUnlessStopped(kCyclePauseMs);
-        QMutexLocker sdkLock(&m_sdkMutex);
+        std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
         // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
         if (!running)
             break;
         if (sdkReady)
             getSensorInfo();
     }
+    m_loopEnded.store(true, std::memory_order_release);
 }
 
 void getPcInfoThread::requestStop()
 {
-    running = false;
-    QMutexLocker pause(&m_pauseMutex);
-    m_pauseWake.wakeAll();
+    {
+        std::lock_guard<std::mutex> pause(m_pauseMutex);
+        running = false;
+    }
+    m_pauseWake.notify_all();
 }
 
 void getPcInfoThread::sleepUnlessStopped(int milliseconds)
 {
-    QDeadlineTimer deadline(milliseconds);
-    QMutexLocker pause(&m_pauseMutex);
-    while (running && !deadline.hasExpired())
-        m_pauseWake.wait(&m_pauseMutex, deadline);
+    std::unique_lock<std::mutex> pause(m_pauseMutex);
+    m_pauseWake.wait_for(pause, std::chrono::milliseconds(milliseconds), [this] { return !running; });
 }
 
 void getPcInfoThread::getSensorInfo()
@@ -85,7 +89,7 @@ void getPcInfoThread::getSensorInfo()
         readSensorCycle(*kestrun::platform::sensorSdk(), firstCycleLog, running);
     if (values) {
         {
-            QMutexLocker lock(&m_snapshotMutex);
+            std::lock_guard<std::mutex> lock(m_snapshotMutex);
             m_snapshot = *values;
         }
         firstCycleLog = false;
@@ -105,7 +109,7 @@ int getPcInfoThread::stopAndUninit()
     }
 
     // Waits for a cycle that is still walking; it gives up at its next reading index.
-    QMutexLocker sdkLock(&m_sdkMutex);
+    std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
     if (!sdkReady)
         return kSdkNotReady;
     sdkReady = false;
@@ -114,6 +118,6 @@ int getPcInfoThread::stopAndUninit()
 
 SensorSnapshot getPcInfoThread::copySnapshot() const
 {
-    QMutexLocker lock(&m_snapshotMutex);
+    std::lock_guard<std::mutex> lock(m_snapshotMutex);
     return m_snapshot;
 }

@@ -3,11 +3,11 @@
 #include "hardware/sensorsnapshot.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 // Reads the live sensor values through the sensor SDK once a second and keeps the latest complete
 // set. The SDK is loaded and initialised by onStartInitSdkLater (on a thread of the caller's
@@ -50,11 +50,13 @@ private:
     QElapsedTimer waitTimer;
 
     // Held for a whole read cycle and for the release of the SDK, so no SDK call follows sdkUninit.
-    QMutex m_sdkMutex;
+    std::mutex m_sdkMutex;
     // Guards the published snapshot; a cycle fills a local record and publishes it whole.
-    mutable QMutex m_snapshotMutex;
+    mutable std::mutex m_snapshotMutex;
     SensorSnapshot m_snapshot;
     // Lets a stop cut the one-second pause short.
-    QMutex m_pauseMutex;
-    QWaitCondition m_pauseWake;
+    std::mutex m_pauseMutex;
+    std::condition_variable m_pauseWake;
+    // Set as the last act of run(); see the destructor.
+    std::atomic<bool> m_loopEnded{false};
 };

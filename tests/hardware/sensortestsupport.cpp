@@ -2,17 +2,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <mutex>
 #include <dlfcn.h>
 #include <unistd.h>
 
 namespace kestrun::test {
 
 namespace {
-QMutex g_messagesMutex;
+std::mutex g_messagesMutex;
 QStringList g_messages;
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -20,7 +20,7 @@ void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg)
         return;
-    QMutexLocker lock(&g_messagesMutex);
+    std::lock_guard<std::mutex> lock(g_messagesMutex);
     g_messages.append(message);
 }
 } // namespace
@@ -38,7 +38,7 @@ DebugCapture::~DebugCapture()
 
 QStringList DebugCapture::take()
 {
-    QMutexLocker lock(&g_messagesMutex);
+    std::lock_guard<std::mutex> lock(g_messagesMutex);
     QStringList messages;
     messages.swap(g_messages);
     return messages;
@@ -77,6 +77,27 @@ QByteArray StdoutCapture::take()
         text.append("<cannot empty the capture>");
     lseek(m_file, 0, SEEK_SET);
     return text;
+}
+
+QString snapshotMismatch(const SensorSnapshot &actual, const FieldValues &expected)
+{
+    static const std::pair<const char *, float SensorSnapshot::*> fields[] = {
+        {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
+        {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
+        {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
+        {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
+        {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
+        {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
+    };
+    SensorSnapshot want;
+    for (const auto &[member, value] : expected)
+        want.*member = value;
+    QStringList differences;
+    for (const auto &[name, member] : fields) {
+        if (actual.*member != want.*member)
+            differences << QStringLiteral("%1 is %2, expected %3").arg(name).arg(actual.*member).arg(want.*member);
+    }
+    return differences.join(QStringLiteral("; "));
 }
 
 std::optional<StandinStats> loadedStandinStats()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "hardware/sensorsnapshot.h"
 #include "sdkstandin/standin.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kestrun::test {
 
@@ -39,6 +42,12 @@ private:
     int m_saved = -1;
     int m_file = -1;
 };
+
+// Expected snapshot values; fields not listed are expected to be 0.
+using FieldValues = std::vector<std::pair<float SensorSnapshot::*, float>>;
+
+// Empty when the snapshot holds exactly the expected values, else what differs.
+QString snapshotMismatch(const SensorSnapshot &actual, const FieldValues &expected);
 
 // The counters of the stand-in SDK the loader opened; nothing when no stand-in is loaded.
 std::optional<StandinStats> loadedStandinStats();

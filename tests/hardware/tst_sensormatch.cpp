@@ -1,6 +1,7 @@
 #include "hardware/sensormatch.h"
 #include "hardware/sensorsnapshot.h"
 
+#include "sensortestsupport.h"
 #include "testenv.h"
 
 #include <cmath>
@@ -15,18 +16,10 @@ struct Offer {
     double value;
 };
 using Offers = std::vector<Offer>;
-using FieldValues = std::vector<std::pair<float SensorSnapshot::*, float>>;
-
-const std::vector<std::pair<const char *, float SensorSnapshot::*>> kFields{
-    {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
-    {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
-    {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
-    {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
-    {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
-    {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
-};
 
 } // namespace
+
+using kestrun::test::FieldValues;
 
 Q_DECLARE_METATYPE(Offers)
 Q_DECLARE_METATYPE(FieldValues)
@@ -49,43 +42,44 @@ void TestSensorMatch::everyListedTextFillsItsField_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("label");
-    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<FieldValues>("expected");
 
     const struct {
         ReadingKind kind;
-        const char *field;
+        const char *name;
+        float SensorSnapshot::*field;
         std::vector<const char *> labels;
     } groups[] = {
-        {ReadingKind::Temperature, "cpuTemperature", {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}},
-        {ReadingKind::Temperature, "gpuTemperature", {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}},
-        {ReadingKind::Temperature, "boardTemperature", {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}},
-        {ReadingKind::Fan, "cpuFan", {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}},
-        {ReadingKind::Fan, "gpuFan", {"GPU Fan", "GPU Fan1", "GPU Fan2", "Radeon GPU Fan 3"}},
-        {ReadingKind::Power, "cpuPower", {"CPU Package Power"}},
-        {ReadingKind::Power, "gpuPower", {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)",
+        {ReadingKind::Temperature, "cpuTemperature", &SensorSnapshot::cpuTemperature, {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}},
+        {ReadingKind::Temperature, "gpuTemperature", &SensorSnapshot::gpuTemperature, {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}},
+        {ReadingKind::Temperature, "boardTemperature", &SensorSnapshot::boardTemperature, {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}},
+        {ReadingKind::Fan, "cpuFan", &SensorSnapshot::cpuFan, {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}},
+        {ReadingKind::Fan, "gpuFan", &SensorSnapshot::gpuFan, {"GPU Fan", "GPU Fan1", "GPU Fan2", "Radeon GPU Fan 3"}},
+        {ReadingKind::Power, "cpuPower", &SensorSnapshot::cpuPower, {"CPU Package Power"}},
+        {ReadingKind::Power, "gpuPower", &SensorSnapshot::gpuPower, {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)",
                                           "GPU Core Power (VDDCR_GFX)", "GPU SoC Power (VDDCR_SOC)", "IGPU Power"}},
-        {ReadingKind::Clock, "cpuClock", {"Core 0 Clock", "P-core 0 Clock", "E-core 0 Clock", "Core 0 Clock (perf #1)"}},
-        {ReadingKind::Clock, "gpuClock", {"GPU Clock"}},
-        {ReadingKind::Clock, "memoryClock", {"Memory Clock"}},
-        {ReadingKind::Usage, "cpuUsage", {"Total CPU Usage"}},
-        {ReadingKind::Usage, "gpuUsage", {"GPU Core Load", "GPU D3D Usage"}},
+        {ReadingKind::Clock, "cpuClock", &SensorSnapshot::cpuClock, {"Core 0 Clock", "P-core 0 Clock", "E-core 0 Clock", "Core 0 Clock (perf #1)"}},
+        {ReadingKind::Clock, "gpuClock", &SensorSnapshot::gpuClock, {"GPU Clock"}},
+        {ReadingKind::Clock, "memoryClock", &SensorSnapshot::memoryClock, {"Memory Clock"}},
+        {ReadingKind::Usage, "cpuUsage", &SensorSnapshot::cpuUsage, {"Total CPU Usage"}},
+        {ReadingKind::Usage, "gpuUsage", &SensorSnapshot::gpuUsage, {"GPU Core Load", "GPU D3D Usage"}},
     };
     for (const auto &group : groups)
         for (const char *label : group.labels)
-            QTest::addRow("%s <- %s", group.field, label)
-                << static_cast<int>(group.kind) << QByteArray(label) << QByteArray(group.field);
+            QTest::addRow("%s <- %s", group.name, label)
+                << static_cast<int>(group.kind) << QByteArray(label) << FieldValues{{group.field, 42.5f}};
 }
 
 void TestSensorMatch::everyListedTextFillsItsField()
 {
     QFETCH(int, kind);
     QFETCH(QByteArray, label);
-    QFETCH(QByteArray, field);
+    QFETCH(FieldValues, expected);
 
     SensorMatcher matcher;
     QVERIFY(matcher.offer(static_cast<ReadingKind>(kind), label.constData(), 42.5));
-    for (const auto &[name, member] : kFields)
-        QCOMPARE(matcher.snapshot().*member, name == field ? 42.5f : 0.0f);
+    const QString mismatch = kestrun::test::snapshotMismatch(matcher.snapshot(), expected);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
 void TestSensorMatch::matching_data()
@@ -139,15 +133,8 @@ void TestSensorMatch::matching()
     SensorMatcher matcher;
     for (const Offer &offer : offers)
         matcher.offer(offer.kind, offer.label.constData(), offer.value);
-
-    SensorSnapshot want;
-    for (const auto &[member, value] : expected)
-        want.*member = value;
-    for (const auto &[name, member] : kFields) {
-        if (matcher.snapshot().*member != want.*member)
-            QFAIL(qPrintable(QStringLiteral("%1 is %2, expected %3")
-                                 .arg(name).arg(matcher.snapshot().*member).arg(want.*member)));
-    }
+    const QString mismatch = kestrun::test::snapshotMismatch(matcher.snapshot(), expected);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
 void TestSensorMatch::snapshotToInt_data()

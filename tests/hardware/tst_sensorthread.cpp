@@ -7,7 +7,6 @@
 
 #include <QElapsedTimer>
 
-#include <cstring>
 #include <memory>
 #include <pthread.h>
 #include <thread>
@@ -144,24 +143,19 @@ void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
     QCOMPARE(secondLog, QStringList());
     QCOMPARE(secondOut, QByteArray("\n\n"));
 
-    const SensorSnapshot first = h.snapshots[0];
-    QCOMPARE(first.cpuTemperature, 45.5f);
-    QCOMPARE(first.cpuFan, 1234.0f);
-    QCOMPARE(first.cpuPower, 65.125f);
-    QCOMPARE(first.cpuClock, 4700.6f);
-    QCOMPARE(first.cpuUsage, 12.4f);
-    QCOMPARE(first.gpuTemperature, 52.0f);
-    QCOMPARE(first.gpuFan, 900.0f);
-    QCOMPARE(first.gpuUsage, 0.0f);
-    QCOMPARE(first.gpuClock, 0.0f);
-    QCOMPARE(first.gpuPower, 1234567.5f);
-    QCOMPARE(first.boardTemperature, 0.0f);
-    QCOMPARE(first.memoryClock, 0.0f);
+    const FieldValues firstValues{
+        {&SensorSnapshot::cpuTemperature, 45.5f}, {&SensorSnapshot::cpuFan, 1234},
+        {&SensorSnapshot::cpuPower, 65.125f},     {&SensorSnapshot::cpuClock, 4700.6f},
+        {&SensorSnapshot::cpuUsage, 12.4f},       {&SensorSnapshot::gpuTemperature, 52},
+        {&SensorSnapshot::gpuFan, 900},           {&SensorSnapshot::gpuPower, 1234567.5f}};
+    QString mismatch = snapshotMismatch(h.snapshots[0], firstValues);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     // Values follow the SDK from cycle to cycle; a field without a match falls back to 0.
-    const SensorSnapshot second = h.snapshots[1];
-    QCOMPARE(second.cpuTemperature, 47.25f);
-    QCOMPARE(second.cpuUsage, 0.0f);
-    QCOMPARE(second.cpuClock, 4700.6f);
+    FieldValues secondValues = firstValues;
+    secondValues[0].second = 47.25f;
+    secondValues[4].second = 0;
+    mismatch = snapshotMismatch(h.snapshots[1], secondValues);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 
     QElapsedTimer stopping;
     stopping.start();
@@ -198,10 +192,11 @@ void TestSensorThread::walkOrderDecidesTheWinner()
     Harness h(this);
     h.initialise();
     QTRY_COMPARE_WITH_TIMEOUT(h.snapshots.size(), std::size_t(1), 5000);
-    const SensorSnapshot s = h.snapshots[0];
-    QCOMPARE(s.cpuTemperature, 50.0f); // lower sensor first, then lower reading index
-    QCOMPARE(s.gpuFan, 1000.0f);       // the 0 RPM fan of the first sensor is no reading
-    QCOMPARE(s.gpuClock, 1800.0f);
+    // Lower sensor first, then lower reading index; the 0 RPM fan of the first sensor is no reading.
+    const QString mismatch = snapshotMismatch(h.snapshots[0], {{&SensorSnapshot::cpuTemperature, 50},
+                                                               {&SensorSnapshot::gpuFan, 1000},
+                                                               {&SensorSnapshot::gpuClock, 1800}});
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(h.thread->stopAndUninit(), 0);
 }
 
@@ -214,9 +209,8 @@ void TestSensorThread::noSensorsStillCycleEverySecond()
     h.initialise();
     QTRY_COMPARE_WITH_TIMEOUT(h.snapshots.size(), std::size_t(2), 5000);
     QVERIFY(elapsed.elapsed() >= 1900); // one pause of a second before each cycle
-    const SensorSnapshot zero;
     for (const SensorSnapshot &s : h.snapshots)
-        QVERIFY(std::memcmp(&s, &zero, sizeof s) == 0);
+        QCOMPARE(snapshotMismatch(s, {}), QString());
     QCOMPARE(h.thread->stopAndUninit(), 0);
 }
 
