@@ -90,6 +90,50 @@ void removeDevice(UMockdevTestbed *tb, QString &syspath)
     syspath.clear();
 }
 
+struct UsbHidIdentity
+{
+    const char *port;
+    const char *vendor;
+    const char *product;
+    const char *manufacturer;
+    const char *name;
+    const char *hidraw;
+    const char *hidInstance;
+};
+
+// A USB device with one HID interface and its hidraw node, as the kernel lays them out in sysfs.
+EmulatedDisplay::UsbHid addUsbHid(UMockdevTestbed *tb, const UsbHidIdentity &id)
+{
+    EmulatedDisplay::UsbHid device;
+    device.usb = addDevice(tb, "usb", id.port, QString(),
+                           {"idVendor", id.vendor, "idProduct", id.product, "manufacturer", id.manufacturer,
+                            "product", id.name, "bcdDevice", "0100"},
+                           {"DEVTYPE", "usb_device"});
+    const QByteArray intfName = QByteArray(id.port) + ":1.0";
+    device.intf = addDevice(tb, "usb", intfName.constData(), device.usb, {"bInterfaceNumber", "00"},
+                            {"DEVTYPE", "usb_interface"});
+    const QByteArray vendor = QByteArray(id.vendor).toUpper();
+    const QByteArray product = QByteArray(id.product).toUpper();
+    const QByteArray hidName = "0003:" + vendor + ":" + product + "." + id.hidInstance;
+    const QByteArray hidId = "0003:0000" + vendor + ":0000" + product;
+    const QByteArray fullName = QByteArray(id.manufacturer) + " " + id.name;
+    device.hid = addDevice(tb, "hid", hidName.constData(), device.intf, {},
+                           {"HID_ID", hidId.constData(), "HID_NAME", fullName.constData(), "HID_UNIQ", ""});
+    umockdev_testbed_set_attribute_binary(tb, device.hid.toLocal8Bit().constData(), "report_descriptor",
+                                          kReportDescriptor, sizeof kReportDescriptor);
+    const QByteArray node = QByteArray("/dev/") + id.hidraw;
+    device.hidraw = addDevice(tb, "hidraw", id.hidraw, device.hid, {}, {"DEVNAME", node.constData()});
+    return device;
+}
+
+// Announces the removal first: once the sysfs entries are gone there is nothing left to announce.
+void removeUsbHid(UMockdevTestbed *tb, EmulatedDisplay::UsbHid &device)
+{
+    umockdev_testbed_uevent(tb, device.hidraw.toLocal8Bit().constData(), "remove");
+    for (QString *syspath : {&device.hidraw, &device.hid, &device.intf, &device.usb})
+        removeDevice(tb, *syspath);
+}
+
 QMutex logLock;
 QStringList logLines;
 QtMessageHandler previousHandler = nullptr;
@@ -132,15 +176,6 @@ EmulatedDisplay::~EmulatedDisplay()
 
 void EmulatedDisplay::plug(bool withNode)
 {
-    usb = addDevice(testbed, "usb", "1-1", QString(),
-                    {"idVendor", "5131", "idProduct", "2007", "manufacturer", "Kestrun Devices", "product",
-                     "Display", "bcdDevice", "0100"},
-                    {"DEVTYPE", "usb_device"});
-    intf = addDevice(testbed, "usb", "1-1:1.0", usb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
-    hid = addDevice(testbed, "hid", "0003:5131:2007.0001", intf, {},
-                    {"HID_ID", "0003:00005131:00002007", "HID_NAME", "Kestrun Devices Display", "HID_UNIQ", ""});
-    umockdev_testbed_set_attribute_binary(testbed, hid.toLocal8Bit().constData(), "report_descriptor",
-                                          kReportDescriptor, sizeof kReportDescriptor);
     // The node is in place before the hidraw device announces itself.
     QDir().mkpath(root + "/dev");
     QFile node(root + "/dev/hidraw0");
@@ -148,50 +183,42 @@ void EmulatedDisplay::plug(bool withNode)
         node.open(QIODevice::WriteOnly);
     else
         node.remove();
-    hidraw = addDevice(testbed, "hidraw", "hidraw0", hid, {}, {"DEVNAME", "/dev/hidraw0"});
+    display = addUsbHid(testbed, {"1-1", "5131", "2007", "Kestrun Devices", "Display", "hidraw0", "0001"});
 }
 
 void EmulatedDisplay::unplug()
 {
-    umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), "remove");
-    removeDevice(testbed, hidraw);
-    removeDevice(testbed, hid);
-    removeDevice(testbed, intf);
-    removeDevice(testbed, usb);
+    removeUsbHid(testbed, display);
     QFile::remove(root + "/dev/hidraw0");
 }
 
 void EmulatedDisplay::plugOther()
 {
-    otherUsb = addDevice(testbed, "usb", "1-2", QString(),
-                         {"idVendor", "046d", "idProduct", "c52b", "manufacturer", "Other", "product", "Mouse",
-                          "bcdDevice", "1201"},
-                         {"DEVTYPE", "usb_device"});
-    otherIntf = addDevice(testbed, "usb", "1-2:1.0", otherUsb, {"bInterfaceNumber", "00"}, {"DEVTYPE", "usb_interface"});
-    otherHid = addDevice(testbed, "hid", "0003:046D:C52B.0002", otherIntf, {},
-                         {"HID_ID", "0003:0000046D:0000C52B", "HID_NAME", "Other Mouse", "HID_UNIQ", ""});
-    umockdev_testbed_set_attribute_binary(testbed, otherHid.toLocal8Bit().constData(), "report_descriptor",
-                                          kReportDescriptor, sizeof kReportDescriptor);
-    otherHidraw = addDevice(testbed, "hidraw", "hidraw1", otherHid, {}, {"DEVNAME", "/dev/hidraw1"});
+    other = addUsbHid(testbed, {"1-2", "046d", "c52b", "Other", "Mouse", "hidraw1", "0002"});
 }
 
 void EmulatedDisplay::unplugOther()
 {
-    umockdev_testbed_uevent(testbed, otherHidraw.toLocal8Bit().constData(), "remove");
-    removeDevice(testbed, otherHidraw);
-    removeDevice(testbed, otherHid);
-    removeDevice(testbed, otherIntf);
-    removeDevice(testbed, otherUsb);
+    removeUsbHid(testbed, other);
 }
 
 void EmulatedDisplay::announce(const char *action)
 {
-    umockdev_testbed_uevent(testbed, hidraw.toLocal8Bit().constData(), action);
+    umockdev_testbed_uevent(testbed, display.hidraw.toLocal8Bit().constData(), action);
 }
 
 QString EmulatedDisplay::hidrawSyspath() const
 {
-    return hidraw;
+    return display.hidraw;
+}
+
+EmulatedDisplay::Report EmulatedDisplay::numberedReport(int n)
+{
+    Report report{};
+    report[1] = 0x40;
+    report[2] = static_cast<unsigned char>(n);
+    report[64] = static_cast<unsigned char>(0xA0 + n);
+    return report;
 }
 
 std::vector<EmulatedDisplay::Report> EmulatedDisplay::reports() const

@@ -35,6 +35,8 @@ public:
     void announce(const char *action);
 
     QString hidrawSyspath() const;
+    // A report with start mark 0x40 that tells itself apart by n.
+    static Report numberedReport(int n);
 
     std::vector<Report> reports() const;
     std::size_t reportCount() const;
@@ -44,6 +46,11 @@ public:
     void holdWrites(bool hold);
     // Blocks until a write is waiting in the device.
     void waitForHeldWrite();
+
+    struct UsbHid
+    {
+        QString usb, intf, hid, hidraw;
+    };
 
     struct Shared
     {
@@ -60,8 +67,8 @@ private:
     UMockdevIoctlBase *handler = nullptr;
     Shared shared;
     QString root;
-    QString usb, intf, hid, hidraw;
-    QString otherUsb, otherIntf, otherHid, otherHidraw;
+    UsbHid display;
+    UsbHid other;
 };
 
 // Collects the program's debug records while it lives.

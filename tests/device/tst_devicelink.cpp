@@ -13,10 +13,7 @@ const QString kDisplayText = QStringLiteral("/dev/hidraw0 /sys/devices/1-1/1-1:1
 
 EmulatedDisplay::Report report(int n)
 {
-    EmulatedDisplay::Report r{};
-    r[1] = 0x40;
-    r[2] = static_cast<unsigned char>(n);
-    return r;
+    return EmulatedDisplay::numberedReport(n);
 }
 
 // What the window does with the link, without the window: its flag, its status label, the
@@ -62,6 +59,7 @@ private slots:
     void initTestCase() { qRegisterMetaType<DeviceChangeKind>(); }
     void displayPathMatch_data();
     void displayPathMatch();
+    void beforeTheTransportSlotsOnlyLog();
     void linkFollowsPlugAndUnplug();
     void changesThatLeaveTheLinkAlone();
     void silentLossClosesAndRecovers();
@@ -86,6 +84,21 @@ void TestDeviceLink::displayPathMatch()
     QFETCH(QString, path);
     QFETCH(bool, matches);
     QCOMPARE(isDisplayDevicePath(path), matches);
+}
+
+void TestDeviceLink::beforeTheTransportSlotsOnlyLog()
+{
+    bool linkOpen = true;
+    DeviceLinkController controller(linkOpen);
+    QSignalSpy status(&controller, &DeviceLinkController::sigHidStatusText);
+    LogCapture log;
+    controller.onHidDeviceConnectChanging_Into("a");
+    controller.onHidDeviceConnectChanging_Remove("b");
+    controller.onDeviceLost();
+    QCOMPARE(log.lines(), (QStringList{"Insert a new device --------------- hidPath:a",
+                                       "Pull out a device --------------- hidPath:b"}));
+    QVERIFY(linkOpen);
+    QCOMPARE(status.count(), 0);
 }
 
 void TestDeviceLink::linkFollowsPlugAndUnplug()

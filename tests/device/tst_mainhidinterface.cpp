@@ -10,12 +10,23 @@
 namespace {
 EmulatedDisplay::Report numbered(int n)
 {
-    EmulatedDisplay::Report report{};
-    report[1] = 0x40;
-    report[2] = static_cast<unsigned char>(n);
-    report[64] = static_cast<unsigned char>(0xA0 + n);
-    return report;
+    return EmulatedDisplay::numberedReport(n);
 }
+
+// The display plugged in, the transport open on it and its writer running.
+struct Writing
+{
+    EmulatedDisplay machine;
+    MainHidInterFace transport;
+    QSignalSpy lost{&transport, &MainHidInterFace::sigDeviceLost};
+
+    Writing()
+    {
+        machine.plug();
+        transport.getuUsbHidDeviceList();
+        transport.start();
+    }
+};
 
 const QString kOpened = QStringLiteral("\nOpen device success\n");
 const QString kOpenFailed = QStringLiteral("Unable to open device\n");
@@ -117,11 +128,9 @@ void TestMainHidInterface::fullQueueKeepsTheNewest()
 
 void TestMainHidInterface::closeWaitsForTheWriteInProgress()
 {
-    EmulatedDisplay machine;
-    machine.plug();
-    MainHidInterFace transport;
-    transport.getuUsbHidDeviceList();
-    transport.start();
+    Writing writing;
+    EmulatedDisplay &machine = writing.machine;
+    MainHidInterFace &transport = writing.transport;
     machine.holdWrites(true);
     transport.hidApi_Write(numbered(1).data());
     machine.waitForHeldWrite();
@@ -151,12 +160,10 @@ void TestMainHidInterface::closeWaitsForTheWriteInProgress()
 
 void TestMainHidInterface::failedWriteReportsTheLossOnce()
 {
-    EmulatedDisplay machine;
-    machine.plug();
-    MainHidInterFace transport;
-    QSignalSpy lost(&transport, &MainHidInterFace::sigDeviceLost);
-    transport.getuUsbHidDeviceList();
-    transport.start();
+    Writing writing;
+    EmulatedDisplay &machine = writing.machine;
+    MainHidInterFace &transport = writing.transport;
+    QSignalSpy &lost = writing.lost;
     machine.failWrites(true);
     transport.hidApi_Write(numbered(1).data());
     transport.hidApi_Write(numbered(2).data());
@@ -178,12 +185,9 @@ void TestMainHidInterface::failedWriteReportsTheLossOnce()
 
 void TestMainHidInterface::staleLossIsNotReported()
 {
-    EmulatedDisplay machine;
-    machine.plug();
-    MainHidInterFace transport;
-    QSignalSpy lost(&transport, &MainHidInterFace::sigDeviceLost);
-    transport.getuUsbHidDeviceList();
-    transport.start();
+    Writing writing;
+    EmulatedDisplay &machine = writing.machine;
+    MainHidInterFace &transport = writing.transport;
     machine.failWrites(true);
     transport.hidApi_Write(numbered(1).data());
     QVERIFY(transport.wait(5000));
@@ -192,7 +196,7 @@ void TestMainHidInterface::staleLossIsNotReported()
     machine.failWrites(false);
     transport.getuUsbHidDeviceList();
     QCoreApplication::processEvents();
-    QCOMPARE(lost.count(), 0);
+    QCOMPARE(writing.lost.count(), 0);
     transport.hidApi_Close();
 }
 
