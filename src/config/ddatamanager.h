@@ -37,6 +37,8 @@ public:
     QStringList graphicsAdapters() const { return m_inventory.graphicsAdapters; }
     QStringList soundDevices() const { return m_inventory.soundDevices; }
     QStringList networkAdapters() const { return m_inventory.networkAdapters; }
+    // Replaces the gathered inventory, for tests of the pages that show it.
+    void setInventory(const HardwareInventory &inventory) { m_inventory = inventory; }
 
 signals:
     void sigGetPcHardwareInfoOver();

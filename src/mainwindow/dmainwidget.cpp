@@ -3,7 +3,26 @@
 #include "config/ddatamanager.h"
 
 #include <QMenu>
+#include <QProxyStyle>
+#include <QTimer>
 
+
+namespace {
+
+// The form's frames are styled panels only to hold their layouts: every border the window shows
+// comes from its style sheets, so the platform's panel outline is left out.
+class PanelWithoutOutlineStyle : public QProxyStyle
+{
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_Frame)
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+} // namespace
 
 DMainWidget::DMainWidget(QWidget *parent)
     : QWidget(parent)
@@ -39,6 +58,15 @@ DMainWidget::DMainWidget(QWidget *parent)
 
     connect(ui->label_CompanyUrl, SIGNAL(linkActivated(QString)), this, SLOT(onLickActivited(QString)),
             Qt::DirectConnection);
+
+    auto *panelStyle = new PanelWithoutOutlineStyle;
+    panelStyle->setParent(this);
+    for (QFrame *frame : findChildren<QFrame *>())
+        if (frame->frameShape() == QFrame::StyledPanel)
+            frame->setStyle(panelStyle);
+
+    // The inventory is gathered before the window exists; the page is filled once the event loop runs.
+    QTimer::singleShot(200, this, SLOT(onGetPcHardwareInfoOver()));
 }
 
 DMainWidget::~DMainWidget()

@@ -48,6 +48,7 @@ private slots:
     void on_radioButton_Model02_clicked();
     void on_pushButton_Hardware_clicked();
     void on_pushButton_Monitor_clicked();
+    void on_pushButton_Logo_clicked();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -82,4 +83,7 @@ private:
 
     // Theme.
     QString companyLinkText;
+
+    // The log viewer, created the first time it is asked for.
+    QPointer<LogPrintfDia> logDialog;
 };

@@ -1,5 +1,7 @@
 #include "mainwindow/dmainwidget_form.h"
 
+#include "mainwindow/dmainwidget_sheets.h"
+
 #include "widgets/progressbarround.h"
 
 #include <QMetaObject>
@@ -29,26 +31,10 @@ const char *const kLeftAreaSheet =
 const char *const kAppLogoSheet = "QPushButton{border-image: url(:/images/AppLogo.png);}";
 const char *const kAppNameSheet = "QLabel#label_AppName{color: rgb(249, 27, 51);}";
 const char *const kWideLogoSheet = "QPushButton{border-image: url(:/images/leftTopLogo.png);}";
-const char *const kMenuButtonsSheet =
-    "QPushButton{color: rgb(220, 220, 220); border: 2px solid rgb(102, 102, 102); border-radius: 8px;}"
-    "QPushButton:hover{color: rgb(220, 220, 220); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, "
-    "x2:1, y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); "
-    "border-radius: 8px;}"
-    "QPushButton:pressed{color: rgb(220, 220, 220); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, "
-    "x2:1, y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); "
-    "border-radius: 8px;}"
-    "QPushButton:checked{color: rgb(220, 220, 220); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, "
-    "x2:1, y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); "
-    "border-radius: 8px;}";
 const char *const kTestButtonSheet =
     "QPushButton{background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
     "stop:0 rgba(0, 102, 153, 85), stop:1 rgba(227, 6, 19, 85)); color: rgb(220, 220, 220); "
     "font: 75 10pt $FONT; border: 1px solid rgb(180, 180, 180); border-radius: 8px;}";
-const char *const kRightAreaSheet =
-    "QFrame#frame_RightAreaABC{border-top-right-radius: 12px; border-bottom-right-radius: 12px;}"
-    "QProgressBar{background-color: rgb(60, 60, 60); border-radius: 4px;}"
-    "QProgressBar::chunk{background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
-    "stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); border-radius: 4px;}";
 const char *const kTitleSheet = "QFrame#frame_TitleASDF{border-top-right-radius: 12px;}";
 const char *const kUnitBarSheet =
     "QRadioButton, QRadioButton:unchecked{color: rgb(175, 175, 175); font: 75 12pt $FONT;}"
@@ -251,7 +237,12 @@ void DMainWidget::setupUi(QWidget *window)
     setupLeftColumn(frame_LeftAreaABC);
 
     frame_RightAreaABC = newFrame(frame_Bg, "frame_RightAreaABC");
-    frame_RightAreaABC->setStyleSheet(sheet(kRightAreaSheet));
+    const QString grey = QStringLiteral("60");
+    frame_RightAreaABC->setStyleSheet(
+        QString::fromLatin1(DMainWidgetSheets::kRightArea) +
+        QString::fromLatin1(DMainWidgetSheets::kMetricBar)
+            .arg(grey, grey, grey, QStringLiteral("236"), QStringLiteral("3"), QStringLiteral("78"),
+                 QStringLiteral("255"), QStringLiteral("41"), QStringLiteral("37")));
     horizontalLayout->addWidget(frame_RightAreaABC);
     setupRightColumn(frame_RightAreaABC);
 
@@ -310,7 +301,8 @@ void DMainWidget::setupLeftColumn(QFrame *parent)
 
     frame_34 = newFrame(parent, "frame_34");
     frame_34->setMinimumHeight(100);
-    frame_34->setStyleSheet(sheet(kMenuButtonsSheet));
+    const QString light = QStringLiteral("220");
+    frame_34->setStyleSheet(QString::fromLatin1(DMainWidgetSheets::kMenuFixedRed).arg(light, light, light));
     verticalLayout_16->addWidget(frame_34);
     verticalLayout_18 = newLayout<QVBoxLayout>(frame_34, "verticalLayout_18", DefSpacing, Def, 3, Def, Def);
     gridLayout_11 = newLayout<QGridLayout>(nullptr, "gridLayout_11", DefSpacing, Def, 0, Def, 6);

@@ -2,7 +2,8 @@
 
 #include <QDebug>
 
-// Registers the program to start at logon; the last step of applying the theme.
+// The last step of applying the theme: the start-at-logon task. This build registers no task yet;
+// it marks the step in the log so the start-up reads the same.
 void DMainWidget::registerStartupTask()
 {
     qDebug() << "Create Startup Task -> Start";

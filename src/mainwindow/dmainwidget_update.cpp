@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-// The tray's Exit: the orderly end of the program.
+// The tray's Exit: the orderly end of the program. The event loop is not returned to.
 void DMainWidget::onQuitApp()
 {
     qDebug() << "Exit app runing [Normal]";

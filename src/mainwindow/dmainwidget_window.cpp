@@ -1,6 +1,7 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
+#include "logviewer/logprintfdia.h"
 #include "widgets/progressbarround.h"
 
 #include <QAction>
@@ -191,6 +192,15 @@ void DMainWidget::on_pushButton_Hardware_clicked()
     ui->pushButton_Hardware->setChecked(true);
     ui->pushButton_Monitor->setChecked(false);
     ui->stackedWidget_3->setCurrentWidget(ui->page_HardwareInfoNew);
+}
+
+// The log viewer is made on first use and belongs to the window.
+void DMainWidget::on_pushButton_Logo_clicked()
+{
+    if (!logDialog)
+        logDialog = new LogPrintfDia(this);
+    logDialog->show();
+    logDialog->raise();
 }
 
 void DMainWidget::onLickActivited(const QString &)

@@ -628,6 +628,19 @@ void TestMainWidgetForm::defaultStyleSheets_data()
                                           "QLabel#label_CompanyUrl, QLabel#label_CompanyCopyright{color: rgb(220, 220, 220);}";
     QTest::newRow("frame_10") << "QLabel#label_MemoryUsageNum{color: rgb(249, 27, 51); font: 75 46pt \"微软雅黑\";}"
                                  "QLabel#label_6{color: rgb(249, 27, 51); font: 75 20pt \"微软雅黑\";}";
+    QTest::newRow("frame_RightAreaABC")
+        << "QFrame#frame_RightAreaABC{border-top-right-radius: 12px; border-bottom-right-radius: 12px;}"
+           "QProgressBar{background-color: rgb(60, 60, 60); border-radius: 4px;}"
+           "QProgressBar::chunk{background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+           "stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); border-radius: 4px;}";
+    const QString redBorder = "border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+                              "stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); "
+                              "border-radius: 8px;}";
+    QTest::newRow("frame_34") << "QPushButton{color: rgb(220, 220, 220); border: 2px solid rgb(102, 102, 102); "
+                                 "border-radius: 8px;}"
+                                 "QPushButton:hover{color: rgb(220, 220, 220); " + redBorder +
+                                 "QPushButton:pressed{color: rgb(220, 220, 220); " + redBorder +
+                                 "QPushButton:checked{color: rgb(220, 220, 220); " + redBorder;
     for (const char *empty : {"pushButton_Monitor", "pushButton_Hardware", "label_AppVersion", "frame_4",
                               "frame_MainArea", "progressBar_MemoryUsage", "progressBar_HardDiskUsage"})
         QTest::newRow(empty) << QString();

@@ -1,5 +1,6 @@
 #include "config/ddatamanager.h"
 #include "logfiles.h"
+#include "logviewer/logprintfdia.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
 #include "widgets/progressbarround.h"
@@ -59,6 +60,7 @@ private slots:
     void cleanup() { window.reset(); }
 
     void constructorSetsUpTheWindow();
+    void dashboardsKeepTheirColoursOnScreen();
     void dragMovesTheWindow_data();
     void dragMovesTheWindow();
     void noDragWhileMaximised();
@@ -129,6 +131,18 @@ void TestMainWidgetWindow::constructorSetsUpTheWindow()
     QCOMPARE(w.ui->label_HardDiskUsage->text(), QStringLiteral("0G/0G"));
     QCOMPARE(w.ui->label_HardDiskUsageNum->text(), QStringLiteral("0"));
     QCOMPARE(w.ui->progressBar_MemoryUsage->value(), 0);
+}
+
+void TestMainWidgetWindow::dashboardsKeepTheirColoursOnScreen()
+{
+    // the palette given by the theme survives the style sheets around the dashboards
+    for (ProgressBarRound *d : {window->ui->widget_CpuDashboardNew, window->ui->widget_GpuDashboardNew}) {
+        QCOMPARE(d->palette().color(QPalette::AlternateBase), QColor(52, 52, 52));
+        QCOMPARE(d->palette().color(QPalette::Text), QColor(255, 255, 255));
+        const QImage shot = d->grab().toImage();
+        const QColor hole = shot.pixelColor(shot.height() / 2, shot.height() / 2 + 30);
+        QVERIFY2(hole.lightness() < 80, qPrintable(hole.name()));
+    }
 }
 
 void TestMainWidgetWindow::dragMovesTheWindow_data()
@@ -246,6 +260,14 @@ void TestMainWidgetWindow::titleBarButtons()
     window->ui->pushButton_Max->click();
     QTRY_VERIFY(!window->isMaximized());
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+
+    // the hidden log button opens one log viewer, owned by the window
+    window->ui->pushButton_Logo->click();
+    window->ui->pushButton_Logo->click();
+    const QList<LogPrintfDia *> viewers = window->findChildren<LogPrintfDia *>();
+    QCOMPARE(viewers.size(), 1);
+    QVERIFY(viewers.first()->isVisible());
+    viewers.first()->hide();
 
     const QPoint origin = window->pos();
     window->ui->pushButton_Setting->click();
