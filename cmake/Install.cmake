@@ -10,9 +10,11 @@ endif()
 if(TARGET sensorsdk)
   install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})
   install(TARGETS kestrun-sensors RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
-  # On the PATH as a link: $ORIGIN follows it back to the library's folder.
+  # On the PATH as a relative link (valid under DESTDIR too): $ORIGIN follows it to the library.
+  file(RELATIVE_PATH KESTRUN_SENSORS_LINK /prefix/${CMAKE_INSTALL_BINDIR}
+       /prefix/${KESTRUN_INSTALL_DIR}/kestrun-sensors)
   install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    file(CREATE_LINK \"\${CMAKE_INSTALL_PREFIX}/${KESTRUN_INSTALL_DIR}/kestrun-sensors\"
+    file(CREATE_LINK ${KESTRUN_SENSORS_LINK}
          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kestrun-sensors\" SYMBOLIC)")
 endif()

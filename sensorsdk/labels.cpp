@@ -82,7 +82,8 @@ std::string amdGpuLabel(const FeatureFacts &facts)
     return std::string(facts.shownLabel);
 }
 
-std::string intelGpuLabel(const FeatureFacts &facts)
+// GPU chips whose first temperature, fan and power input are the card's own.
+std::string hwmonGpuLabel(const FeatureFacts &facts)
 {
     switch (facts.kind) {
     case FeatureKind::Temperature:
@@ -107,6 +108,8 @@ ChipRole classifyChip(std::string_view prefix)
         return ChipRole::AmdGpu;
     if (prefix == "i915" || prefix == "xe")
         return ChipRole::IntelGpu;
+    if (prefix == "nouveau" || prefix == "radeon")
+        return ChipRole::OtherGpu;
     static constexpr std::string_view boardPrefixes[] = {
         "nct6", "it8", "w83627", "w83667", "w83795", "f71", "f81", "sch5", "asus", "dme1737",
     };
@@ -134,7 +137,8 @@ std::string readingLabel(const FeatureFacts &facts, const LabelContext &context)
     case ChipRole::AmdGpu:
         return amdGpuLabel(facts);
     case ChipRole::IntelGpu:
-        return intelGpuLabel(facts);
+    case ChipRole::OtherGpu:
+        return hwmonGpuLabel(facts);
     case ChipRole::Other:
         break;
     }

@@ -13,6 +13,7 @@ enum class ChipRole {
     AcpiZone,  // ACPI thermal zones: the board temperature when no Super I/O chip is there
     AmdGpu,
     IntelGpu,
+    OtherGpu,  // nouveau, radeon: hwmon readings only
     Other,     // any other chip: offered with the labels lm-sensors shows
 };
 

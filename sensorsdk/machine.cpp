@@ -7,6 +7,7 @@
 #include "sysfs.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <utility>
 
@@ -156,33 +157,37 @@ void addIntelClock(Sensor &sensor, const std::string &deviceFolder)
         sensor.add(Kind::Clock, "GPU Clock", sysfsValue(xe, 1));
 }
 
+// A GPU sensor with the readings of the card's hwmon chip; named by its PCI address.
+Gpu gpuFromChip(const LibSensors::Chip &chip, const std::string &title)
+{
+    const std::string pci = linkTargetName(chip.path + "/device");
+    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: " + title + " [" + pci + "]")};
+    addChipReadings(*gpu.sensor, chip, LabelContext{});
+    return gpu;
+}
+
 Gpu amdGpu(const LibSensors::Chip &chip)
 {
-    const std::string device = chip.path + "/device";
-    const std::string pci = linkTargetName(device);
-    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: AMD Radeon [" + pci + "]")};
+    Gpu gpu = gpuFromChip(chip, "AMD Radeon");
     Sensor &sensor = *gpu.sensor;
-    addChipReadings(sensor, chip, LabelContext{});
     // libsensors leaves the clocks out; freq1 is the shader clock, freq2 the video memory's.
     if (exists(chip.path + "/freq1_input"))
         sensor.add(Kind::Clock, "GPU Clock", sysfsValue(chip.path + "/freq1_input", 1e6));
     if (exists(chip.path + "/freq2_input"))
         sensor.add(Kind::Clock, "GPU Memory Clock", sysfsValue(chip.path + "/freq2_input", 1e6));
-    if (exists(device + "/gpu_busy_percent"))
-        sensor.add(Kind::Usage, "GPU Core Load", sysfsValue(device + "/gpu_busy_percent", 1));
+    const std::string busy = chip.path + "/device/gpu_busy_percent";
+    if (exists(busy))
+        sensor.add(Kind::Usage, "GPU Core Load", sysfsValue(busy, 1));
     return gpu;
 }
 
 Gpu intelGpuWithHwmon(const LibSensors::Chip &chip)
 {
-    const std::string device = chip.path + "/device";
-    const std::string pci = linkTargetName(device);
-    Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: Intel Graphics [" + pci + "]")};
+    Gpu gpu = gpuFromChip(chip, "Intel Graphics");
     Sensor &sensor = *gpu.sensor;
-    addChipReadings(sensor, chip, LabelContext{});
     if (sensor.count(Kind::Power) == 0 && exists(chip.path + "/energy1_input"))
         addEnergyPower(sensor, "GPU Power (Total)", chip.path + "/energy1_input", std::string());
-    addIntelClock(sensor, device);
+    addIntelClock(sensor, chip.path + "/device");
     return gpu;
 }
 
@@ -216,23 +221,67 @@ void addIntegratedIntelGpus(std::vector<Gpu> &gpus)
     }
 }
 
+// An NVIDIA GPU through NVML. A card the kernel has put to sleep (runtime power management, as
+// on hybrid-graphics laptops) is not queried: NVML would wake it every second. Its readings are
+// absent while it sleeps.
+class NvidiaSensor : public Sensor
+{
+public:
+    NvidiaSensor(std::shared_ptr<Nvml> nvml, const Nvml::Device &device)
+        : Sensor("GPU: " + (device.name.empty() ? std::string("NVIDIA") : device.name))
+        , nvml_(std::move(nvml))
+        , device_(device)
+        , powerStatePath_(runtimeStatusPath(device.address))
+    {
+        addQuery(Kind::Temperature, "GPU Temperature", &Nvml::temperature);
+        addQuery(Kind::Power, "GPU Power (Total)", &Nvml::power);
+        addQuery(Kind::Clock, "GPU Clock", &Nvml::graphicsClock);
+        addQuery(Kind::Usage, "GPU Core Load", &Nvml::utilisation);
+        // NVML's plain fan figure is a duty percentage, not a speed: only a driver that reports
+        // RPM gives a fan reading.
+        if (nvml_->hasFanRpm())
+            addQuery(Kind::Fan, "GPU Fan", &Nvml::fanRpm);
+    }
+
+protected:
+    void beginSample() override
+    {
+        const auto status = readText(powerStatePath_, 64);
+        asleep_ = status && trimmed(*status) == "suspended";
+    }
+
+private:
+    using Query = std::optional<double> (Nvml::*)(const Nvml::Device &) const;
+
+    static std::string runtimeStatusPath(const PciAddress &address)
+    {
+        char name[64];
+        std::snprintf(name, sizeof name, "%04llx:%02x:%02x.%x", address.domain, address.bus, address.device,
+                      address.function);
+        return std::string("/sys/bus/pci/devices/") + name + "/power/runtime_status";
+    }
+
+    void addQuery(Kind kind, const char *label, Query query)
+    {
+        add(kind, label, [this, query]() -> std::optional<double> {
+            if (asleep_)
+                return std::nullopt;
+            return (nvml_.get()->*query)(device_);
+        });
+    }
+
+    std::shared_ptr<Nvml> nvml_;
+    Nvml::Device device_;
+    std::string powerStatePath_;
+    bool asleep_ = false;
+};
+
 void addNvidiaGpus(std::vector<Gpu> &gpus, const std::shared_ptr<Nvml> &nvml)
 {
     if (!nvml)
         return;
-    for (const Nvml::Device &device : nvml->devices()) {
-        Gpu gpu{device.address, std::make_unique<Sensor>("GPU: " + (device.name.empty() ? "NVIDIA" : device.name))};
-        Sensor &sensor = *gpu.sensor;
-        sensor.add(Kind::Temperature, "GPU Temperature", [nvml, device] { return nvml->temperature(device); });
-        sensor.add(Kind::Power, "GPU Power (Total)", [nvml, device] { return nvml->power(device); });
-        sensor.add(Kind::Clock, "GPU Clock", [nvml, device] { return nvml->graphicsClock(device); });
-        sensor.add(Kind::Usage, "GPU Core Load", [nvml, device] { return nvml->utilisation(device); });
-        // NVML's plain fan figure is a duty percentage, not a speed: only a driver that reports
-        // RPM gives a fan reading.
-        if (nvml->hasFanRpm())
-            sensor.add(Kind::Fan, "GPU Fan", [nvml, device] { return nvml->fanRpm(device); });
-        gpus.push_back(std::move(gpu));
-    }
+    for (const Nvml::Device &device : nvml->devices())
+        gpus.push_back(Gpu{device.address, std::make_unique<NvidiaSensor>(nvml, device)});
 }
 
 } // namespace
@@ -276,6 +325,8 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
             gpus.push_back(amdGpu(chip));
         else if (chip.role == ChipRole::IntelGpu)
             gpus.push_back(intelGpuWithHwmon(chip));
+        else if (chip.role == ChipRole::OtherGpu)
+            gpus.push_back(gpuFromChip(chip, chip.prefix));
     }
     addIntegratedIntelGpus(gpus);
     addNvidiaGpus(gpus, machine->libraries_->nvml);

@@ -113,12 +113,23 @@ Nvml::~Nvml()
     ::dlclose(library_);
 }
 
-std::optional<double> Nvml::temperature(const Device &device) const
+namespace {
+
+// The NVML queries that answer one unsigned number for a device and a selector.
+std::optional<double> unsignedQuery(nvmlReturn (*query)(nvmlDevice, int, unsigned int *), nvmlDevice device,
+                                    int selector)
 {
     unsigned int value = 0;
-    if (api_->temperature(device.handle, kTemperatureGpu, &value) != kSuccess)
+    if (query(device, selector, &value) != kSuccess)
         return std::nullopt;
     return value;
+}
+
+} // namespace
+
+std::optional<double> Nvml::temperature(const Device &device) const
+{
+    return unsignedQuery(api_->temperature, device.handle, kTemperatureGpu);
 }
 
 std::optional<double> Nvml::utilisation(const Device &device) const
@@ -131,10 +142,7 @@ std::optional<double> Nvml::utilisation(const Device &device) const
 
 std::optional<double> Nvml::graphicsClock(const Device &device) const
 {
-    unsigned int value = 0;
-    if (api_->clock(device.handle, kClockGraphics, &value) != kSuccess)
-        return std::nullopt;
-    return value;
+    return unsignedQuery(api_->clock, device.handle, kClockGraphics);
 }
 
 std::optional<double> Nvml::power(const Device &device) const

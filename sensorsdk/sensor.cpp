@@ -49,7 +49,6 @@ void copyLabel(std::string_view text, char *label, int size)
     if (!label || size <= 0)
         return;
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    // An empty view may carry a null pointer, which memcpy must not be given even for 0 bytes.
     if (length > 0)
         std::memcpy(label, text.data(), length);
     label[length] = '\0';

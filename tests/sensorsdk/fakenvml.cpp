@@ -17,6 +17,7 @@ FakeNvmlGpu gpus[kMaxGpus];
 unsigned gpuCount = 0;
 int initResult = 0;
 int sessions = 0;
+int queries = 0;
 
 struct PciInfo {
     char busIdLegacy[16];
@@ -30,6 +31,7 @@ struct FanSpeedInfo {
 
 FakeNvmlGpu *gpuOf(void *handle)
 {
+    ++queries;
     for (unsigned i = 0; i < gpuCount; ++i) {
         if (handle == &gpus[i])
             return gpus[i].lost ? nullptr : &gpus[i];
@@ -57,6 +59,11 @@ FAKE_EXPORT FakeNvmlGpu *fakeNvmlGpuAt(unsigned index)
 FAKE_EXPORT int fakeNvmlOpenSessions()
 {
     return sessions;
+}
+
+FAKE_EXPORT int fakeNvmlQueries()
+{
+    return queries;
 }
 
 FAKE_EXPORT int nvmlInit_v2()

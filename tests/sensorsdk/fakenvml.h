@@ -19,5 +19,7 @@ struct FakeNvmlGpu {
 using FakeNvmlConfigure = void (*)(int initResult, unsigned count, const FakeNvmlGpu *gpus);
 // The scripted GPU, for changes between samples.
 using FakeNvmlGpuAt = FakeNvmlGpu *(*)(unsigned index);
+// Device queries answered so far (temperature, utilisation, clock, power, fan).
+using FakeNvmlQueries = int (*)();
 // Successful nvmlInit_v2 calls not yet matched by nvmlShutdown.
 using FakeNvmlOpenSessions = int (*)();

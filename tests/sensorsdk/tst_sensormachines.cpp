@@ -112,6 +112,7 @@ struct FakeNvml {
     void *library = ::dlopen("libnvidia-ml.so.1", RTLD_NOW | RTLD_LOCAL);
     FakeNvmlConfigure configure = library ? reinterpret_cast<FakeNvmlConfigure>(::dlsym(library, "fakeNvmlConfigure")) : nullptr;
     FakeNvmlGpuAt gpuAt = library ? reinterpret_cast<FakeNvmlGpuAt>(::dlsym(library, "fakeNvmlGpuAt")) : nullptr;
+    FakeNvmlQueries queries = library ? reinterpret_cast<FakeNvmlQueries>(::dlsym(library, "fakeNvmlQueries")) : nullptr;
     FakeNvmlOpenSessions sessions = library ? reinterpret_cast<FakeNvmlOpenSessions>(::dlsym(library, "fakeNvmlOpenSessions")) : nullptr;
     ~FakeNvml()
     {
@@ -203,7 +204,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY2(nvml.configure && nvml.gpuAt && nvml.sessions, "the stand-in libnvidia-ml.so.1 is not on the path");
+        QVERIFY2(nvml.configure && nvml.gpuAt && nvml.sessions && nvml.queries, "the stand-in libnvidia-ml.so.1 is not on the path");
     }
 
     void cleanup()
@@ -303,6 +304,32 @@ private slots:
         const Walk cycle = walk();
         QCOMPARE(cycle.value(Temperature, "GPU Temperature"), near(55.0));
         QCOMPARE(cycle.labels(1, Fan), QList<QByteArray>());
+    }
+
+    // A hybrid laptop's NVIDIA card asleep: absent readings, and NVML is not asked (it would wake it).
+    void sleepingNvidiaGpuStaysAsleep()
+    {
+        Testbed bed;
+        buildLaptop(bed);
+        const std::string card = bed.addDevice("pci", "0000:01:00.0", "", {{"vendor", "0x10de"}});
+        bed.writeFile(card + "/power/runtime_status", "suspended\n");
+        const FakeNvmlGpu gpu{0, 1, "NVIDIA GeForce RTX 3050 Laptop GPU", 45, 0, 210, 5000, 0, 0};
+        nvml.configure(0, 1, &gpu);
+        QCOMPARE(sdkInit(64), 0);
+
+        const int queriesBefore = nvml.queries();
+        const Walk asleep = walk();
+        QCOMPARE(nvml.queries(), queriesBefore);
+        const int gpuSensor = asleep.sensors.indexOf("GPU: NVIDIA GeForce RTX 3050 Laptop GPU");
+        QCOMPARE(gpuSensor, 3); // after the integrated GPU at 00:02.0
+        for (int kind = Temperature; kind <= Usage; ++kind)
+            QCOMPARE(asleep.labels(gpuSensor, kind), QList<QByteArray>());
+
+        bed.writeFile(card + "/power/runtime_status", "active\n");
+        const Walk awake = walk();
+        QVERIFY(nvml.queries() > queriesBefore);
+        QCOMPARE(awake.value(Temperature, "GPU Temperature"), near(45.0));
+        QCOMPARE(awake.sensorOf(Temperature, "GPU Temperature"), gpuSensor);
     }
 
     void amdDesktop()
@@ -527,6 +554,15 @@ private slots:
             else
                 QVERIFY2(std::fabs(values[field] - expected[field]) < 1e-3, where.constData());
         }
+    }
+
+    // The program's own loader finds the built library by its bare name and takes all ten entry points.
+    void programLoaderTakesTheLibrary()
+    {
+        const kestrun::platform::SensorSdkApi *api = kestrun::platform::sensorSdk();
+        QVERIFY(api);
+        QVERIFY(api->init == &sdkInit);
+        QVERIFY(api->readUsage == &sdkReadUsage);
     }
 
     // sdkInit(n) offers at most n sensors.

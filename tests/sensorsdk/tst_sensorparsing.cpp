@@ -237,6 +237,10 @@ private slots:
                                       << "GPU ASIC Power";
         QTest::newRow("amdgpu fan") << "amdgpu" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
         QTest::newRow("i915 fan") << "i915" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
+        QTest::newRow("nouveau temperature") << "nouveau" << temp << 1 << "" << "temp1" << false << false
+                                             << "GPU Temperature";
+        QTest::newRow("nouveau power") << "nouveau" << power << 1 << "" << "power1" << false << false
+                                       << "GPU Power (Total)";
         QTest::newRow("other chip") << "nvme" << temp << 1 << "Composite" << "Composite" << false << false
                                     << "Composite";
         QTest::newRow("configuration label on coretemp")
@@ -285,6 +289,7 @@ private slots:
         QCOMPARE(classifyChip("acpitz"), ChipRole::AcpiZone);
         QCOMPARE(classifyChip("amdgpu"), ChipRole::AmdGpu);
         QCOMPARE(classifyChip("xe"), ChipRole::IntelGpu);
+        QCOMPARE(classifyChip("nouveau"), ChipRole::OtherGpu);
         QCOMPARE(classifyChip("nvme"), ChipRole::Other);
         QCOMPARE(classifyChip(""), ChipRole::Other);
     }
