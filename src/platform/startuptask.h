@@ -8,6 +8,9 @@ inline QString taskStartMarker()
     return QStringLiteral("---StartupByTaskMinWindow");
 }
 
+// True when one of argv[1] .. argv[argc - 1] is exactly the marker (case matters).
+bool hasTaskStartMarker(int argc, const char *const argv[]);
+
 // Name of the logon task: the application name, "StartupTaskOKver---", the branding's AppID.
 // Different AppIDs register different tasks.
 QString startupTaskName(const QString &applicationName, const QString &appId);

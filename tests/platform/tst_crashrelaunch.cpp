@@ -1,6 +1,9 @@
 #include "testenv.h"
 
 #include "platform/crashrelaunch.h"
+#include "platform/singleinstance.h"
+
+#include <QSharedMemory>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -124,8 +127,8 @@ void TestCrashRelaunch::relaunch()
     env.insert(QStringLiteral("KESTRUN_CRASH_DIR"), folder.path());
     env.insert(QStringLiteral("KESTRUN_CRASH_THRESHOLD_MS"), QString::number(thresholdMs));
     // The new copy must get past the single-instance guard that the crashed copy held.
-    env.insert(QStringLiteral("KESTRUN_CRASH_KEY"),
-               QStringLiteral("KestrunCrashTest_%1").arg(QCoreApplication::applicationPid()));
+    const QString key = QStringLiteral("KestrunCrashTest_%1").arg(QCoreApplication::applicationPid());
+    env.insert(QStringLiteral("KESTRUN_CRASH_KEY"), key);
     helper.setProcessEnvironment(env);
     helper.start(QStringLiteral(KESTRUN_CRASH_HELPER), QStringList());
     QVERIFY(helper.waitForStarted());
@@ -142,6 +145,10 @@ void TestCrashRelaunch::relaunch()
     QFile starts(folder.filePath(QStringLiteral("starts")));
     QVERIFY(starts.open(QIODevice::ReadOnly));
     QVERIFY2(!starts.readAll().contains("refused"), "the new copy was refused by the guard");
+
+    // A crash without restart leaves the segment behind; taking and releasing it removes it.
+    QSharedMemory segment(key);
+    QVERIFY(claimSingleInstance(segment));
 }
 
 KESTRUN_TEST_MAIN(TestCrashRelaunch)

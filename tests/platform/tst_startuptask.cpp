@@ -104,6 +104,8 @@ class TestStartupTask : public QObject
 {
     Q_OBJECT
 private slots:
+    void marker_data();
+    void marker();
     void taskName_data();
     void taskName();
     void schtasks_data();
@@ -113,6 +115,32 @@ private slots:
     void entryIsWritten();
     void failureShowsTip();
 };
+
+void TestStartupTask::marker_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("byTask");
+    QTest::newRow("none") << QStringList() << false;
+    QTest::newRow("exact") << QStringList{"---StartupByTaskMinWindow"} << true;
+    QTest::newRow("anywhere after the name") << QStringList{"-x", "y", "---StartupByTaskMinWindow"} << true;
+    QTest::newRow("other case") << QStringList{"---startupbytaskminwindow"} << false;
+    QTest::newRow("two hyphens") << QStringList{"--StartupByTaskMinWindow"} << false;
+    QTest::newRow("part of an argument") << QStringList{"---StartupByTaskMinWindow2"} << false;
+}
+
+void TestStartupTask::marker()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, byTask);
+    // argv[0] is the program and never counts, even when it equals the marker.
+    std::vector<QByteArray> storage{QByteArray("---StartupByTaskMinWindow")};
+    for (const QString &argument : arguments)
+        storage.push_back(argument.toLocal8Bit());
+    std::vector<const char *> argv;
+    for (const QByteArray &argument : storage)
+        argv.push_back(argument.constData());
+    QCOMPARE(hasTaskStartMarker(int(argv.size()), argv.data()), byTask);
+}
 
 void TestStartupTask::taskName_data()
 {
