@@ -8,7 +8,8 @@ set -eu
 qt_prefix=$1
 export WINEPREFIX=$2
 shift 2
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# The server keeps the registry in memory, so a new prefix shows only its folders at first.
+if [ ! -d "$WINEPREFIX/dosdevices" ]; then
     echo "wine-run.sh: no wine prefix at $WINEPREFIX; run scripts/test-windows.sh first" >&2
     exit 2
 fi
