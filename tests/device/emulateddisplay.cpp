@@ -12,6 +12,7 @@
 #include <QtGlobal>
 
 #include <cerrno>
+#include <memory>
 #include <csignal>
 
 namespace {
@@ -38,6 +39,8 @@ gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     guint8 *bytes = nullptr;
     gint length = 0;
     umockdev_ioctl_data_retrieve(umockdev_ioctl_client_get_arg(client), &bytes, &length);
+    // The bytes are a copy the caller owns.
+    const std::unique_ptr<guint8, decltype(&g_free)> owned(bytes, &g_free);
     std::unique_lock<std::mutex> lock(shared->lock);
     ++shared->waiting;
     shared->changed.notify_all();

@@ -23,7 +23,9 @@ using Testbed = std::unique_ptr<UMockdevTestbed, TestbedDeleter>;
 
 void writeOverlay(UMockdevTestbed *testbed, const QString &path, const QByteArray &content)
 {
-    const QString full = QString::fromLocal8Bit(umockdev_testbed_get_root_dir(testbed)) + path;
+    gchar *root = umockdev_testbed_get_root_dir(testbed);
+    const QString full = QString::fromLocal8Bit(root) + path;
+    g_free(root);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile file(full);
     QVERIFY(file.open(QIODevice::WriteOnly));

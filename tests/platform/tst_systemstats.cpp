@@ -62,7 +62,9 @@ void TestSystemStats::parse()
 void TestSystemStats::memoryFromProc()
 {
     UMockdevTestbed *testbed = umockdev_testbed_new();
-    const QString root = QString::fromLocal8Bit(umockdev_testbed_get_root_dir(testbed));
+    gchar *rootDir = umockdev_testbed_get_root_dir(testbed);
+    const QString root = QString::fromLocal8Bit(rootDir);
+    g_free(rootDir);
     QVERIFY(QDir().mkpath(root + "/proc"));
     QFile meminfo(root + "/proc/meminfo");
     QVERIFY(meminfo.open(QIODevice::WriteOnly));

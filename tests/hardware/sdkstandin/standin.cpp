@@ -1,6 +1,7 @@
 // A stand-in for the sensor SDK, serving scripted sensors (see standin.h). Built in three variants:
 // the scripted library itself, one without sdkReadUsage, and one whose sdkInit fails.
 
+#include "hardware/sensorsnapshot.h"
 #include "platform/sensorsdk_abi.h"
 #include "standin.h"
 
@@ -64,9 +65,15 @@ void addReading(Scenario &scenario, const std::string &line)
         return;
     const std::string rest = line.substr(static_cast<std::size_t>(in.tellg()));
     Reading reading{trimmed(rest.substr(0, rest.find('='))), {}};
+    // strtod, unlike stream extraction, also takes "nan", "inf" and "-inf".
     std::istringstream values(line.substr(equals + 1));
-    for (double v; values >> v;)
+    for (std::string word; values >> word;) {
+        char *end = nullptr;
+        const double v = std::strtod(word.c_str(), &end);
+        if (end == word.c_str() || *end != '\0')
+            break;
         reading.values.push_back(v);
+    }
     auto &slots = scenario.sensors.back().readings[static_cast<std::size_t>(kind)];
     slots.resize(SENSORSDK_READINGS_PER_SENSOR);
     slots[static_cast<std::size_t>(index)] = reading;
@@ -230,7 +237,8 @@ double sdkReadTemperature(int sensor, int reading, char *label, int size)
 
 int sdkReadFan(int sensor, int reading, char *label, int size)
 {
-    return static_cast<int>(read(Fan, sensor, reading, label, size));
+    // Scripted fan values may be NaN or infinite: convert them the defined way.
+    return truncateToInt32(read(Fan, sensor, reading, label, size));
 }
 
 double sdkReadPower(int sensor, int reading, char *label, int size)

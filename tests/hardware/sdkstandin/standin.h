@@ -7,7 +7,8 @@
  *   sensor <name>                          starts the next sensor
  *   <kind> <index> <label> = <v0> [v1 ...]  a reading of the last sensor; kind is temperature,
  *                                          fan, power, clock or usage; value vN serves cycle N
- *                                          (the last value serves all later cycles)
+ *                                          (the last value serves all later cycles);
+ *                                          "nan", "inf" and "-inf" are values too
  *   delay_us <n>                           every read call sleeps n microseconds
  *   uninit_result <n>                      what sdkUninit returns
  * A label or sensor name "@unterminated" is written as 256 bytes without a terminating NUL.
