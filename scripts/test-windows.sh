@@ -42,6 +42,11 @@ sh -c 'wineserver -p; wine wineboot' </dev/null >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 if ! grep -q '^"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+  # Wine's desktop process of a new prefix started with the default (X11) driver, which has no
+  # display here, so windows could not be created: restart the prefix on the null driver.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+  sh -c 'wineserver -p; wine wineboot' </dev/null >/dev/null 2>&1
 fi
 
 # Each run starts from a clean user: the test programs' application data and settings go.
