@@ -149,8 +149,16 @@ bool ProgramRun::hasRecord(const QString &message) const
 
 QString ProgramRun::consoleTail() const
 {
-    return QStringLiteral("--- stdout:\n%1\n--- stderr:\n%2")
-        .arg(tail(home.path() + "/stdout.txt"), tail(home.path() + "/stderr.txt"));
+    // Whether the program is still there, and how far its log got, tells a slow start from one
+    // that gave way or died.
+    const QString state = process.state() == QProcess::NotRunning
+                              ? QStringLiteral("exited, code %1, %2")
+                                    .arg(process.exitCode())
+                                    .arg(process.exitStatus() == QProcess::CrashExit ? "crashed" : "normal exit")
+                              : QStringLiteral("running");
+    return QStringLiteral("--- program: %1\n--- stdout:\n%2\n--- stderr:\n%3\n--- log tail:\n%4")
+        .arg(state, tail(home.path() + "/stdout.txt"), tail(home.path() + "/stderr.txt"),
+             QString::fromUtf8(logBytes().right(2000)));
 }
 
 } // namespace kestrun::e2e
