@@ -62,11 +62,6 @@ float narrow(double value)
 
 } // namespace
 
-bool readingPresent(const char *label, double value)
-{
-    return label[0] != '\0' && value >= 1.0;
-}
-
 bool SensorMatcher::offer(ReadingKind kind, const char *label, double value)
 {
     if (!readingPresent(label, value))

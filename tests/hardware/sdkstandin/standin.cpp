@@ -16,7 +16,6 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -33,9 +32,11 @@ struct Reading {
     std::vector<double> values;
 };
 
+// Slots hold an index into readings (-1: empty), so the walk over 512 slots per kind stays in cache.
 struct Sensor {
     std::string name;
-    std::array<std::vector<std::optional<Reading>>, kKinds> readings;
+    std::array<std::vector<int>, kKinds> slots;
+    std::vector<Reading> readings;
 };
 
 struct Scenario {
@@ -74,9 +75,11 @@ void addReading(Scenario &scenario, const std::string &line)
             break;
         reading.values.push_back(v);
     }
-    auto &slots = scenario.sensors.back().readings[static_cast<std::size_t>(kind)];
-    slots.resize(SENSORSDK_READINGS_PER_SENSOR);
-    slots[static_cast<std::size_t>(index)] = reading;
+    Sensor &sensor = scenario.sensors.back();
+    auto &slots = sensor.slots[static_cast<std::size_t>(kind)];
+    slots.resize(SENSORSDK_READINGS_PER_SENSOR, -1);
+    slots[static_cast<std::size_t>(index)] = static_cast<int>(sensor.readings.size());
+    sensor.readings.push_back(std::move(reading));
 }
 
 std::unique_ptr<Scenario> loadScenario()
@@ -94,7 +97,7 @@ std::unique_ptr<Scenario> loadScenario()
         if (word.empty() || word[0] == '#')
             continue;
         if (word == "sensor")
-            scenario->sensors.push_back({trimmed(line.substr(word.size())), {}});
+            scenario->sensors.push_back({trimmed(line.substr(word.size())), {}, {}});
         else if (word == "delay_us")
             in >> scenario->delayUs;
         else if (word == "uninit_result")
@@ -145,9 +148,9 @@ void writeLabel(char *label, int size, const std::string &text)
     label[length] = '\0';
 }
 
-const Sensor *sensorAt(int sensor)
+const Sensor *sensorAt(const Scenario &current, int sensor)
 {
-    const auto &sensors = scenario().sensors;
+    const auto &sensors = current.sensors;
     if (sensor < 0 || static_cast<std::size_t>(sensor) >= sensors.size())
         return nullptr;
     return &sensors[static_cast<std::size_t>(sensor)];
@@ -156,18 +159,27 @@ const Sensor *sensorAt(int sensor)
 double read(Kind kind, int sensor, int index, char *label, int size)
 {
     noteCall();
-    ++g_readCalls;
-    unsigned long expected = 0;
-    if (!g_readThread.compare_exchange_strong(expected, thisThread()) && expected != thisThread())
-        ++g_readsOffThread;
-    if (const long delay = scenario().delayUs; delay > 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+    // No locked instruction on the common path: a locked add and a compare-exchange per read cost
+    // more than the walk a benchmark measures. The count is a plain increment as reads come from
+    // one thread; reads from any other are flagged apart (and make the count approximate).
+    const unsigned long self = thisThread();
+    if (g_readThread.load(std::memory_order_relaxed) != self) {
+        unsigned long expected = 0;
+        if (!g_readThread.compare_exchange_strong(expected, self) && expected != self)
+            ++g_readsOffThread;
+    }
+    g_readCalls.store(g_readCalls.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    const Scenario &current = scenario();
+    if (current.delayUs > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(current.delayUs));
 
-    const Sensor *s = sensorAt(sensor);
-    if (!s || index < 0 || static_cast<std::size_t>(index) >= s->readings[kind].size()
-        || !s->readings[kind][static_cast<std::size_t>(index)])
+    const Sensor *s = sensorAt(current, sensor);
+    if (!s || index < 0 || static_cast<std::size_t>(index) >= s->slots[kind].size())
         return 0.0;
-    const Reading &reading = *s->readings[kind][static_cast<std::size_t>(index)];
+    const int slot = s->slots[kind][static_cast<std::size_t>(index)];
+    if (slot < 0)
+        return 0.0;
+    const Reading &reading = s->readings[static_cast<std::size_t>(slot)];
     writeLabel(label, size, reading.label);
     if (reading.values.empty())
         return 0.0;
@@ -225,7 +237,7 @@ int sdkPrepareSensor(int)
 int sdkSensorName(int sensor, char *label, int size)
 {
     noteCall();
-    if (const Sensor *s = sensorAt(sensor))
+    if (const Sensor *s = sensorAt(scenario(), sensor))
         writeLabel(label, size, s->name);
     return 0;
 }
