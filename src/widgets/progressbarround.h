@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QGradientStops>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
 
 #include <optional>
+#include <tuple>
 
 // The number a ProgressBarRound shows for a stored reading: valueType 2 converts Celsius to
 // Fahrenheit (truncated toward zero, saturated to int range), any other type shows it unchanged.
@@ -102,8 +105,23 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Everything a paint depends on. The dashboards are asked to repaint every second whether or
+    // not their figures moved, and their conical gradient is costly to fill, so a paint whose
+    // inputs equal the last one's shows the image that paint left.
+    using PaintInputs = std::tuple<double, double, double, int, int, double, double, double, BarStyle, QString,
+                                   bool, QGradientStops, QColor, QColor, QColor, QString, QString, int,
+                                   QSize, qreal, qint64, int, QFont>;
+    PaintInputs paintInputs() const;
+
     void installDataBrush();
+    QBrush sectorBrush();
+    void drawBar(QPainter &painter);
     void drawTexts(QPainter &painter, const QRectF &innerRect);
+
+    QImage paintCache;
+    PaintInputs paintCacheInputs;
+    QImage gradientCache;
+    std::tuple<QSize, qreal, qint64, int> gradientCacheInputs;
 
     double minValue = 0;
     double maxValue = 100;

@@ -2,6 +2,8 @@
 #include "testenv.h"
 #include "widgettest.h"
 
+#include <QConicalGradient>
+#include <QPainter>
 #include <QtMath>
 
 #include <functional>
@@ -421,6 +423,65 @@ private slots:
         const QImage image = renderOnto(*bar, ground);
         QCOMPARE(ringPixel(image, 200, 45), QColor(255, 0, 0));
         QCOMPARE(bar->palette().highlight().style(), Qt::ConicalGradientPattern);
+    }
+
+    // The sector's gradient is laid on from an image filled once: each pixel must still be the
+    // gradient's own colour at that point.
+    void gradientSectorMatchesTheGradientItself()
+    {
+        auto bar = makeBar();
+        bar->setFormat(QString());
+        bar->setNullPosition(30);
+        bar->setValue(100.0);
+        const QGradientStops stops{{0.0, QColor(255, 0, 0)}, {0.3, QColor(0, 0, 255)}, {1.0, QColor(0, 200, 100)}};
+        bar->setGradientData(stops);
+        const QImage image = renderOnto(*bar, ground);
+
+        QConicalGradient gradient(0.5, 0.5, 30);
+        gradient.setCoordinateMode(QGradient::StretchToDeviceMode);
+        for (const QGradientStop &stop : stops)
+            gradient.setColorAt(1 - stop.first, stop.second);
+        QImage reference(200, 200, QImage::Format_ARGB32_Premultiplied);
+        QPainter(&reference).fillRect(reference.rect(), gradient);
+
+        for (double angle : {0.0, 75.0, 140.0, 200.0, 260.0, 330.0})
+            QCOMPARE(ringPixel(image, 200, angle), ringPixel(reference, 200, angle));
+    }
+
+    // A paint shows the last one's image only while nothing it depends on has changed, including
+    // what reaches the bar from outside its own setters.
+    void changesFromOutsideAreShown_data()
+    {
+        QTest::addColumn<BarAction>("change");
+        QTest::newRow("value") << BarAction([](ProgressBarRound &b) { b.setValue(70.0); });
+        QTest::newRow("palette") << BarAction([](ProgressBarRound &b) {
+            QPalette pal = b.palette();
+            pal.setColor(QPalette::Highlight, QColor(0, 128, 128));
+            b.setPalette(pal);
+        });
+        QTest::newRow("font") << BarAction([](ProgressBarRound &b) {
+            QFont f = b.font();
+            f.setBold(!f.bold());
+            b.setFont(f);
+        });
+        QTest::newRow("size") << BarAction([](ProgressBarRound &b) { b.resize(160, 160); });
+        QTest::newRow("disabled") << BarAction([](ProgressBarRound &b) {
+            QPalette pal = b.palette();
+            pal.setColor(QPalette::Disabled, QPalette::Highlight, QColor(90, 90, 90));
+            b.setPalette(pal);
+            b.setEnabled(false);
+        });
+    }
+
+    void changesFromOutsideAreShown()
+    {
+        QFETCH(BarAction, change);
+        auto bar = makeBar();
+        bar->setValue(30.0);
+        const QImage before = renderOnto(*bar, ground);
+        QCOMPARE(renderOnto(*bar, ground), before);
+        change(*bar);
+        QVERIFY(renderOnto(*bar, ground) != before);
     }
 
     void tinyAndDegenerateSizesPaint()
