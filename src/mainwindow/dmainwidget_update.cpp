@@ -14,6 +14,18 @@
 
 namespace {
 
+// QProgressBar::setValue paints at once whenever the visible bar moves, and in this translucent
+// window each such paint redraws everything beneath the bar. Held updates turn it into an ordinary
+// update, so all of a cycle's changes are painted together at the next turn of the event loop.
+void setBarValue(QProgressBar *bar, int value)
+{
+    if (bar->value() == value)
+        return;
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
+}
+
 // One clock, fan or power pair: ranges first, then labels, then values, CPU before GPU.
 void showPair(int &cpuPeak, int &gpuPeak, int cpuValue, int gpuValue, QProgressBar *cpuBar,
               QProgressBar *gpuBar, QLabel *cpuLabel, QLabel *gpuLabel)
@@ -24,8 +36,8 @@ void showPair(int &cpuPeak, int &gpuPeak, int cpuValue, int gpuValue, QProgressB
     gpuBar->setRange(0, gpuPeak);
     cpuLabel->setText(QString::number(cpuValue));
     gpuLabel->setText(QString::number(gpuValue));
-    cpuBar->setValue(cpuValue);
-    gpuBar->setValue(gpuValue);
+    setBarValue(cpuBar, cpuValue);
+    setBarValue(gpuBar, gpuValue);
 }
 
 } // namespace
@@ -106,9 +118,9 @@ void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryF
     ui->widget_CpuDashboardNew->setValue(lastCpuTemperature);
     ui->widget_GpuDashboardNew->setValue(lastGpuTemperature);
 
-    ui->progressBar_CPU01->setValue(figures.cpuUsage);
+    setBarValue(ui->progressBar_CPU01, figures.cpuUsage);
     ui->label_CPU01->setText(QString::number(figures.cpuUsage));
-    ui->progressBar_GPU01->setValue(figures.gpuUsage);
+    setBarValue(ui->progressBar_GPU01, figures.gpuUsage);
     ui->label_GPU01->setText(QString::number(figures.gpuUsage));
 
     showPair(barPeak[0], barPeak[1], figures.cpuClock, figures.gpuClock, ui->progressBar_CPU02,
@@ -119,7 +131,7 @@ void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryF
              ui->progressBar_GPU04, ui->label_CPU04, ui->label_GPU04);
 
     ui->label_MemoryUsageNum->setText(QString::number(memory.memoryLoad));
-    ui->progressBar_MemoryUsage->setValue(static_cast<int>(memory.memoryLoad));
+    setBarValue(ui->progressBar_MemoryUsage, static_cast<int>(memory.memoryLoad));
     ui->label_MemoryUsage->setText(memoryUsageText(memory));
     figures.memoryLoad = memory.memoryLoad;
     figures.totalPhys = memory.totalPhys;
@@ -127,7 +139,7 @@ void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryF
     if (drive) {
         const DriveUsage usage = driveUsage(*drive);
         ui->label_HardDiskUsageNum->setText(QString::number(usage.percent));
-        ui->progressBar_HardDiskUsage->setValue(usage.percent);
+        setBarValue(ui->progressBar_HardDiskUsage, usage.percent);
         ui->label_HardDiskUsage->setText(usage.text);
         figures.drive = ReportDrive{drive->totalBytes, drive->totalFreeBytes};
     }
