@@ -5,11 +5,11 @@
 #include "config/ddatamanager.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
+#include "widgettest.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QEvent>
 #include <QThread>
 
 #include <memory>
@@ -19,21 +19,6 @@ namespace {
 constexpr quint64 kGiB = 1ULL << 30;
 
 DMainWidget *g_window = nullptr;
-
-// Counts paint events of any widget.
-class PaintCounter : public QObject
-{
-public:
-    long paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 // Figures that differ from one cycle to the next in every field, like a busy machine's.
 SensorSnapshot changingSnapshot(int step)
@@ -62,8 +47,7 @@ const DriveFigures kDrive{512 * kGiB, 200 * kGiB};
 
 void runCycles(benchmark::State &state, bool changing, bool paint)
 {
-    PaintCounter counter;
-    qApp->installEventFilter(&counter);
+    const kestrun::test::PaintCounter counter(qApp);
     int step = 0;
     for (auto _ : state) {
         const int at = changing ? ++step : 0;
@@ -71,9 +55,8 @@ void runCycles(benchmark::State &state, bool changing, bool paint)
         if (paint)
             QCoreApplication::processEvents();
     }
-    qApp->removeEventFilter(&counter);
     state.counters["paints"] =
-        benchmark::Counter(static_cast<double>(counter.paints), benchmark::Counter::kAvgIterations);
+        benchmark::Counter(static_cast<double>(counter.count), benchmark::Counter::kAvgIterations);
 }
 
 void BM_WindowCycleChanging(benchmark::State &state)

@@ -3,6 +3,7 @@
 #include "mainwindow/cyclefigures.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
+#include "widgettest.h"
 #include "widgets/progressbarround.h"
 
 #include <limits>
@@ -36,6 +37,7 @@ private slots:
     void driveFigures();
 
     void barsFollowTheirPeaks();
+    void changedBarsArePaintedOnceWithTheCycle();
     void oneCycleFillsEveryWidget();
     void noSystemDriveLeavesTheDiskWidgets();
     void cycleBeforeTheSdkStatusIsSkipped();
@@ -138,6 +140,26 @@ void TestMainWidgetUpdate::barsFollowTheirPeaks()
     QCOMPARE(window.ui->progressBar_CPU02->value(), 5000);
     QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
     QCOMPARE(window.ui->label_GPU02->text(), QString("900"));
+}
+
+// A bar that moves is painted once, with the rest of the cycle's changes, at the next turn of the
+// event loop; one that did not move is not painted at all.
+void TestMainWidgetUpdate::changedBarsArePaintedOnceWithTheCycle()
+{
+    DMainWidget window;
+    QVERIFY(showAndSettle(window));
+    const MemoryFigures memory{};
+    window.showCycleFigures(withClocks(3000, 1000), memory, std::nullopt);
+    flushPaints();
+
+    const PaintCounter moved(window.ui->progressBar_CPU02);
+    const PaintCounter still(window.ui->progressBar_GPU02);
+    window.showCycleFigures(withClocks(1000, 1000), memory, std::nullopt);
+    QCOMPARE(moved.count, 0);
+    flushPaints();
+    QCOMPARE(moved.count, 1);
+    QCOMPARE(still.count, 0);
+    QCOMPARE(window.ui->progressBar_CPU02->value(), 1000);
 }
 
 void TestMainWidgetUpdate::oneCycleFillsEveryWidget()

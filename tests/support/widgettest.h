@@ -9,11 +9,12 @@
 
 namespace kestrun::test {
 
-// Counts the paint events a widget receives, so tests can tell which setters repaint.
+// Counts the paint events a widget receives, so tests can tell which setters repaint. Watching
+// the application counts the paints of every widget.
 class PaintCounter : public QObject
 {
 public:
-    explicit PaintCounter(QWidget *widget) : QObject(widget) { widget->installEventFilter(this); }
+    explicit PaintCounter(QObject *watched) : QObject(watched) { watched->installEventFilter(this); }
     int count = 0;
 
 protected:
