@@ -2,6 +2,8 @@
 
 #include "machine.h"
 
+#include <array>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <mutex>
@@ -16,6 +18,32 @@ using sensorsdk::Machine;
 std::mutex lock;
 std::unique_ptr<Machine> machine;
 
+// How many readings of each kind the first sensors have. A walk asks for 512 readings of each
+// kind, nearly all past the end of the sensor's tables: those are answered from here without the
+// lock, which would otherwise cost more than the rest of the walk. A table's length is fixed from
+// one scan to the next, and these are written under the lock whenever the list changes, so "no
+// reading there" is true at the moment the length is read.
+constexpr int kBoundedSensors = 64;
+std::array<std::array<std::atomic<int>, sensorsdk::kKindCount>, kBoundedSensors> tableLengths{};
+
+void publishTableLengths()
+{
+    for (int sensor = 0; sensor < kBoundedSensors; ++sensor) {
+        for (int kind = 0; kind < sensorsdk::kKindCount; ++kind) {
+            const int length = machine && sensor < machine->count()
+                                   ? machine->sensor(sensor).count(static_cast<Kind>(kind))
+                                   : 0;
+            tableLengths[sensor][kind].store(length, std::memory_order_relaxed);
+        }
+    }
+}
+
+bool pastTheTable(Kind kind, int sensor, int reading)
+{
+    return sensor >= 0 && sensor < kBoundedSensors
+           && reading >= tableLengths[sensor][static_cast<int>(kind)].load(std::memory_order_relaxed);
+}
+
 bool valid(int sensor)
 {
     return machine && sensor >= 0 && sensor < machine->count();
@@ -23,6 +51,10 @@ bool valid(int sensor)
 
 double readKind(Kind kind, int sensor, int reading, char *label, int size)
 {
+    if (pastTheTable(kind, sensor, reading)) {
+        sensorsdk::copyLabel({}, label, size);
+        return 0;
+    }
     const std::lock_guard<std::mutex> guard(lock);
     if (!valid(sensor)) {
         sensorsdk::copyLabel({}, label, size);
@@ -44,7 +76,9 @@ int sdkInit(int maxSensors)
     const std::lock_guard<std::mutex> guard(lock);
     // libsensors keeps global state: the old list must be gone before the next scan starts.
     machine.reset();
+    publishTableLengths();
     machine = Machine::scan(maxSensors);
+    publishTableLengths();
     return 0;
 }
 
@@ -54,6 +88,7 @@ int sdkUninit(void)
     if (!machine)
         return kErrorNotInitialised;
     machine.reset();
+    publishTableLengths();
     return 0;
 }
 
