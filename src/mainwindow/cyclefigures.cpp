@@ -39,3 +39,19 @@ DriveUsage driveUsage(const DriveFigures &drive)
         + QString::number(total / kGiB, 'f', 0) + QStringLiteral("G");
     return usage;
 }
+
+ReportFigures sensorReportFigures(const SensorSnapshot &snapshot)
+{
+    ReportFigures figures;
+    figures.cpuTemperature = snapshotToInt(snapshot.cpuTemperature);
+    figures.cpuUsage = snapshotToInt(snapshot.cpuUsage);
+    figures.cpuClock = snapshotToInt(snapshot.cpuClock);
+    figures.cpuFan = snapshotToInt(snapshot.cpuFan);
+    figures.cpuPower = snapshotToInt(snapshot.cpuPower);
+    figures.gpuTemperature = snapshotToInt(snapshot.gpuTemperature);
+    figures.gpuUsage = snapshotToInt(snapshot.gpuUsage);
+    figures.gpuClock = snapshotToInt(snapshot.gpuClock);
+    figures.gpuFan = snapshotToInt(snapshot.gpuFan);
+    figures.gpuPower = snapshotToInt(snapshot.gpuPower);
+    return figures;
+}

@@ -101,17 +101,7 @@ void DMainWidget::onGetPcInfoOk()
 void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryFigures &memory,
                                    const std::optional<DriveFigures> &drive)
 {
-    ReportFigures figures;
-    figures.cpuTemperature = snapshotToInt(snapshot.cpuTemperature);
-    figures.cpuUsage = snapshotToInt(snapshot.cpuUsage);
-    figures.cpuClock = snapshotToInt(snapshot.cpuClock);
-    figures.cpuFan = snapshotToInt(snapshot.cpuFan);
-    figures.cpuPower = snapshotToInt(snapshot.cpuPower);
-    figures.gpuTemperature = snapshotToInt(snapshot.gpuTemperature);
-    figures.gpuUsage = snapshotToInt(snapshot.gpuUsage);
-    figures.gpuClock = snapshotToInt(snapshot.gpuClock);
-    figures.gpuFan = snapshotToInt(snapshot.gpuFan);
-    figures.gpuPower = snapshotToInt(snapshot.gpuPower);
+    ReportFigures figures = sensorReportFigures(snapshot);
 
     lastCpuTemperature = figures.cpuTemperature;
     lastGpuTemperature = figures.gpuTemperature;
