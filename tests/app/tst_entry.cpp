@@ -98,7 +98,7 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     first.setProcessEnvironment(env);
     first.start(QStringLiteral(KESTRUN_PROGRAM), QStringList{});
     QVERIFY(first.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(logs().contains("HWi32SDK init Over"), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(logs().contains("HWi32SDK init Over"), kestrun::test::kProgramStartMs);
     QTRY_VERIFY_WITH_TIMEOUT(logs().contains("Create Startup Task -> Over"), 5000);
 
     QProcess second;

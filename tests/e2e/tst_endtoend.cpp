@@ -278,7 +278,7 @@ void TestEndToEnd::displayPluggedAtStart()
     ReportWatch watch(display);
 
     // Reports start once the sensor library is up, one per cycle.
-    QVERIFY2(watch.waitForReports(1, 15000), qPrintable(run.consoleTail()));
+    QVERIFY2(watch.waitForReports(1, kestrun::test::kProgramStartMs), qPrintable(run.consoleTail()));
     watch.wait(5000);
     const std::size_t running = watch.count();
     QVERIFY2(running >= 3, qPrintable(QString::number(running)));
@@ -346,7 +346,7 @@ void TestEndToEnd::displayPluggedAfterStartInFahrenheit()
     ReportWatch watch(display);
 
     // Cycles run without the display; nothing is sent.
-    QVERIFY2(watch.waitUntil([&] { return run.hasRecord(kSdkReady); }, 15000), qPrintable(run.consoleTail()));
+    QVERIFY2(watch.waitUntil([&] { return run.hasRecord(kSdkReady); }, kestrun::test::kProgramStartMs), qPrintable(run.consoleTail()));
     watch.wait(2500);
     QCOMPARE(watch.count(), std::size_t(0));
     QVERIFY(!run.hasRecord(kOpened));

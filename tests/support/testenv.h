@@ -12,6 +12,11 @@ void isolateHome();
 // The temporary home made by isolateHome().
 QString homePath();
 
+// How long a test waits for a started copy of the program to come up (its SDK ready, its first
+// report). Under the sanitizers on a busy two-core machine a start has taken over 15 s; the waits
+// end as soon as the program is there, so a generous bound costs nothing when it is quick.
+constexpr int kProgramStartMs = 60000;
+
 } // namespace kestrun::test
 
 // A QtTest main that isolates the home folder and runs on the offscreen platform.
