@@ -52,7 +52,7 @@ bool writerRunning(const ProgramRun &run)
 // open for one record or a thread on its way out is not counted.
 std::optional<ProcessFigures> settledFigures(const ProgramRun &run, ReportWatch &watch)
 {
-    std::optional<ProcessFigures> last = kestrun::e2e::readProcessFigures(run.pid());
+    std::optional<ProcessFigures> last;
     std::optional<ProcessFigures> now;
     watch.waitUntil(
         [&] {
@@ -93,6 +93,9 @@ QString plugRound(EmulatedDisplay &display, const ProgramRun &run, ReportWatch &
         return fault(QStringLiteral("%1 reports reached the display while the link was closed").arg(beforeOpen - atClose));
     if (!watch.waitForReports(atClose + 1, kWaitMs))
         return fault(QStringLiteral("no report after the link opened"));
+    // Seen here, its absence after the removal below means the link really closed.
+    if (!writerRunning(run))
+        return fault(QStringLiteral("no writer thread \"%1\" while reports arrive").arg(kWriterThread));
 
     display.unplug();
     if (!watch.waitUntil([&] { return run.recordCount(kPullOut) > round; }, kWaitMs))
