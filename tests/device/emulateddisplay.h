@@ -36,6 +36,8 @@ public:
     void announce(const char *action);
 
     QString hidrawSyspath() const;
+    // The emulated machine itself, for adding other devices to it.
+    UMockdevTestbed *machine() const { return testbed; }
     // A report with start mark 0x40 that tells itself apart by n.
     static Report numberedReport(int n);
 

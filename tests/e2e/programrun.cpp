@@ -108,6 +108,11 @@ int ProgramRun::exitCode() const
     return process.exitCode();
 }
 
+qint64 ProgramRun::pid() const
+{
+    return process.processId();
+}
+
 QByteArray ProgramRun::logBytes() const
 {
     return test::readAllLogs(dataHome(home) + "/kestrun/logDir");
@@ -145,6 +150,12 @@ bool ProgramRun::hasRecord(const QString &message) const
         if (record.message == message)
             return true;
     return false;
+}
+
+int ProgramRun::recordCount(const QString &messageStart) const
+{
+    // Every record's message follows this mark, and a message holds no CR LF of its own.
+    return logBytes().count("--------------------> " + messageStart.toUtf8());
 }
 
 QString ProgramRun::consoleTail() const

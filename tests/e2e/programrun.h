@@ -36,12 +36,17 @@ public:
     bool waitForExit(int timeoutMs);
     QProcess::ExitStatus exitStatus() const;
     int exitCode() const;
+    // The child's process id while it runs, else 0.
+    qint64 pid() const;
 
     // The day's log files of this run, as raw bytes and as records. A record is a line of the
     // exact record layout ending in CR LF; anything else is returned in badLines.
     QByteArray logBytes() const;
     QList<LogRecord> logRecords(QStringList *badLines = nullptr) const;
     bool hasRecord(const QString &message) const;
+    // How many records so far have a message that starts with the text; reads the raw log only,
+    // so it is cheap enough to poll.
+    int recordCount(const QString &messageStart) const;
     // What the program wrote to its standard output and error, for failure messages.
     QString consoleTail() const;
 

@@ -3,22 +3,22 @@
 
 #include "emulateddisplay.h"
 #include "programrun.h"
+#include "reportwatch.h"
 #include "scenario.h"
 #include "testenv.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sys/statvfs.h>
 
 #include <algorithm>
-#include <functional>
 #include <numeric>
 
 using kestrun::e2e::LogRecord;
 using kestrun::e2e::ProgramRun;
 using kestrun::e2e::ReportContext;
+using kestrun::e2e::ReportWatch;
 using Report = EmulatedDisplay::Report;
 namespace scenario = kestrun::e2e::scenario;
 
@@ -59,81 +59,6 @@ void driveFigures(int &percent, int &gib)
     percent = int(100.0 - double(free) / double(total) * 100.0);
     gib = int((total / (quint64(1) << 30)) & 0xFFFF);
 }
-
-// Notes when each report reaches the display while the test waits.
-class ReportWatch
-{
-public:
-    explicit ReportWatch(const EmulatedDisplay &display)
-        : display(display)
-    {
-        clock.start();
-    }
-
-    void wait(int ms)
-    {
-        waitUntil([] { return false; }, ms);
-    }
-
-    bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-    {
-        const qint64 deadline = clock.elapsed() + timeoutMs;
-        while (!done()) {
-            if (clock.elapsed() >= deadline)
-                return false;
-            QTest::qWait(20);
-            poll();
-        }
-        return true;
-    }
-
-    bool waitForReports(std::size_t count, int timeoutMs)
-    {
-        return waitUntil([&] { return display.reportCount() >= count; }, timeoutMs);
-    }
-
-    std::size_t count()
-    {
-        poll();
-        return arrivals.size();
-    }
-
-    // Every report with the local time it was seen.
-    QString mismatches(ReportContext context)
-    {
-        poll();
-        const std::vector<Report> reports = display.reports();
-        QStringList wrong;
-        for (std::size_t i = 0; i < reports.size() && i < arrivals.size(); ++i) {
-            context.received = arrivals[i].second;
-            const QString mismatch = kestrun::e2e::reportMismatch(reports[i], context);
-            if (!mismatch.isEmpty())
-                wrong << QStringLiteral("report %1: %2").arg(i).arg(mismatch);
-        }
-        return wrong.join('\n');
-    }
-
-    // Milliseconds between the reports [first, last).
-    std::vector<qint64> intervals(std::size_t first, std::size_t last) const
-    {
-        std::vector<qint64> gaps;
-        for (std::size_t i = first + 1; i < last && i < arrivals.size(); ++i)
-            gaps.push_back(arrivals[i].first - arrivals[i - 1].first);
-        return gaps;
-    }
-
-private:
-    void poll()
-    {
-        const std::size_t seen = display.reportCount();
-        while (arrivals.size() < seen)
-            arrivals.emplace_back(clock.elapsed(), QDateTime::currentDateTime());
-    }
-
-    const EmulatedDisplay &display;
-    QElapsedTimer clock;
-    std::vector<std::pair<qint64, QDateTime>> arrivals;
-};
 
 // The cycles the reports [first, last) carry; -1 for a report of no cycle.
 std::vector<int> cyclesOf(const std::vector<Report> &reports, std::size_t first, std::size_t last)

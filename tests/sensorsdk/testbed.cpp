@@ -28,7 +28,12 @@ std::string parentFolder(const std::string &path)
 } // namespace
 
 Testbed::Testbed()
-    : testbed_(umockdev_testbed_new())
+    : Testbed(nullptr)
+{
+}
+
+Testbed::Testbed(_UMockdevTestbed *shared)
+    : testbed_(shared ? UMOCKDEV_TESTBED(g_object_ref(shared)) : umockdev_testbed_new())
 {
     gchar *root = umockdev_testbed_get_root_dir(testbed_);
     root_ = root;

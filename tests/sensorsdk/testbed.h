@@ -17,6 +17,9 @@ class Testbed
 {
 public:
     Testbed();
+    // Builds on a testbed made elsewhere (one that already holds other devices) and keeps it
+    // alive while this lives.
+    explicit Testbed(_UMockdevTestbed *shared);
     ~Testbed();
     Testbed(const Testbed &) = delete;
     Testbed &operator=(const Testbed &) = delete;
