@@ -36,6 +36,8 @@ public:
     void announce(const char *action);
 
     QString hidrawSyspath() const;
+    // The umockdev machine itself, for adding more devices to it (one machine per process).
+    UMockdevTestbed *umockdevTestbed() const { return testbed; }
     // A report with start mark 0x40 that tells itself apart by n.
     static Report numberedReport(int n);
 

@@ -30,6 +30,17 @@ std::string parentFolder(const std::string &path)
 Testbed::Testbed()
     : testbed_(umockdev_testbed_new())
 {
+    start();
+}
+
+Testbed::Testbed(_UMockdevTestbed *existing)
+    : testbed_(static_cast<UMockdevTestbed *>(g_object_ref(existing)))
+{
+    start();
+}
+
+void Testbed::start()
+{
     gchar *root = umockdev_testbed_get_root_dir(testbed_);
     root_ = root;
     g_free(root);

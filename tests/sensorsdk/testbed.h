@@ -17,6 +17,9 @@ class Testbed
 {
 public:
     Testbed();
+    // Builds on a testbed that already exists (another emulated device's), so one umockdev
+    // machine carries both; the testbed is shared, not taken over.
+    explicit Testbed(_UMockdevTestbed *existing);
     ~Testbed();
     Testbed(const Testbed &) = delete;
     Testbed &operator=(const Testbed &) = delete;
@@ -48,6 +51,8 @@ public:
     std::string root() const { return root_; }
 
 private:
+    void start();
+
     _UMockdevTestbed *testbed_;
     std::string root_;
     int hwmonCount_ = 0;
