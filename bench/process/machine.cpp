@@ -158,8 +158,27 @@ ProcessSample sampleProcess(qint64 pid)
         else if (parts[0] == "VmHWM:")
             sample.peakRssMb = parts[1].toDouble() / 1024.0;
     }
+    const QDir tasks(base + "task");
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks.filePath(tid) + "/schedstat");
+        if (schedstat.open(QIODevice::ReadOnly))
+            sample.runNs.insert(tid.toLongLong(), schedstat.readAll().split(' ').value(0).toLongLong());
+    }
     sample.ok = true;
     return sample;
+}
+
+double runSecondsBetween(const ProcessSample &from, const ProcessSample &to, int *endedThreads)
+{
+    qint64 total = 0;
+    for (auto it = to.runNs.begin(); it != to.runNs.end(); ++it)
+        total += it.value() - from.runNs.value(it.key(), 0);
+    int ended = 0;
+    for (auto it = from.runNs.begin(); it != from.runNs.end(); ++it)
+        ended += to.runNs.contains(it.key()) ? 0 : 1;
+    if (endedThreads)
+        *endedThreads = ended;
+    return double(total) / 1e9;
 }
 
 qint64 monotonicNs()
