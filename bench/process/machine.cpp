@@ -1,7 +1,11 @@
 #include "machine.h"
 
+#include "platform/singleinstance.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSharedMemory>
 #include <QThread>
 
 #include <cstdio>
@@ -91,6 +95,11 @@ Child::~Child()
 
 bool Child::start()
 {
+    // The key file in place first, so a leftover segment that happens to share its key goes now.
+    QFile keyFile(dir.path() + "/tmp/" + QFileInfo(QSharedMemory(singleInstanceKey()).nativeKey()).fileName());
+    keyFile.open(QIODevice::WriteOnly);
+    keyFile.close();
+    releaseSegments();
     process.start();
     return process.waitForStarted(10000);
 }
@@ -118,8 +127,9 @@ void Child::stop()
 }
 
 // The program ends through exit() and leaves its single-instance segment behind (System V, keyed
-// by ftok of a file in TMPDIR). Once this home is gone, a later run's key file may get the same
-// inode, hence the same key, and that run would take the leftover for a running copy and give way.
+// by ftok of a file in TMPDIR: 16 bits of its inode). Once this home is gone, a later run's key
+// file may get the same inode, hence the same key, and that run would take the leftover for a
+// running copy and give way. Other programs' leftovers on this machine can collide the same way.
 void Child::releaseSegments()
 {
     const QDir tmp(dir.path() + "/tmp");
