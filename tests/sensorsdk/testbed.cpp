@@ -35,6 +35,11 @@ Testbed::Testbed()
 Testbed::Testbed(_UMockdevTestbed *shared)
     : testbed_(shared ? UMOCKDEV_TESTBED(g_object_ref(shared)) : umockdev_testbed_new())
 {
+    start();
+}
+
+void Testbed::start()
+{
     gchar *root = umockdev_testbed_get_root_dir(testbed_);
     root_ = root;
     g_free(root);

@@ -51,6 +51,8 @@ public:
     std::string root() const { return root_; }
 
 private:
+    void start();
+
     _UMockdevTestbed *testbed_;
     std::string root_;
     int hwmonCount_ = 0;
