@@ -1,18 +1,12 @@
 #include "machine.h"
 
-#include "platform/singleinstance.h"
-
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSharedMemory>
 #include <QThread>
 
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <unistd.h>
 
 namespace procbench {
@@ -95,11 +89,6 @@ Child::~Child()
 
 bool Child::start()
 {
-    // The key file in place first, so a leftover segment that happens to share its key goes now.
-    QFile keyFile(dir.path() + "/tmp/" + QFileInfo(QSharedMemory(singleInstanceKey()).nativeKey()).fileName());
-    keyFile.open(QIODevice::WriteOnly);
-    keyFile.close();
-    releaseSegments();
     process.start();
     return process.waitForStarted(10000);
 }
@@ -122,23 +111,6 @@ void Child::stop()
             process.kill();
             process.waitForFinished(5000);
         }
-    }
-    releaseSegments();
-}
-
-// The program ends through exit() and leaves its single-instance segment behind (System V, keyed
-// by ftok of a file in TMPDIR: 16 bits of its inode). Once this home is gone, a later run's key
-// file may get the same inode, hence the same key, and that run would take the leftover for a
-// running copy and give way. Other programs' leftovers on this machine can collide the same way.
-void Child::releaseSegments()
-{
-    const QDir tmp(dir.path() + "/tmp");
-    for (const QString &name : tmp.entryList({QStringLiteral("qipc_sharedmemory_*")}, QDir::Files)) {
-        const key_t key = ::ftok(QFile::encodeName(tmp.filePath(name)).constData(), 'Q');
-        const int id = key == -1 ? -1 : ::shmget(key, 0, 0);
-        shmid_ds info{};
-        if (id != -1 && ::shmctl(id, IPC_STAT, &info) == 0 && info.shm_nattch == 0)
-            ::shmctl(id, IPC_RMID, nullptr);
     }
 }
 

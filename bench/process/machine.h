@@ -57,8 +57,6 @@ public:
     void keepHome() { dir.setAutoRemove(false); }
 
 private:
-    void releaseSegments();
-
     QTemporaryDir dir;
     QProcess process;
 };

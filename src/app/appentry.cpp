@@ -20,7 +20,9 @@ bool showWindowAtStart(bool startedByTask, int showMainPageUi)
 int runApplication(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QSharedMemory singleInstance(singleInstanceKey());
+    // Static, so that the orderly end (which leaves through exit()) releases the segment too and
+    // leaves nothing behind for a later start to mistake for a running copy.
+    static QSharedMemory singleInstance(singleInstanceKey());
     if (!claimSingleInstance(singleInstance))
         return -1;
 
@@ -34,7 +36,7 @@ int runApplication(int argc, char *argv[])
 
     DDataManager::instance()->initInfo();
 
-    // Destroyed in reverse order on the way out: the window, the segment, the application.
+    // Destroyed in reverse order on the way out: the window, then the application.
     DMainWidget window;
     SessionEndWatch sessionEnd;
     QObject::connect(&sessionEnd, &SessionEndWatch::sigSessionEnding, &window, &DMainWidget::onQuitApp);

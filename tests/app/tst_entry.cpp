@@ -1,9 +1,11 @@
 #include "app/appentry.h"
 #include "config/appconfig.h"
+#include "platform/singleinstance.h"
 #include "platform/startuptask.h"
 #include "testenv.h"
 
 #include <QProcess>
+#include <QSharedMemory>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -114,6 +116,18 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(first.readAllStandardOutput().startsWith("Program was not started by Task Scheduler.\n"));
+
+    // The orderly end released the single-instance segment: nothing is left for a later start.
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray ownTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", home.filePath("tmp").toLocal8Bit());
+    QSharedMemory leftover(singleInstanceKey());
+    const bool found = leftover.attach(QSharedMemory::ReadOnly);
+    if (hadTemp)
+        qputenv("TMPDIR", ownTemp);
+    else
+        qunsetenv("TMPDIR");
+    QVERIFY(!found);
 
     const QByteArray log = logs();
     QVERIFY(log.contains("Start Update -> Over"));
