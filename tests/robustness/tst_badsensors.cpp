@@ -6,6 +6,7 @@
 
 #include "device/devicereport.h"
 #include "hardware/getpcinfothread.h"
+#include "mainwindow/cyclefigures.h"
 #include "sensortestsupport.h"
 #include "testenv.h"
 
@@ -18,19 +19,10 @@ using namespace kestrun::test;
 
 namespace {
 
+// The report's figures as the update cycle makes them, at a fixed moment.
 ReportFigures figuresOf(const SensorSnapshot &s)
 {
-    ReportFigures f;
-    f.cpuTemperature = snapshotToInt(s.cpuTemperature);
-    f.cpuUsage = snapshotToInt(s.cpuUsage);
-    f.cpuClock = snapshotToInt(s.cpuClock);
-    f.cpuFan = snapshotToInt(s.cpuFan);
-    f.cpuPower = snapshotToInt(s.cpuPower);
-    f.gpuTemperature = snapshotToInt(s.gpuTemperature);
-    f.gpuUsage = snapshotToInt(s.gpuUsage);
-    f.gpuClock = snapshotToInt(s.gpuClock);
-    f.gpuFan = snapshotToInt(s.gpuFan);
-    f.gpuPower = snapshotToInt(s.gpuPower);
+    ReportFigures f = sensorReportFigures(s);
     f.date = QDate(2026, 12, 9);
     f.time = QTime(23, 45);
     return f;
