@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
 # Cross-builds Kestrun for Windows (mingw-w64 against the Qt 5 / hidapi prefix in
 # ../shared/toolchains) into build-win/ and runs its tests under wine. Run as root.
-#   KESTRUN_QT_WIN_TARBALL   the prefix tarball, if it is not ../shared/toolchains/qt5-mingw64.tar.xz
+#   KESTRUN_QT_WIN_TARBALL   the prefix tarball, if it is not qt5-mingw64.tar.xz in
+#                            ../shared/toolchains beside the checkout, or /work/shared/toolchains
+#                            (where a clone elsewhere, such as CI's, finds it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-tarball=${KESTRUN_QT_WIN_TARBALL:-$root/../shared/toolchains/qt5-mingw64.tar.xz}
+tarball=${KESTRUN_QT_WIN_TARBALL:-}
+if [ -z "$tarball" ]; then
+  for folder in "$root/../shared/toolchains" /work/shared/toolchains; do
+    if [ -f "$folder/qt5-mingw64.tar.xz" ]; then
+      tarball=$folder/qt5-mingw64.tar.xz
+      break
+    fi
+  done
+fi
 qt_prefix=$root/build-win-qt/qt5-mingw64
 build=$root/build-win
 
@@ -15,7 +25,7 @@ fi
 
 # Unpack the prefix once; again only when the tarball changes.
 if [ ! -f "$tarball" ]; then
-  echo "test-windows.sh: no Qt prefix tarball at $tarball (set KESTRUN_QT_WIN_TARBALL)" >&2
+  echo "test-windows.sh: no Qt prefix tarball qt5-mingw64.tar.xz (set KESTRUN_QT_WIN_TARBALL)" >&2
   exit 1
 fi
 stamp=$(stat -c '%s %Y' "$tarball")
