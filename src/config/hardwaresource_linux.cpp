@@ -232,6 +232,17 @@ QString withMaker(const QString &maker, const QString &model)
     return model.contains(named) ? model : maker + QLatin1Char(' ') + model;
 }
 
+// The name the hardware database gives the first of the devices that it names; empty for none.
+QString databaseName(const std::vector<udev_device *> &devices)
+{
+    for (udev_device *device : devices) {
+        const QString model = property(device, "ID_MODEL_FROM_DATABASE");
+        if (!model.isEmpty())
+            return withMaker(shortMaker(property(device, "ID_VENDOR_FROM_DATABASE")), model);
+    }
+    return QString();
+}
+
 // The maker of a PCI device: the database's, else a known vendor ID's, else the ID itself.
 QString pciMaker(udev_device *pci)
 {
@@ -400,8 +411,25 @@ QString soundDevice(const QByteArray &cards)
     return chosen.isEmpty() && !names.isEmpty() ? names.first() : chosen;
 }
 
+// The devices whose database name an interface takes: the interface itself (udev copies the
+// database's names of its hardware there), then its PCI function or USB interface, and the USB
+// device above a USB interface.
+std::vector<udev_device *> interfaceHardware(udev_device *netDevice)
+{
+    std::vector<udev_device *> devices{netDevice};
+    if (udev_device *parent = udev_device_get_parent(netDevice)) {
+        devices.push_back(parent);
+        if (qstrcmp(udev_device_get_devtype(parent), "usb_interface") == 0) {
+            if (udev_device *usb = udev_device_get_parent(parent))
+                devices.push_back(usb);
+        }
+    }
+    return devices;
+}
+
 // Enabled adapters: interfaces that are up (IFF_UP, the administrative switch) and have hardware
 // behind them; the loopback and virtual interfaces (bridges, tunnels, containers) are left out.
+// Each is named by the hardware database, or by its interface name where the database has none.
 QStringList networkAdapters(udev *context)
 {
     QStringList found;
@@ -411,8 +439,10 @@ QStringList networkAdapters(udev *context)
             continue;
         bool ok = false;
         const uint flags = sysattr(device.get(), "flags").toUInt(&ok, 16);
-        if (ok && (flags & 0x1u))
-            found << name;
+        if (!ok || !(flags & 0x1u))
+            continue;
+        const QString model = databaseName(interfaceHardware(device.get()));
+        found << (model.isEmpty() ? name : model);
     }
     log("Windows HardwareInfo 07 Network:", found);
     return found;

@@ -421,6 +421,10 @@ void TestHardwareSource::desktop()
     QCOMPARE(inventory.graphicsAdapters,
              QStringList({"Intel UHD Graphics 630,", nvidiaEntry, "AMD Radeon RX 6800/6800 XT / 6900 XT,16.0GB",
                           "Intel Arc A770,16.0GB"}));
+    // The adapters' models; the root hub above the USB adapters does not name them.
+    QCOMPARE(inventory.networkAdapters,
+             QStringList({"Realtek RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller",
+                          "Realtek RTL8153 Gigabit Ethernet Adapter", "Intel Wi-Fi 6 AX200", "wlx00e04c000002"}));
     QCOMPARE(nvml.sessions(), 0);
 }
 
@@ -440,6 +444,8 @@ void TestHardwareSource::desktopOnThePage()
     const QList<QPair<QString, QString>> expected = {
         {"label_39", "Intel UHD Graphics 630"}, {"label_40", ""},
         {"label_50", "Intel Arc A770"}, {"label_51", "16.0GB"},
+        {"label_42", "Realtek RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller"},
+        {"label_52", "wlx00e04c000002"},
     };
     for (const auto &e : expected) {
         const QLabel *label = window.findChild<QLabel *>(e.first);
