@@ -169,8 +169,41 @@ QStringList memoryModules(udev_device *dmi)
     return modules.values();
 }
 
+// udev's *_ENC properties carry blanks and other bytes as "\xNN".
+QString decodeUdevText(const QByteArray &encoded)
+{
+    QByteArray bytes;
+    for (int i = 0; i < encoded.size(); ++i) {
+        if (encoded.at(i) == '\\' && i + 3 < encoded.size() && encoded.at(i + 1) == 'x') {
+            bool ok = false;
+            const int value = encoded.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes += static_cast<char>(value);
+                i += 3;
+                continue;
+            }
+        }
+        bytes += encoded.at(i);
+    }
+    return QString::fromUtf8(bytes).trimmed();
+}
+
+// The drive's model: udev's ID_MODEL_ENC first, as it holds a SATA drive's whole model where the
+// SCSI device's `model` keeps only its first 16 characters; else the `model` of the nearest
+// ancestor that has one (the SCSI device, the NVMe controller, or with native NVMe multipath the
+// NVMe subsystem); else the parent's `name` (SD and MMC cards).
+QString diskModel(udev_device *disk, udev_device *parent)
+{
+    const char *encoded = udev_device_get_property_value(disk, "ID_MODEL_ENC");
+    QString model = encoded ? decodeUdevText(encoded) : QString();
+    for (udev_device *ancestor = parent; model.isEmpty() && ancestor; ancestor = udev_device_get_parent(ancestor))
+        model = sysattr(ancestor, "model");
+    return model.isEmpty() ? sysattr(parent, "name") : model;
+}
+
 // Whole disks with hardware behind them: loop, RAM and compressed-RAM disks, device-mapper and
-// software RAID have no parent device and are left out, like optical drives.
+// software RAID have no parent device and are left out, like optical drives and the hidden
+// per-path disks of NVMe multipath (nvme0c0n1 beside nvme0n1).
 QStringList disks(udev *context)
 {
     static const QRegularExpression skipped(QStringLiteral("^(loop|ram|zram|sr)"));
@@ -180,15 +213,13 @@ QStringList disks(udev *context)
             continue;
         const QString name = QString::fromUtf8(udev_device_get_sysname(device.get()));
         udev_device *parent = udev_device_get_parent(device.get());
-        if (skipped.match(name).hasMatch() || !parent)
+        if (skipped.match(name).hasMatch() || !parent || sysattr(device.get(), "hidden") == QLatin1String("1"))
             continue;
-        QString model = sysattr(parent, "model");
-        if (model.isEmpty())
-            model = sysattr(parent, "name");
+        QString model = diskModel(device.get(), parent);
         if (model.isEmpty())
             model = name;
         const double bytes = sysattr(device.get(), "size").toDouble() * 512.0;
-        found << model + QLatin1Char(',') + gibibytesText(bytes) + QStringLiteral(" GB");
+        found << entryName(model) + QLatin1Char(',') + gibibytesText(bytes) + QStringLiteral(" GB");
     }
     log("Windows HardwareInfo 04 Diskdrive:", found);
     return found;

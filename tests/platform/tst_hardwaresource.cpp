@@ -425,6 +425,9 @@ void TestHardwareSource::desktop()
     QCOMPARE(inventory.networkAdapters,
              QStringList({"Realtek RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller",
                           "Realtek RTL8153 Gigabit Ethernet Adapter", "Intel Wi-Fi 6 AX200", "wlx00e04c000002"}));
+    // One NVMe entry (not its hidden path too), and the SATA drive's whole model.
+    QCOMPARE(inventory.disks,
+             QStringList({"Samsung SSD 970 EVO Plus 1TB,931.5 GB", "Samsung SSD 860 EVO 500GB,465.8 GB"}));
     QCOMPARE(nvml.sessions(), 0);
 }
 
@@ -444,6 +447,9 @@ void TestHardwareSource::desktopOnThePage()
     const QList<QPair<QString, QString>> expected = {
         {"label_39", "Intel UHD Graphics 630"}, {"label_40", ""},
         {"label_50", "Intel Arc A770"}, {"label_51", "16.0GB"},
+        {"label_35", "Samsung SSD 970 EVO Plus 1TB"}, {"label_36", "931.5 GB"},
+        {"label_37", "Samsung SSD 860 EVO 500GB"}, {"label_38", "465.8 GB"},
+        {"label_46", QString()}, {"label_47", QString()},
         {"label_42", "Realtek RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller"},
         {"label_52", "wlx00e04c000002"},
     };
