@@ -11,7 +11,7 @@ struct HardwareInventory
     QString boardName;            // maker and product, one blank between
     QStringList memoryModules;    // "maker,8.0 GB"
     QStringList disks;            // "model,476.9 GB"
-    QStringList graphicsAdapters; // "name,8.0GB" (no blank), adapters with known memory only
+    QStringList graphicsAdapters; // "name,8.0GB" (no blank); Linux also lists "name," for unknown memory
     QStringList soundDevices;     // exactly one entry after gathering, possibly empty
     QStringList networkAdapters;  // enabled adapters
     QString osCaption;

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSysInfo>
 
+#include <dlfcn.h>
 #include <libudev.h>
 
 #include <algorithm>
@@ -95,6 +96,16 @@ void log(const char *label, const QStringList &found)
     qDebug() << label << found.join(QLatin1Char('\n'));
 }
 
+// The hardware page splits the entries of its sized rows at their first comma, so a comma inside
+// a name (database names such as "Volari 8300 (chip: XP10, codename: XG47)") would cut the name
+// and push the size out. It is written as U+201A, which looks the same and is not split at.
+QString entryName(const QString &name)
+{
+    QString text = name.simplified();
+    text.replace(QLatin1Char(','), QChar(0x201A));
+    return text;
+}
+
 // One model name per processor package, in package order.
 QStringList processorNames(const QByteArray &cpuinfo)
 {
@@ -151,15 +162,48 @@ QStringList memoryModules(udev_device *dmi)
             continue;
         const double size = QString::fromUtf8(udev_list_entry_get_value(entry)).toDouble();
         modules.insert(match.captured(1).toInt(),
-                       property(dmi, prefix + "MANUFACTURER") + QLatin1Char(',') + gibibytesText(size)
+                       entryName(property(dmi, prefix + "MANUFACTURER")) + QLatin1Char(',') + gibibytesText(size)
                            + QStringLiteral(" GB"));
     }
     log("Windows HardwareInfo 03 Memorychip:", modules.values());
     return modules.values();
 }
 
+// udev's *_ENC properties carry blanks and other bytes as "\xNN".
+QString decodeUdevText(const QByteArray &encoded)
+{
+    QByteArray bytes;
+    for (int i = 0; i < encoded.size(); ++i) {
+        if (encoded.at(i) == '\\' && i + 3 < encoded.size() && encoded.at(i + 1) == 'x') {
+            bool ok = false;
+            const int value = encoded.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes += static_cast<char>(value);
+                i += 3;
+                continue;
+            }
+        }
+        bytes += encoded.at(i);
+    }
+    return QString::fromUtf8(bytes).trimmed();
+}
+
+// The drive's model: udev's ID_MODEL_ENC first, as it holds a SATA drive's whole model where the
+// SCSI device's `model` keeps only its first 16 characters; else the `model` of the nearest
+// ancestor that has one (the SCSI device, the NVMe controller, or with native NVMe multipath the
+// NVMe subsystem); else the parent's `name` (SD and MMC cards).
+QString diskModel(udev_device *disk, udev_device *parent)
+{
+    const char *encoded = udev_device_get_property_value(disk, "ID_MODEL_ENC");
+    QString model = encoded ? decodeUdevText(encoded) : QString();
+    for (udev_device *ancestor = parent; model.isEmpty() && ancestor; ancestor = udev_device_get_parent(ancestor))
+        model = sysattr(ancestor, "model");
+    return model.isEmpty() ? sysattr(parent, "name") : model;
+}
+
 // Whole disks with hardware behind them: loop, RAM and compressed-RAM disks, device-mapper and
-// software RAID have no parent device and are left out, like optical drives.
+// software RAID have no parent device and are left out, like optical drives and the hidden
+// per-path disks of NVMe multipath (nvme0c0n1 beside nvme0n1).
 QStringList disks(udev *context)
 {
     static const QRegularExpression skipped(QStringLiteral("^(loop|ram|zram|sr)"));
@@ -169,57 +213,207 @@ QStringList disks(udev *context)
             continue;
         const QString name = QString::fromUtf8(udev_device_get_sysname(device.get()));
         udev_device *parent = udev_device_get_parent(device.get());
-        if (skipped.match(name).hasMatch() || !parent)
+        if (skipped.match(name).hasMatch() || !parent || sysattr(device.get(), "hidden") == QLatin1String("1"))
             continue;
-        QString model = sysattr(parent, "model");
-        if (model.isEmpty())
-            model = sysattr(parent, "name");
+        QString model = diskModel(device.get(), parent);
         if (model.isEmpty())
             model = name;
         const double bytes = sysattr(device.get(), "size").toDouble() * 512.0;
-        found << model + QLatin1Char(',') + gibibytesText(bytes) + QStringLiteral(" GB");
+        found << entryName(model) + QLatin1Char(',') + gibibytesText(bytes) + QStringLiteral(" GB");
     }
     log("Windows HardwareInfo 04 Diskdrive:", found);
     return found;
 }
 
-QString vendorLabel(udev_device *pci)
+// A maker's short name from its database name, as adapters are usually called: "Intel
+// Corporation" gives "Intel", "Realtek Semiconductor Co., Ltd." "Realtek", "Advanced Micro
+// Devices, Inc. [AMD/ATI]" "AMD".
+QString shortMaker(const QString &databaseName)
+{
+    static const QRegularExpression shortTag(QStringLiteral("\\[([^\\]\\s/]+)(/[^\\]\\s]*)?\\]\\s*$"));
+    static const QRegularExpression anyTag(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
+    static const QRegularExpression trailingPunctuation(QStringLiteral("[.,]+$"));
+    static const QStringList companyWords = {
+        "corporation", "corp", "inc", "incorporated", "co", "ltd", "limited", "company", "gmbh", "ag", "llc",
+        "plc", "sa", "bv", "semiconductor", "semiconductors", "technology", "technologies", "electronics"};
+    const QRegularExpressionMatch tag = shortTag.match(databaseName);
+    if (tag.hasMatch())
+        return tag.captured(1);
+    const QStringList words = QString(databaseName).remove(anyTag).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList kept;
+    for (const QString &word : words) {
+        const QString bare = QString(word).remove(trailingPunctuation);
+        if (!kept.isEmpty() && companyWords.contains(bare.toLower()))
+            break;
+        kept << bare;
+        if (word.endsWith(QLatin1Char(',')))
+            break;
+    }
+    return kept.join(QLatin1Char(' '));
+}
+
+// The model led by the maker, unless the model already names it ("ASPEED Graphics Family").
+QString withMaker(const QString &maker, const QString &model)
+{
+    if (maker.isEmpty())
+        return model;
+    const QRegularExpression named(QStringLiteral("\\b%1\\b")
+                                       .arg(QRegularExpression::escape(maker.section(QLatin1Char(' '), 0, 0))),
+                                   QRegularExpression::CaseInsensitiveOption);
+    return model.contains(named) ? model : maker + QLatin1Char(' ') + model;
+}
+
+// The name the hardware database gives the first of the devices that it names; empty for none.
+QString databaseName(const std::vector<udev_device *> &devices)
+{
+    for (udev_device *device : devices) {
+        const QString model = property(device, "ID_MODEL_FROM_DATABASE");
+        if (!model.isEmpty())
+            return withMaker(shortMaker(property(device, "ID_VENDOR_FROM_DATABASE")), model);
+    }
+    return QString();
+}
+
+// The maker of a PCI device: the database's, else a known vendor ID's, else the ID itself.
+QString pciMaker(udev_device *pci)
 {
     static const QMap<QString, QString> known = {
         {QStringLiteral("0x1002"), QStringLiteral("AMD")},
         {QStringLiteral("0x10de"), QStringLiteral("NVIDIA")},
         {QStringLiteral("0x8086"), QStringLiteral("Intel")},
     };
+    const QString fromDatabase = shortMaker(property(pci, "ID_VENDOR_FROM_DATABASE"));
+    if (!fromDatabase.isEmpty())
+        return fromDatabase;
     const QString id = sysattr(pci, "vendor");
-    if (known.contains(id))
-        return known.value(id);
-    const QString fromDatabase = property(pci, "ID_VENDOR_FROM_DATABASE");
-    return fromDatabase.isEmpty() ? id : fromDatabase;
+    return known.value(id, id);
 }
 
-// Graphics cards with their memory size; a card whose driver does not tell its memory is left
-// out, as an adapter reporting no memory is.
+// The database names display adapters "codename [marketing name]" ("GA104 [GeForce RTX 3070]"),
+// and a board maker's variant adds a note in parentheses ("C79 [GeForce 9400M] (MacBook5,1)"):
+// an adapter is known by its marketing name. A bracket inside the note is not one.
+QString marketingName(const QString &model)
+{
+    static const QRegularExpression bracket(QStringLiteral("^[^(\\[]*\\[([^\\]]+)\\]"));
+    const QRegularExpressionMatch match = bracket.match(model);
+    return match.hasMatch() ? match.captured(1).trimmed() : model;
+}
+
+// A display adapter's name: its marketing name from the database (else the driver's name, else
+// the device ID) led by its maker.
+QString adapterName(udev_device *pci)
+{
+    QString model = marketingName(property(pci, "ID_MODEL_FROM_DATABASE"));
+    if (model.isEmpty())
+        model = QString::fromUtf8(udev_device_get_driver(pci));
+    if (model.isEmpty())
+        model = sysattr(pci, "device");
+    return withMaker(pciMaker(pci), model);
+}
+
+struct LibraryCloser
+{
+    void operator()(void *library) const { ::dlclose(library); }
+};
+
+// NVIDIA's driver keeps no memory figure in sysfs; its management library tells it. The library
+// is loaded at run time, as the sensor library loads it: most machines have none. Total memory in
+// bytes by PCI address as sysfs names the device ("0000:01:00.0"); empty without library or driver.
+QMap<QString, double> nvidiaMemory()
+{
+    // The few NVML types used here, as its C interface defines them.
+    struct PciInfo {
+        char busIdLegacy[16];
+        unsigned int domain;
+        unsigned int bus;
+        unsigned int device;
+        unsigned int pciDeviceId;
+        unsigned int pciSubSystemId;
+        char busId[32];
+        char spare[64]; // room in case a driver's structure has grown
+    };
+    struct Memory {
+        unsigned long long total;
+        unsigned long long free;
+        unsigned long long used;
+    };
+    constexpr int kSuccess = 0;
+
+    QMap<QString, double> found;
+    const std::unique_ptr<void, LibraryCloser> library(::dlopen("libnvidia-ml.so.1", RTLD_NOW | RTLD_LOCAL));
+    if (!library)
+        return found;
+    const auto entry = [&library](const char *name) { return ::dlsym(library.get(), name); };
+    const auto init = reinterpret_cast<int (*)()>(entry("nvmlInit_v2"));
+    const auto shutdown = reinterpret_cast<int (*)()>(entry("nvmlShutdown"));
+    const auto count = reinterpret_cast<int (*)(unsigned int *)>(entry("nvmlDeviceGetCount_v2"));
+    const auto handleByIndex = reinterpret_cast<int (*)(unsigned int, void **)>(entry("nvmlDeviceGetHandleByIndex_v2"));
+    const auto pciInfo = reinterpret_cast<int (*)(void *, PciInfo *)>(entry("nvmlDeviceGetPciInfo_v3"));
+    const auto memoryInfo = reinterpret_cast<int (*)(void *, Memory *)>(entry("nvmlDeviceGetMemoryInfo"));
+    if (!init || !shutdown || !count || !handleByIndex || !pciInfo || !memoryInfo || init() != kSuccess)
+        return found;
+    unsigned int devices = 0;
+    if (count(&devices) != kSuccess)
+        devices = 0;
+    for (unsigned int i = 0; i < devices && i < 64; ++i) {
+        void *handle = nullptr;
+        PciInfo pci {};
+        Memory memory {};
+        if (handleByIndex(i, &handle) == kSuccess && pciInfo(handle, &pci) == kSuccess
+            && memoryInfo(handle, &memory) == kSuccess && memory.total > 0)
+            found.insert(QString::asprintf("%04x:%02x:%02x.0", pci.domain, pci.bus & 0xffU, pci.device & 0x1fU),
+                         static_cast<double>(memory.total));
+    }
+    shutdown();
+    return found;
+}
+
+// Memory a display adapter's driver tells in sysfs: amdgpu's VRAM, or xe's local memory summed
+// over its tiles. 0 when unknown: i915 and integrated adapters keep no such figure there.
+double sysfsAdapterMemory(udev_device *pci)
+{
+    const double vram = sysattr(pci, "mem_info_vram_total").toDouble();
+    if (vram > 0)
+        return vram;
+    double tiles = 0;
+    for (int tile = 0; tile < 8; ++tile) {
+        const QString size =
+            sysattr(pci, "tile" + QByteArray::number(tile) + "/physical_vram_size_bytes");
+        if (size.isEmpty())
+            break;
+        tiles += std::max(0.0, size.toDouble());
+    }
+    return tiles;
+}
+
+// Display adapters, PCI class 0x03 (VGA, 3D and other display controllers), in bus order, whether
+// or not a drm card exists for them. An adapter whose memory is unknown (an integrated one, or
+// NVIDIA's without its management library) is listed with an empty size.
 QStringList graphicsAdapters(udev *context)
 {
-    static const QRegularExpression card(QStringLiteral("^card\\d+$"));
+    std::vector<UdevDevice> adapters;
+    for (UdevDevice &device : devicesOf(context, "pci")) {
+        if (sysattr(device.get(), "class").startsWith(QLatin1String("0x03")))
+            adapters.push_back(std::move(device));
+    }
+    // Bus addresses are fixed-width hexadecimal: their text order is the bus order.
+    std::sort(adapters.begin(), adapters.end(), [](const UdevDevice &a, const UdevDevice &b) {
+        return qstrcmp(udev_device_get_sysname(a.get()), udev_device_get_sysname(b.get())) < 0;
+    });
+    const bool anyNvidia = std::any_of(adapters.begin(), adapters.end(), [](const UdevDevice &device) {
+        return sysattr(device.get(), "vendor") == QLatin1String("0x10de");
+    });
+    const QMap<QString, double> nvidia = anyNvidia ? nvidiaMemory() : QMap<QString, double>();
+
     QStringList found;
-    for (const UdevDevice &device : devicesOf(context, "drm")) {
-        if (!card.match(QString::fromUtf8(udev_device_get_sysname(device.get()))).hasMatch())
-            continue;
-        udev_device *pci = udev_device_get_parent(device.get());
-        if (!pci)
-            continue;
-        const float memory = static_cast<float>(sysattr(pci, "mem_info_vram_total").toDouble())
-                             / 1073741824.0f;
-        if (memory == 0.0f)
-            continue;
-        QString model = property(pci, "ID_MODEL_FROM_DATABASE");
-        if (model.isEmpty())
-            model = QString::fromUtf8(udev_device_get_driver(pci));
-        if (model.isEmpty())
-            model = sysattr(pci, "device");
-        found << vendorLabel(pci) + QLatin1Char(' ') + model + QLatin1Char(',')
-                     + QString::number(memory, 'f', 1) + QStringLiteral("GB");
+    for (const UdevDevice &device : adapters) {
+        udev_device *pci = device.get();
+        double bytes = sysfsAdapterMemory(pci);
+        if (bytes <= 0)
+            bytes = nvidia.value(QString::fromUtf8(udev_device_get_sysname(pci)).toLower());
+        const float memory = static_cast<float>(bytes) / 1073741824.0f;
+        const QString size = memory > 0.0f ? QString::number(memory, 'f', 1) + QStringLiteral("GB") : QString();
+        found << entryName(adapterName(pci)) + QLatin1Char(',') + size;
     }
     log("Windows HardwareInfo 05 GPU:", found);
     return found;
@@ -248,8 +442,25 @@ QString soundDevice(const QByteArray &cards)
     return chosen.isEmpty() && !names.isEmpty() ? names.first() : chosen;
 }
 
+// The devices whose database name an interface takes: the interface itself (udev copies the
+// database's names of its hardware there), then its PCI function or USB interface, and the USB
+// device above a USB interface.
+std::vector<udev_device *> interfaceHardware(udev_device *netDevice)
+{
+    std::vector<udev_device *> devices{netDevice};
+    if (udev_device *parent = udev_device_get_parent(netDevice)) {
+        devices.push_back(parent);
+        if (qstrcmp(udev_device_get_devtype(parent), "usb_interface") == 0) {
+            if (udev_device *usb = udev_device_get_parent(parent))
+                devices.push_back(usb);
+        }
+    }
+    return devices;
+}
+
 // Enabled adapters: interfaces that are up (IFF_UP, the administrative switch) and have hardware
 // behind them; the loopback and virtual interfaces (bridges, tunnels, containers) are left out.
+// Each is named by the hardware database, or by its interface name where the database has none.
 QStringList networkAdapters(udev *context)
 {
     QStringList found;
@@ -259,8 +470,10 @@ QStringList networkAdapters(udev *context)
             continue;
         bool ok = false;
         const uint flags = sysattr(device.get(), "flags").toUInt(&ok, 16);
-        if (ok && (flags & 0x1u))
-            found << name;
+        if (!ok || !(flags & 0x1u))
+            continue;
+        const QString model = databaseName(interfaceHardware(device.get()));
+        found << (model.isEmpty() ? name : model);
     }
     log("Windows HardwareInfo 07 Network:", found);
     return found;

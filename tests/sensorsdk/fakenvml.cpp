@@ -14,6 +14,7 @@ constexpr int kVersionMismatch = 25;
 constexpr unsigned kMaxGpus = 4;
 
 FakeNvmlGpu gpus[kMaxGpus];
+unsigned long long memoryTotal[kMaxGpus];
 unsigned gpuCount = 0;
 int initResult = 0;
 int sessions = 0;
@@ -23,6 +24,10 @@ struct PciInfo {
     char busIdLegacy[16];
     unsigned domain, bus, device, pciDeviceId, pciSubSystemId;
     char busId[32];
+};
+
+struct Memory {
+    unsigned long long total, free, used;
 };
 
 struct FanSpeedInfo {
@@ -47,8 +52,16 @@ FAKE_EXPORT void fakeNvmlConfigure(int result, unsigned count, const FakeNvmlGpu
 {
     initResult = result;
     gpuCount = count < kMaxGpus ? count : kMaxGpus;
-    for (unsigned i = 0; i < gpuCount; ++i)
+    for (unsigned i = 0; i < gpuCount; ++i) {
         gpus[i] = list[i];
+        memoryTotal[i] = 0;
+    }
+}
+
+FAKE_EXPORT void fakeNvmlSetMemory(unsigned index, unsigned long long totalBytes)
+{
+    if (index < gpuCount)
+        memoryTotal[index] = totalBytes;
 }
 
 FAKE_EXPORT FakeNvmlGpu *fakeNvmlGpuAt(unsigned index)
@@ -165,5 +178,17 @@ FAKE_EXPORT int nvmlDeviceGetFanSpeedRPM(void *device, FanSpeedInfo *info)
     if (gpu->fanRpm == 0 || info->fan != 0)
         return kNotSupported;
     info->speed = gpu->fanRpm;
+    return kSuccess;
+}
+
+FAKE_EXPORT int nvmlDeviceGetMemoryInfo(void *device, Memory *memory)
+{
+    const FakeNvmlGpu *gpu = gpuOf(device);
+    if (!gpu)
+        return kGpuIsLost;
+    const unsigned long long total = memoryTotal[gpu - gpus];
+    if (total == 0)
+        return kNotSupported;
+    *memory = Memory{total, total / 2, total - total / 2};
     return kSuccess;
 }

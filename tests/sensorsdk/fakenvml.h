@@ -19,6 +19,8 @@ struct FakeNvmlGpu {
 using FakeNvmlConfigure = void (*)(int initResult, unsigned count, const FakeNvmlGpu *gpus);
 // The scripted GPU, for changes between samples.
 using FakeNvmlGpuAt = FakeNvmlGpu *(*)(unsigned index);
+// Sets the total memory the scripted GPU reports; 0 (as after configuring) fails the query.
+using FakeNvmlSetMemory = void (*)(unsigned index, unsigned long long totalBytes);
 // Device queries answered so far (temperature, utilisation, clock, power, fan).
 using FakeNvmlQueries = int (*)();
 // Successful nvmlInit_v2 calls not yet matched by nvmlShutdown.
