@@ -1,7 +1,9 @@
 #include "corpus.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -25,6 +27,12 @@ std::vector<Layout> layouts(const std::string &folder)
     ::closedir(dir);
     std::sort(result.begin(), result.end(), [](const Layout &a, const Layout &b) { return a.file < b.file; });
     return result;
+}
+
+void useMemoryForTestbeds()
+{
+    if (::access("/dev/shm", W_OK | X_OK) == 0)
+        ::setenv("TMPDIR", "/dev/shm", 1);
 }
 
 sensortest::MachineOptions machineOptions(const std::string &id)
