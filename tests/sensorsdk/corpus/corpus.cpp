@@ -44,4 +44,13 @@ sensortest::MachineOptions machineOptions(const std::string &id)
     return {};
 }
 
+std::vector<sensortext::ParseError> buildMachine(sensortest::Testbed &bed, const Layout &layout)
+{
+    const sensortext::Parsed parsed = sensortext::parse(layout.text);
+    bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: Corpus CPU\n\n");
+    bed.writeProcStat(1000, 9000);
+    bed.useSensorsConfig(sensortest::addChips(bed, parsed.chips, machineOptions(layout.id)));
+    return parsed.errors;
+}
+
 } // namespace sensorcorpus

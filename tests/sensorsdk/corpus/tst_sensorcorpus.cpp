@@ -92,13 +92,8 @@ private slots:
         QCOMPARE(layouts.size(), std::size_t(123));
         std::vector<Judged> judged;
         for (const sensorcorpus::Layout &layout : layouts) {
-            const sensortext::Parsed parsed = sensortext::parse(layout.text);
-            QVERIFY2(parsed.errors.empty(), layout.file.c_str());
             sensortest::Testbed bed;
-            // A plain one-processor CPU, so this machine's own /proc tells the library nothing.
-            bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: Corpus CPU\n\n");
-            bed.writeProcStat(1000, 9000);
-            bed.useSensorsConfig(sensortest::addChips(bed, parsed.chips, sensorcorpus::machineOptions(layout.id)));
+            QVERIFY2(sensorcorpus::buildMachine(bed, layout).empty(), layout.file.c_str());
 
             QCOMPARE(sdkInit(64), 0);
             const std::map<std::string, Shown> shown = walk();
