@@ -85,14 +85,18 @@ void getPcInfoThread::sleepUnlessStopped(int milliseconds)
 void getPcInfoThread::getSensorInfo()
 {
     cycleDone = false;
-    const std::optional<SensorSnapshot> values =
-        readSensorCycle(*kestrun::platform::sensorSdk(), firstCycleLog, running);
+    const bool firstCycle = firstCycleLog;
+    SensorSourceSeen sources;
+    const std::optional<SensorSnapshot> values = readSensorCycle(*kestrun::platform::sensorSdk(), firstCycle,
+                                                                 running, firstCycle ? &sources : nullptr);
     if (values) {
         {
             std::lock_guard<std::mutex> lock(m_snapshotMutex);
             m_snapshot = *values;
         }
         firstCycleLog = false;
+        if (firstCycle)
+            logFiguresWithoutSource(sources);
     }
     cycleDone = true;
     if (values)

@@ -1,6 +1,8 @@
 #include "hardware/sensorcycle.h"
 
+#include "hardware/figurereasons.h"
 #include "hardware/sensormatch.h"
+#include "platform/machinefacts.h"
 #include "platform/sensorsdk.h"
 
 #include <QDebug>
@@ -65,7 +67,7 @@ void logReading(ReadingKind kind, const char *label, double value)
 } // namespace
 
 std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logDetails,
-                                              const std::atomic<bool> &keepGoing)
+                                              const std::atomic<bool> &keepGoing, SensorSourceSeen *sources)
 {
     if (logDetails)
         qDebug() << "---------------------------- *** Hardware info get [Start] *** ----------------------------";
@@ -92,6 +94,8 @@ std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logD
                 label[0] = '\0';
                 const double value = readValue(sdk, kind, sensor, reading, label);
                 label[kLabelSize - 1] = '\0';
+                if (sources)
+                    sources->see(kind, label);
                 if (!readingPresent(label, value))
                     continue;
                 if (logDetails)
@@ -106,4 +110,21 @@ std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logD
         qDebug() << "---------------------------- *** Hardware info get [Over] *** ----------------------------";
     std::fflush(stdout);
     return matcher.snapshot();
+}
+
+void logFiguresWithoutSource(const SensorSourceSeen &sources)
+{
+    const std::vector<Figure> missing = figuresWithoutSource(sources);
+    if (missing.empty())
+        return;
+    // The first cycle is the first sample: figures measured between two are not missing.
+    const bool oneSample = true;
+    for (const FigureReason &reason :
+         explainMissingFigures(missing, kestrun::platform::probeMachineFacts(), 0, oneSample)) {
+        if (reason.pending)
+            continue;
+        qDebug().noquote() << QStringLiteral("No source for %1: %2")
+                                  .arg(QString::fromUtf8(figureName(reason.figure)),
+                                       QString::fromStdString(reasonText(reason)));
+    }
 }

@@ -77,3 +77,23 @@ bool SensorMatcher::offer(ReadingKind kind, const char *label, double value)
     }
     return false;
 }
+
+void SensorSourceSeen::see(ReadingKind kind, const char *label)
+{
+    if (label[0] == '\0')
+        return;
+    const std::string_view text(label);
+    for (std::size_t i = 0; i < kGroups.size(); ++i) {
+        if (kGroups[i].kind == kind && !m_seen[i] && groupMatches(kGroups[i], text))
+            m_seen[i] = true;
+    }
+}
+
+bool SensorSourceSeen::seen(float SensorSnapshot::*field) const
+{
+    for (std::size_t i = 0; i < kGroups.size(); ++i) {
+        if (kGroups[i].field == field)
+            return m_seen[i];
+    }
+    return false;
+}

@@ -35,3 +35,18 @@ private:
     SensorSnapshot m_snapshot;
     std::array<bool, 12> m_taken{}; // one mark per matching group, so per field
 };
+
+// Which fields the labels of a walk could fill, whatever the readings' values: a field that no
+// label matches has no source on the machine, while one whose reading is below 1.0 (an idle GPU's
+// load, a stopped fan) has a source and merely reads 0 at the moment.
+class SensorSourceSeen
+{
+public:
+    // Notes one labelled reading; an empty label is no reading.
+    void see(ReadingKind kind, const char *label);
+
+    bool seen(float SensorSnapshot::*field) const;
+
+private:
+    std::array<bool, 12> m_seen{}; // per matching group, as the matcher's marks
+};

@@ -107,7 +107,12 @@ void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
     const QByteArray secondOut = out.take();
 
     const QString a255 = QString::fromLatin1(unterminatedLabel());
-    QCOMPARE(firstLog, QStringList({
+    // After the details, a line for each figure no reading fills: here the GPU clock (its label is
+    // empty), but not the GPU usage, whose reading is there though below 1. The reason depends on
+    // the machine the test runs on.
+    QCOMPARE(firstLog.size(), 16);
+    QVERIFY2(firstLog.last().startsWith("No source for GPU clock: "), qPrintable(firstLog.last()));
+    QCOMPARE(firstLog.mid(0, 15), QStringList({
         "---------------------------- *** Hardware info get [Start] *** ----------------------------",
         "======== CPU [#0]: Test Processor ========",
         QString::fromUtf8("Temperature ===> CPU Package = 45.5 \u2103"),
