@@ -8,6 +8,8 @@ packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
           libhidapi-dev libudev-dev libsensors-dev)
 if [ "${1:-}" = test ]; then
   packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
+  # The sensor corpus round trip prints each rebuilt machine with lm-sensors' `sensors`.
+  packages+=(lm-sensors)
   # The widget tests draw text and the LED dot glyph with DejaVu Sans.
   packages+=(fonts-dejavu-core)
   # Fuzzing (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.

@@ -101,6 +101,11 @@ void Testbed::removeFile(const std::string &path)
     std::remove((root_ + path).c_str());
 }
 
+void Testbed::makeUnreadable(const std::string &path)
+{
+    writeFile(path, "x\n");
+}
+
 void Testbed::link(const std::string &path, const std::string &target)
 {
     const std::string full = root_ + path;

@@ -34,6 +34,10 @@ public:
     // A plain file (sysfs attribute or /proc file) at an absolute path of the emulated machine.
     void writeFile(const std::string &path, const std::string &contents);
     void removeFile(const std::string &path);
+    // Makes the file one that exists but gives no number: libsensors' read of it fails as a
+    // driver's failing read does (sensors prints "N/A"). A folder in its place is skipped by
+    // libsensors' scan, and a read failing with EIO hides the reading, so neither would do.
+    void makeUnreadable(const std::string &path);
     void link(const std::string &path, const std::string &target);
 
     // The usual CPU files: /proc/cpuinfo and /proc/stat.
