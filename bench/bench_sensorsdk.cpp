@@ -1,13 +1,16 @@
 // The cost of one sensor cycle as the sensor thread makes it: per sensor one prepare, the name and
 // 5 x 512 reads. Run plainly for this machine's /proc and /sys, and under umockdev-wrapper for the
-// emulated Intel desktop (see the README).
+// emulated Intel desktop and for layout 067 of the sensor corpus, its largest real machine (see the
+// README).
 
 #include "platform/sensorsdk_abi.h"
+#include "corpus.h"
 #include "fakenvml.h"
 #include "testbed.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -83,6 +86,32 @@ void BM_CycleEmulatedDesktop(benchmark::State &state)
         ::dlclose(nvml);
 }
 BENCHMARK(BM_CycleEmulatedDesktop)->Unit(benchmark::kMicrosecond);
+
+// 067: two Xeon packages, a Lewisburg PCH, five NVMe drives, an nct7904 and an nct6793, an AMD card.
+void BM_CycleCorpus067(benchmark::State &state)
+{
+    if (!underUmockdev()) {
+        state.SkipWithError("run under umockdev-wrapper to measure the corpus machine");
+        return;
+    }
+    sensorcorpus::useMemoryForTestbeds();
+    const auto layouts = sensorcorpus::layouts(KESTRUN_CORPUS_LAYOUTS);
+    const auto layout = std::find_if(layouts.begin(), layouts.end(),
+                                     [](const sensorcorpus::Layout &one) { return one.id == "067"; });
+    if (layout == layouts.end()) {
+        state.SkipWithError("layout 067 is not in " KESTRUN_CORPUS_LAYOUTS);
+        return;
+    }
+    sensortest::Testbed bed;
+    if (!sensorcorpus::buildMachine(bed, *layout).empty()) {
+        state.SkipWithError("layout 067 does not parse");
+        return;
+    }
+    sdkInit(64);
+    fullCycle(state);
+    sdkUninit();
+}
+BENCHMARK(BM_CycleCorpus067)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,7 +1,9 @@
 #include "corpus.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +29,12 @@ std::vector<Layout> layouts(const std::string &folder)
     return result;
 }
 
+void useMemoryForTestbeds()
+{
+    if (::access("/dev/shm", W_OK | X_OK) == 0)
+        ::setenv("TMPDIR", "/dev/shm", 1);
+}
+
 sensortest::MachineOptions machineOptions(const std::string &id)
 {
     // The owner of 029 had named the k10temp and it8721 readings in sensors.conf ("CPU_Temp",
@@ -34,6 +42,15 @@ sensortest::MachineOptions machineOptions(const std::string &id)
     if (id == "029")
         return {{"k10temp", "it8721"}};
     return {};
+}
+
+std::vector<sensortext::ParseError> buildMachine(sensortest::Testbed &bed, const Layout &layout)
+{
+    const sensortext::Parsed parsed = sensortext::parse(layout.text);
+    bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: Corpus CPU\n\n");
+    bed.writeProcStat(1000, 9000);
+    bed.useSensorsConfig(sensortest::addChips(bed, parsed.chips, machineOptions(layout.id)));
+    return parsed.errors;
 }
 
 } // namespace sensorcorpus

@@ -92,6 +92,7 @@ class TestSensorsRoundTrip : public QObject
 private slots:
     void initTestCase()
     {
+        sensorcorpus::useMemoryForTestbeds();
         sensors = QStandardPaths::findExecutable("sensors");
         QVERIFY2(!sensors.isEmpty(), "lm-sensors' `sensors` is not installed (scripts/deps.sh test)");
         QVERIFY(qEnvironmentVariable("LD_PRELOAD").contains("umockdev"));
