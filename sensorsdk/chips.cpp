@@ -94,7 +94,7 @@ LibSensors::LibSensors()
         if (sensors_snprintf_chip_name(title, sizeof title, name) < 0)
             title[0] = '\0';
         const std::string prefix = name->prefix ? name->prefix : "";
-        chips_.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix)});
+        chips_.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix), name->addr});
     }
 }
 
@@ -104,47 +104,65 @@ LibSensors::~LibSensors()
         sensors_cleanup();
 }
 
-bool chipHasTdie(const LibSensors::Chip &chip)
+std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip)
 {
+    struct Feature {
+        const sensors_feature *feature;
+        std::string driverLabel;
+    };
+    std::vector<Feature> features;
+    LabelContext context;
     int number = 0;
     while (const sensors_feature *feature = sensors_get_features(chip.name, &number)) {
-        if (feature->type == SENSORS_FEATURE_TEMP && driverLabel(chip, feature) == "Tdie")
-            return true;
-    }
-    return false;
-}
-
-void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip, const LabelContext &context)
-{
-    int number = 0;
-    while (const sensors_feature *feature = sensors_get_features(chip.name, &number)) {
-        const Wanted *wanted = wantedFor(feature->type);
-        if (!wanted)
+        const bool voltage = feature->type == SENSORS_FEATURE_IN;
+        if (!voltage && !wantedFor(feature->type))
             continue;
+        std::string label = driverLabel(chip, feature);
+        if (feature->type == SENSORS_FEATURE_TEMP && label == "Tdie")
+            context.chipHasTdie = true;
+        // An APU's graphics report the north bridge rail beside their own.
+        if (voltage && chip.role == ChipRole::AmdGpu && label == "vddnb")
+            context.amdGpuIsApu = true;
+        if (!voltage)
+            features.push_back(Feature{feature, std::move(label)});
+    }
+
+    std::vector<ChipReading> readings;
+    for (const Feature &entry : features) {
+        const sensors_feature *feature = entry.feature;
+        const Wanted *wanted = wantedFor(feature->type);
         const sensors_subfeature *input = sensors_get_subfeature(chip.name, feature, wanted->inputs[0]);
         if (!input)
             input = sensors_get_subfeature(chip.name, feature, wanted->inputs[1]);
         if (!input || !(input->flags & SENSORS_MODE_R))
             continue;
         const std::unique_ptr<char, FreeDeleter> shown(sensors_get_label(chip.name, feature));
-        const std::string driver = driverLabel(chip, feature);
         FeatureFacts facts;
         facts.chipPrefix = chip.prefix;
         facts.role = chip.role;
         facts.kind = wanted->kind;
         facts.number = featureNumber(feature->name);
-        facts.driverLabel = driver;
+        facts.driverLabel = entry.driverLabel;
         facts.shownLabel = shown ? std::string_view(shown.get()) : std::string_view(feature->name);
         facts.featureName = feature->name;
         const sensors_chip_name *name = chip.name;
         const int subfeature = input->number;
-        sensor.add(wanted->readingKind, readingLabel(facts, context), [name, subfeature]() -> std::optional<double> {
-            double value = 0;
-            if (sensors_get_value(name, subfeature, &value) != 0)
-                return std::nullopt;
-            return value;
-        });
+        const bool fan = wanted->kind == FeatureKind::Fan;
+        readings.push_back(ChipReading{wanted->readingKind, entry.driverLabel, readingLabel(facts, context),
+                                       [name, subfeature, fan]() -> std::optional<double> {
+                                           double value = 0;
+                                           if (sensors_get_value(name, subfeature, &value) != 0)
+                                               return std::nullopt;
+                                           return fan ? fanSpeed(value) : std::optional<double>(value);
+                                       }});
     }
+    return readings;
+}
+
+void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip)
+{
+    for (ChipReading &reading : chipReadings(chip))
+        sensor.add(reading.kind, std::move(reading.label), std::move(reading.source));
 }
 
 } // namespace sensorsdk

@@ -30,6 +30,7 @@ public:
         std::string title;    // "nct6798-isa-0290"
         std::string path;     // the chip's sysfs folder
         ChipRole role;
+        int address;          // the bus address libsensors names it by (a coretemp chip's package)
     };
     const std::vector<Chip> &chips() const { return chips_; }
 
@@ -38,10 +39,18 @@ private:
     std::vector<Chip> chips_;
 };
 
-// Adds the chip's temperatures, fans and power readings to the sensor, labelled by readingLabel.
-void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip, const LabelContext &context);
+// One temperature, fan or power reading of a chip.
+struct ChipReading {
+    Kind kind;
+    std::string driverLabel;  // the driver's own label, empty when it has none
+    std::string label;        // what the sensor thread sees (readingLabel)
+    Source source;
+};
 
-// True when one of the chip's temperatures is labelled "Tdie" by its driver.
-bool chipHasTdie(const LibSensors::Chip &chip);
+// The chip's temperatures, fans and power readings in libsensors' order.
+std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip);
+
+// Adds all of the chip's readings to the sensor.
+void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip);
 
 } // namespace sensorsdk

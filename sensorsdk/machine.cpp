@@ -7,6 +7,7 @@
 #include "sysfs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -162,7 +163,7 @@ Gpu gpuFromChip(const LibSensors::Chip &chip, const std::string &title)
 {
     const std::string pci = linkTargetName(chip.path + "/device");
     Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: " + title + " [" + pci + "]")};
-    addChipReadings(*gpu.sensor, chip, LabelContext{});
+    addChipReadings(*gpu.sensor, chip);
     return gpu;
 }
 
@@ -284,6 +285,87 @@ void addNvidiaGpus(std::vector<Gpu> &gpus, const std::shared_ptr<Nvml> &nvml)
         gpus.push_back(Gpu{device.address, std::make_unique<NvidiaSensor>(nvml, device)});
 }
 
+// The hottest of a group of temperature readings, from the values they gave in the same sample:
+// each member notes its value as it is sampled, and the hottest reading, added to the sensor after
+// all its members, takes the largest of them.
+class Hottest
+{
+public:
+    Source member(Source source)
+    {
+        const std::size_t index = values_->size();
+        values_->emplace_back();
+        return [values = values_, index, source = std::move(source)]() {
+            std::optional<double> value = source();
+            (*values)[index] = value;
+            return value;
+        };
+    }
+
+    bool empty() const { return values_->empty(); }
+
+    Source reading() const
+    {
+        return [values = values_]() {
+            std::optional<double> hottest;
+            for (const std::optional<double> &value : *values) {
+                if (value && std::isfinite(*value) && (!hottest || *value > *hottest))
+                    hottest = value;
+            }
+            return hottest;
+        };
+    }
+
+private:
+    std::shared_ptr<std::vector<std::optional<double>>> values_ =
+        std::make_shared<std::vector<std::optional<double>>>();
+};
+
+// The chips whose temperatures are the processor's cores when it has no reading of its own for
+// the whole processor: coretemp without a package reading (its first package), k8temp (its first
+// processor), via_cputemp (a chip per core).
+bool isCoreChip(const LibSensors::Chip &chip, const std::vector<ChipReading> &readings, int firstAddress)
+{
+    if (chip.prefix == "via_cputemp")
+        return true;
+    if (chip.address != firstAddress)
+        return false;
+    if (chip.prefix == "k8temp")
+        return true;
+    return chip.prefix == "coretemp"
+        && std::none_of(readings.begin(), readings.end(),
+                        [](const ChipReading &reading) { return isCoretempPackageLabel(reading.driverLabel); });
+}
+
+// The processor's chips folded into the CPU sensor. Where they read only cores, the hottest core
+// is the processor's temperature.
+void addProcessorChips(Sensor &cpu, const std::vector<LibSensors::Chip> &chips)
+{
+    std::map<std::string, int> firstAddress;
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role != ChipRole::Cpu)
+            continue;
+        const auto known = firstAddress.find(chip.prefix);
+        if (known == firstAddress.end() || chip.address < known->second)
+            firstAddress[chip.prefix] = chip.address;
+    }
+    Hottest hottest;
+    for (const LibSensors::Chip &chip : chips) {
+        if (chip.role != ChipRole::Cpu)
+            continue;
+        std::vector<ChipReading> readings = chipReadings(chip);
+        const bool cores = isCoreChip(chip, readings, firstAddress[chip.prefix]);
+        for (ChipReading &reading : readings) {
+            Source source = std::move(reading.source);
+            if (cores && reading.kind == Kind::Temperature)
+                source = hottest.member(std::move(source));
+            cpu.add(reading.kind, std::move(reading.label), std::move(source));
+        }
+    }
+    if (!hottest.empty())
+        cpu.add(Kind::Temperature, "CPU Temperature", hottest.reading());
+}
+
 } // namespace
 
 std::unique_ptr<Machine> Machine::scan(int maxSensors)
@@ -295,27 +377,14 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
 
     const auto cpuinfo = readText("/proc/cpuinfo", 4 * 1024 * 1024);
     auto cpu = std::make_unique<CpuSensor>(cpuinfo.value_or(std::string()));
-    for (const LibSensors::Chip &chip : chips) {
-        if (chip.role == ChipRole::Cpu) {
-            LabelContext context;
-            context.chipHasTdie = chipHasTdie(chip);
-            addChipReadings(*cpu, chip, context);
-        }
-    }
+    addProcessorChips(*cpu, chips);
     sensors.push_back(std::move(cpu));
 
-    const bool hasBoardChip = std::any_of(chips.begin(), chips.end(),
-                                          [](const LibSensors::Chip &chip) { return chip.role == ChipRole::Board; });
-    bool firstZone = true;
     for (const LibSensors::Chip &chip : chips) {
-        if (chip.role != ChipRole::Board && chip.role != ChipRole::AcpiZone)
+        if (chip.role != ChipRole::Board)
             continue;
-        LabelContext context;
-        context.acpiZoneIsBoard = chip.role == ChipRole::AcpiZone && !hasBoardChip && firstZone;
-        if (chip.role == ChipRole::AcpiZone)
-            firstZone = false;
         auto board = std::make_unique<Sensor>(chip.title);
-        addChipReadings(*board, chip, context);
+        addChipReadings(*board, chip);
         sensors.push_back(std::move(board));
     }
 
@@ -338,7 +407,7 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
         if (chip.role != ChipRole::Other)
             continue;
         auto other = std::make_unique<Sensor>(chip.title);
-        addChipReadings(*other, chip, LabelContext{});
+        addChipReadings(*other, chip);
         if (other->count(Kind::Temperature) + other->count(Kind::Fan) + other->count(Kind::Power) > 0)
             sensors.push_back(std::move(other));
     }

@@ -163,6 +163,13 @@ std::string parseCpuModel(std::string_view text)
     return {};
 }
 
+std::optional<double> fanSpeed(double rpm)
+{
+    if (!std::isfinite(rpm) || rpm >= 65535)
+        return std::nullopt;
+    return rpm;
+}
+
 std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj,
                                       double seconds)
 {

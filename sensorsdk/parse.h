@@ -46,6 +46,10 @@ std::string parseCpuModel(std::string_view text);
 std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj,
                                       double seconds);
 
+// A fan tachometer's reading as a speed. 65535 RPM and beyond is no speed but the all-ones count of
+// an input without a tachometer signal (no fan turns that fast): none.
+std::optional<double> fanSpeed(double rpm);
+
 // A PCI address "dddd:bb:dd.f" (the domain may have any number of hex digits), ordered as a number.
 struct PciAddress {
     unsigned long long domain = 0;

@@ -30,8 +30,9 @@ public:
     void add(Kind kind, std::string label, Source source);
     int count(Kind kind) const;
 
-    // Takes a fresh sample of every reading. A reading without a finite value is absent until the
-    // next sample: no value from an earlier cycle is ever served again.
+    // Takes a fresh sample of every reading, kind by kind in the order of Kind and within a kind in
+    // the order the readings were added. A reading without a finite value is absent until the next
+    // sample: no value from an earlier cycle is ever served again.
     void sample();
 
     // The reading's value with its label copied into label (NUL-terminated, at most size bytes);

@@ -192,6 +192,74 @@ void buildVirtualMachine(Testbed &bed)
 
 }
 
+// An older two-socket Intel server: coretemp reads cores only, no package. The second package is
+// found first and runs hotter; a Nuvoton chip's PECI reading of the processor must not beat
+// coretemp's.
+struct PerCoreServer {
+    std::string firstPackage;  // the hwmon folders
+    std::string secondPackage;
+};
+
+PerCoreServer buildPerCoreServer(Testbed &bed)
+{
+    PerCoreServer server;
+    bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
+    bed.writeProcStat(1000, 9000);
+    server.secondPackage = bed.addHwmon("coretemp", bed.addDevice("platform", "coretemp.1", "", {}),
+                                        {{"temp2_input", "60000"}, {"temp2_label", "Core 0"}});
+    server.firstPackage = bed.addHwmon("coretemp", bed.addDevice("platform", "coretemp.0", "", {}),
+                                       {{"temp2_input", "41000"}, {"temp2_label", "Core 0"},
+                                        {"temp3_input", "47000"}, {"temp3_label", "Core 1"}});
+    bed.addHwmon("nct6776", bed.addDevice("platform", "nct6775.2608", "", {}),
+                 {{"temp1_input", "37000"}, {"temp1_label", "SYSTIN"}, {"temp7_input", "99000"},
+                  {"temp7_label", "PECI Agent 0"}, {"fan2_input", "1500"}});
+    return server;
+}
+
+const char *const kRyzenCpuinfo = "processor\t: 0\nmodel name\t: AMD Ryzen 7 PRO 5850U\ncpu MHz\t\t: 1900.000\n\n";
+
+// An AMD laptop: k10temp, the APU's graphics (whose power is the whole chip's), ThinkPad's embedded
+// controller (its CPU reading is no match for the processor's own) and an ACPI zone.
+void buildApuLaptop(Testbed &bed)
+{
+    bed.writeFile("/proc/cpuinfo", kRyzenCpuinfo);
+    bed.writeProcStat(1000, 9000);
+    bed.addHwmon("k10temp", bed.addDevice("pci", "0000:00:18.3", "", {}),
+                 {{"temp1_input", "61250"}, {"temp1_label", "Tctl"}});
+    bed.addHwmon("amdgpu", bed.addDevice("pci", "0000:07:00.0", "", {{"vendor", "0x1002"}}),
+                 {{"in0_input", "1400"}, {"in0_label", "vddgfx"}, {"in1_input", "768"}, {"in1_label", "vddnb"},
+                  {"temp1_input", "45000"}, {"temp1_label", "edge"}, {"power1_average", "12000000"}});
+    bed.addHwmon("thinkpad", bed.addDevice("platform", "thinkpad_hwmon", "", {}),
+                 {{"temp1_input", "70000"}, {"fan1_input", "2600"}});
+    bed.addHwmon("acpitz", "", {{"temp1_input", "50000"}});
+}
+
+// A ThinkPad whose processor driver is not loaded: the embedded controller's CPU and GPU sensors.
+// Its second fan input has no tachometer (65535).
+void buildThinkPadWithoutCpuDriver(Testbed &bed)
+{
+    bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
+    bed.writeProcStat(1000, 9000);
+    bed.addHwmon("thinkpad", bed.addDevice("platform", "thinkpad_hwmon", "", {}),
+                 {{"temp1_input", "55000"}, {"temp2_input", "48000"}, {"temp2_label", "GPU"}, {"temp3_input", "0"},
+                  {"fan1_input", "3100"}, {"fan2_input", "65535"}});
+    bed.addHwmon("acpitz", "", {{"temp1_input", "40000"}});
+}
+
+// An AMD FX desktop: k10temp's single unlabelled input, fam15h_power, an ITE chip, and a Radeon
+// card whose fan input has no tachometer.
+void buildFxDesktop(Testbed &bed)
+{
+    bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD FX(tm)-8350 Eight-Core Processor\ncpu MHz\t\t: 4000.000\n\n");
+    bed.writeProcStat(1000, 9000);
+    bed.addHwmon("k10temp", bed.addDevice("pci", "0000:00:18.3", "", {}), {{"temp1_input", "30500"}});
+    bed.addHwmon("fam15h_power", bed.addDevice("pci", "0000:00:18.4", "", {}), {{"power1_input", "65000000"}});
+    bed.addHwmon("it8721", bed.addDevice("platform", "it87.656", "", {}),
+                 {{"temp1_input", "38000"}, {"temp2_input", "29000"}, {"fan1_input", "1100"}, {"fan2_input", "0"}});
+    bed.addHwmon("radeon", bed.addDevice("pci", "0000:01:00.0", "", {{"vendor", "0x1002"}}),
+                 {{"temp1_input", "42000"}, {"fan1_input", "65535"}});
+}
+
 } // namespace
 
 class TestSensorMachines : public QObject
@@ -321,7 +389,7 @@ private slots:
         const Walk asleep = walk();
         QCOMPARE(nvml.queries(), queriesBefore);
         const int gpuSensor = asleep.sensors.indexOf("GPU: NVIDIA GeForce RTX 3050 Laptop GPU");
-        QCOMPARE(gpuSensor, 3); // after the integrated GPU at 00:02.0
+        QCOMPARE(gpuSensor, 2); // after the integrated GPU at 00:02.0, before the ACPI zone
         for (int kind = Temperature; kind <= Usage; ++kind)
             QCOMPARE(asleep.labels(gpuSensor, kind), QList<QByteArray>());
 
@@ -349,7 +417,9 @@ private slots:
         QCOMPARE(first.value(Temperature, "CPU (Tctl/Tdie)"), near(65.25));
         QCOMPARE(first.value(Temperature, "Tccd1"), near(55.0));
         QCOMPARE(first.value(Clock, "Core 0 Clock"), near(4850.0));
-        QCOMPARE(first.value(Temperature, "Motherboard"), near(36.0));
+        // it87 names no inputs: which one reads the board is not known.
+        QCOMPARE(first.value(Temperature, "Motherboard"), std::nullopt);
+        QCOMPARE(first.value(Temperature, "temp1"), near(36.0));
         QCOMPARE(first.value(Temperature, "temp2"), near(41.0));
         QCOMPARE(first.value(Fan, "CPU Fan"), near(900.0));
         QCOMPARE(first.value(Fan, "fan2"), near(700.0));
@@ -385,13 +455,15 @@ private slots:
         QCOMPARE(sdkInit(64), 0);
         const Walk first = walk();
         QCOMPARE(first.sensors.size(), 3);
-        QVERIFY(first.sensors[1].startsWith("acpitz"));
-        QVERIFY2(first.sensors[2].contains("Intel"), qPrintable(first.sensors[2]));
+        QVERIFY2(first.sensors[1].contains("Intel"), qPrintable(first.sensors[1]));
+        QVERIFY(first.sensors[2].startsWith("acpitz"));
         QCOMPARE(first.value(Temperature, "CPU Package"), near(71.0));
-        QCOMPARE(first.value(Temperature, "Motherboard"), near(47.0));
+        // An ACPI thermal zone is no board sensor: it keeps its own names.
+        QCOMPARE(first.value(Temperature, "Motherboard"), std::nullopt);
+        QCOMPARE(first.value(Temperature, "temp1"), near(47.0));
         QCOMPARE(first.value(Temperature, "temp2"), near(29.8));
         QCOMPARE(first.value(Clock, "GPU Clock"), near(850.0));
-        QCOMPARE(first.sensorOf(Clock, "GPU Clock"), 2);
+        QCOMPARE(first.sensorOf(Clock, "GPU Clock"), 1);
         QCOMPARE(first.value(Power, "IGPU Power"), std::nullopt);
 
         bed.writeFile("/sys/devices/virtual/powercap/intel-rapl/intel-rapl:0:1/energy_uj", "2000000\n");
@@ -399,7 +471,7 @@ private slots:
         const Walk second = walk();
         QVERIFY(second.value(Power, "IGPU Power").value_or(0) > 0);
         QVERIFY(second.value(Power, "CPU Package Power").value_or(0) > 0);
-        QCOMPARE(second.sensorOf(Power, "IGPU Power"), 2);
+        QCOMPARE(second.sensorOf(Power, "IGPU Power"), 1);
     }
 
     void virtualMachine()
@@ -511,9 +583,15 @@ private slots:
         QTest::newRow("Intel desktop") << 0
             << QVector<double>{52, 25, 4700, -1, 1250, 61, 37, 1845, 123.456, 1500, 34, 0};
         QTest::newRow("AMD desktop") << 1
-            << QVector<double>{65.25, 25, 4850, 0, 900, 48, 12, 2100, 45, 1100, 36, 0};
-        QTest::newRow("laptop") << 2 << QVector<double>{71, 25, 2400, -1, 0, 0, 0, 850, -1, 0, 47, 0};
+            << QVector<double>{65.25, 25, 4850, 0, 900, 48, 12, 2100, 45, 1100, 0, 0};
+        QTest::newRow("laptop") << 2 << QVector<double>{71, 25, 2400, -1, 0, 0, 0, 850, -1, 0, 0, 0};
         QTest::newRow("virtual machine") << 3 << QVector<double>{0, 25, 2096.013, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("server without package readings")
+            << 4 << QVector<double>{47, 25, 4300, 0, 1500, 0, 0, 0, 0, 0, 37, 0};
+        QTest::newRow("AMD laptop") << 5 << QVector<double>{61.25, 25, 1900, 12, 2600, 45, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("ThinkPad without processor driver")
+            << 6 << QVector<double>{55, 25, 4300, 0, 3100, 48, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("AMD FX desktop") << 7 << QVector<double>{30.5, 25, 4000, 65, 1100, 42, 0, 0, 0, 0, 0, 0};
     }
 
     void sensorThreadFillsFigures()
@@ -531,7 +609,11 @@ private slots:
         }
         case 1: buildAmdDesktop(bed); break;
         case 2: buildLaptop(bed); break;
-        default: buildVirtualMachine(bed); break;
+        case 3: buildVirtualMachine(bed); break;
+        case 4: buildPerCoreServer(bed); break;
+        case 5: buildApuLaptop(bed); break;
+        case 6: buildThinkPadWithoutCpuDriver(bed); break;
+        default: buildFxDesktop(bed); break;
         }
         QCOMPARE(sdkInit(SENSORSDK_INIT_ARGUMENT), 0);
         const kestrun::platform::SensorSdkApi api{sdkInit, sdkUninit, sdkSensorCount, sdkPrepareSensor,
@@ -554,6 +636,75 @@ private slots:
             else
                 QVERIFY2(std::fabs(values[field] - expected[field]) < 1e-3, where.constData());
         }
+    }
+
+    // Without a reading of the whole processor, its temperature is the hottest core of the first
+    // package, taken afresh in every cycle from the cores' own values.
+    void hottestCoreOfTheFirstPackage()
+    {
+        Testbed bed;
+        nvml.absent();
+        const PerCoreServer server = buildPerCoreServer(bed);
+        QCOMPARE(sdkInit(64), 0);
+        const Walk first = walk();
+        QCOMPARE(first.value(Temperature, "CPU Temperature"), near(47.0));
+        QCOMPARE(first.sensorOf(Temperature, "CPU Temperature"), 0);
+        QCOMPARE(first.labels(0, Temperature).count("Core 0"), 2);
+        QCOMPARE(first.labels(0, Temperature).last(), QByteArray("CPU Temperature"));
+
+        bed.writeFile(server.firstPackage + "/temp3_input", "39000\n");
+        QCOMPARE(walk().value(Temperature, "CPU Temperature"), near(41.0));
+        bed.writeFile(server.firstPackage + "/temp2_input", "garbage\n");
+        QCOMPARE(walk().value(Temperature, "CPU Temperature"), near(39.0));
+        // No core of the first package readable: the CPU sensor has no figure, though the second
+        // package still reads; the board's PECI reading of the processor is the next in the walk.
+        bed.writeFile(server.firstPackage + "/temp3_input", "garbage\n");
+        const Walk unreadable = walk();
+        QVERIFY(!unreadable.labels(0, Temperature).contains("CPU Temperature"));
+        QVERIFY(unreadable.labels(0, Temperature).contains("Core 0"));
+        QCOMPARE(unreadable.sensorOf(Temperature, "CPU Temperature"), 1);
+        QCOMPARE(unreadable.value(Temperature, "CPU Temperature"), near(99.0));
+    }
+
+    // The same for the processors whose drivers read cores only: k8temp (with the labels lm-sensors'
+    // own configuration gives it) and via_cputemp (one chip per core). With a package reading there
+    // is no such reading.
+    void hottestCoreOfOtherProcessors()
+    {
+        {
+            Testbed bed;
+            nvml.absent();
+            bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD Athlon(tm) 64 X2\n\n");
+            bed.writeProcStat(1, 1);
+            bed.addHwmon("k8temp", bed.addDevice("pci", "0000:00:18.3", "", {}),
+                         {{"temp1_input", "33000"}, {"temp2_input", "34000"}, {"temp3_input", "35000"},
+                          {"temp4_input", "27000"}});
+            bed.useSensorsConfig("chip \"k8temp-*\"\n    label temp1 \"Core0 Temp\"\n    label temp2 \"Core0 Temp\"\n"
+                                 "    label temp3 \"Core1 Temp\"\n    label temp4 \"Core1 Temp\"\n");
+            QCOMPARE(sdkInit(64), 0);
+            const Walk cycle = walk();
+            QCOMPARE(cycle.value(Temperature, "CPU Temperature"), near(35.0));
+            QCOMPARE(cycle.labels(0, Temperature).count("Core1 Temp"), 2);
+            sdkUninit();
+        }
+        {
+            Testbed bed;
+            nvml.absent();
+            bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: VIA Eden X2\n\n");
+            bed.writeProcStat(1, 1);
+            bed.addHwmon("via_cputemp", bed.addDevice("platform", "via_cputemp.0", "", {}),
+                         {{"temp1_input", "41000"}, {"temp1_label", "Core 0"}});
+            bed.addHwmon("via_cputemp", bed.addDevice("platform", "via_cputemp.1", "", {}),
+                         {{"temp1_input", "44000"}, {"temp1_label", "Core 1"}});
+            QCOMPARE(sdkInit(64), 0);
+            QCOMPARE(walk().value(Temperature, "CPU Temperature"), near(44.0));
+            sdkUninit();
+        }
+        Testbed bed;
+        nvml.absent();
+        buildIntelDesktop(bed);
+        QCOMPARE(sdkInit(64), 0);
+        QCOMPARE(walk().labels(0, Temperature), (QList<QByteArray>{"CPU Package", "Core 0", "Core 1"}));
     }
 
     // The program's own loader finds the built library by its bare name and takes all ten entry points.

@@ -197,11 +197,13 @@ private slots:
         QTest::addColumn<QString>("driverLabel");
         QTest::addColumn<QString>("shownLabel");
         QTest::addColumn<bool>("tdie");
-        QTest::addColumn<bool>("zoneIsBoard");
+        QTest::addColumn<bool>("apu");
         QTest::addColumn<QString>("expected");
         const int temp = int(FeatureKind::Temperature), fan = int(FeatureKind::Fan), power = int(FeatureKind::Power);
         QTest::newRow("coretemp package") << "coretemp" << temp << 1 << "Package id 0" << "Package id 0" << false
                                           << false << "CPU Package";
+        QTest::newRow("coretemp package, older kernels") << "coretemp" << temp << 1 << "Physical id 0"
+                                                         << "Physical id 0" << false << false << "CPU Package";
         QTest::newRow("coretemp second package") << "coretemp" << temp << 1 << "Package id 1" << "Package id 1"
                                                  << false << false << "Package id 1";
         QTest::newRow("coretemp core") << "coretemp" << temp << 2 << "Core 0" << "Core 0" << false << false
@@ -212,29 +214,84 @@ private slots:
                                                   << "Tctl";
         QTest::newRow("k10temp Tdie") << "k10temp" << temp << 2 << "Tdie" << "Tdie" << true << false
                                       << "CPU (Tctl/Tdie)";
+        QTest::newRow("k10temp of a family 10h-16h CPU") << "k10temp" << temp << 1 << "" << "temp1" << false
+                                                         << false << "CPU (Tctl/Tdie)";
+        QTest::newRow("k10temp CCD") << "k10temp" << temp << 3 << "Tccd1" << "Tccd1" << true << false << "Tccd1";
         QTest::newRow("zenpower Tccd1") << "zenpower" << temp << 3 << "Tccd1" << "Tccd1" << true << false << "Tccd1";
+        QTest::newRow("zenpower without a first label") << "zenpower" << temp << 1 << "" << "temp1" << false
+                                                        << false << "temp1";
+        QTest::newRow("k8temp core") << "k8temp" << temp << 1 << "" << "temp1" << false << false << "temp1";
+        QTest::newRow("fam15h_power") << "fam15h_power" << power << 1 << "" << "power1" << false << false
+                                      << "CPU Package Power";
         QTest::newRow("nct SYSTIN") << "nct6798" << temp << 1 << "SYSTIN" << "SYSTIN" << false << false
                                     << "Motherboard";
         QTest::newRow("nct CPUTIN") << "nct6798" << temp << 2 << "CPUTIN" << "CPUTIN" << false << false
                                     << "CPUTIN";
+        QTest::newRow("nct PECI") << "nct6779" << temp << 7 << "PECI Agent 0" << "PECI Agent 0" << false << false
+                                  << "CPU Temperature";
         QTest::newRow("nct CPUFANIN") << "nct6798" << fan << 2 << "" << "fan2" << false << false << "CPU Fan";
         QTest::newRow("nct other fan") << "nct6798" << fan << 1 << "" << "fan1" << false << false << "fan1";
-        QTest::newRow("it87 temp1") << "it8688" << temp << 1 << "" << "temp1" << false << false << "Motherboard";
+        QTest::newRow("it87 temp1 is no board sensor") << "it8688" << temp << 1 << "" << "temp1" << false << false
+                                                       << "temp1";
         QTest::newRow("it87 temp2") << "it8688" << temp << 2 << "" << "temp2" << false << false << "temp2";
         QTest::newRow("it87 fan1") << "it8688" << fan << 1 << "" << "fan1" << false << false << "CPU Fan";
         QTest::newRow("board fan named by driver") << "nct6687" << fan << 1 << "CPUFAN" << "CPUFAN" << false
                                                    << false << "CPU Fan";
-        QTest::newRow("acpitz as board") << "acpitz" << temp << 1 << "" << "temp1" << false << true
-                                         << "Motherboard";
-        QTest::newRow("acpitz beside a board chip") << "acpitz" << temp << 1 << "" << "temp1" << false << false
-                                                    << "temp1";
-        QTest::newRow("acpitz second zone") << "acpitz" << temp << 2 << "" << "temp2" << false << true << "temp2";
+        QTest::newRow("asus-wmi cpu_fan") << "asus" << fan << 1 << "cpu_fan" << "cpu_fan" << false << false
+                                          << "CPU Fan";
+        QTest::newRow("asus_wmi_sensors board") << "asus_wmi_sensors" << temp << 3 << "Motherboard Temperature"
+                                                << "Motherboard Temperature" << false << false << "Motherboard";
+        QTest::newRow("asus_wmi_sensors optional CPU fan") << "asus_wmi_sensors" << fan << 7 << "CPU OPT"
+                                                           << "CPU OPT" << false << false << "CPU OPT";
+        QTest::newRow("asus_wmi_sensors chipset") << "asus_wmi_sensors" << temp << 4 << "Chipset Temperature"
+                                                  << "Chipset Temperature" << false << false << "Chipset Temperature";
+        QTest::newRow("atk0110 CPU fan") << "atk0110" << fan << 1 << "CPU FAN Speed" << "CPU FAN Speed" << false
+                                         << false << "CPU Fan";
+        QTest::newRow("atk0110 board") << "atk0110" << temp << 2 << "MB Temperature" << "MB Temperature" << false
+                                       << false << "Motherboard";
+        QTest::newRow("acpitz is no board sensor") << "acpitz" << temp << 1 << "" << "temp1" << false << false
+                                                   << "temp1";
+        QTest::newRow("PCH is no board sensor") << "pch_cannonlake" << temp << 1 << "" << "temp1" << false
+                                                << false << "temp1";
+        QTest::newRow("thinkpad first sensor") << "thinkpad" << temp << 1 << "" << "temp1" << false << false
+                                               << "CPU Temperature";
+        QTest::newRow("thinkpad GPU") << "thinkpad" << temp << 2 << "GPU" << "GPU" << false << false
+                                      << "GPU Temperature";
+        QTest::newRow("thinkpad other sensor") << "thinkpad" << temp << 3 << "" << "temp3" << false << false
+                                               << "temp3";
+        QTest::newRow("thinkpad main fan") << "thinkpad" << fan << 1 << "" << "fan1" << false << false
+                                           << "CPU Fan";
+        QTest::newRow("thinkpad secondary fan") << "thinkpad" << fan << 2 << "" << "fan2" << false << false
+                                                << "fan2";
+        QTest::newRow("dell_smm CPU") << "dell_smm" << temp << 1 << "CPU" << "CPU" << false << false
+                                      << "CPU Temperature";
+        QTest::newRow("dell_smm processor fan") << "dell_smm" << fan << 2 << "Processor Fan" << "Processor Fan"
+                                                << false << false << "CPU Fan";
+        QTest::newRow("dell_smm video fan") << "dell_smm" << fan << 3 << "Video Fan" << "Video Fan" << false
+                                            << false << "GPU Fan";
+        QTest::newRow("dell_smm ambient") << "dell_smm" << temp << 2 << "Ambient" << "Ambient" << false << false
+                                          << "Ambient";
+        QTest::newRow("dell_smm unlabelled fan") << "dell_smm" << fan << 1 << "" << "fan1" << false << false
+                                                 << "fan1";
+        QTest::newRow("system76 GPU") << "system76_acpi" << temp << 2 << "GPU temp" << "GPU temp" << false << false
+                                      << "GPU Temperature";
+        QTest::newRow("system76 GPU fan") << "system76_acpi" << fan << 2 << "GPU fan" << "GPU fan" << false << false
+                                          << "GPU Fan";
+        // libsensors keeps the blank applesmc pads its fan names with; the driver's file is the same.
+        QTest::newRow("applesmc CPU fan") << "applesmc" << fan << 3 << "CPU" << "CPU " << false << false
+                                          << "CPU Fan";
+        QTest::newRow("applesmc exhaust fan") << "applesmc" << fan << 1 << "Exhaust" << "Exhaust  " << false
+                                              << false << "Exhaust  ";
         QTest::newRow("amdgpu edge") << "amdgpu" << temp << 1 << "edge" << "edge" << false << false
                                      << "GPU Temperature";
+        QTest::newRow("amdgpu edge on older kernels") << "amdgpu" << temp << 1 << "" << "temp1" << false << false
+                                                      << "GPU Temperature";
         QTest::newRow("amdgpu junction") << "amdgpu" << temp << 2 << "junction" << "junction" << false << false
                                          << "GPU junction";
         QTest::newRow("amdgpu power") << "amdgpu" << power << 1 << "PPT" << "PPT" << false << false
                                       << "GPU ASIC Power";
+        QTest::newRow("amdgpu power of an APU") << "amdgpu" << power << 1 << "" << "power1" << false << true
+                                                << "CPU Package Power";
         QTest::newRow("amdgpu fan") << "amdgpu" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
         QTest::newRow("i915 fan") << "i915" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
         QTest::newRow("nouveau temperature") << "nouveau" << temp << 1 << "" << "temp1" << false << false
@@ -251,6 +308,14 @@ private slots:
             << "nct6798" << fan << 1 << "" << "GPU Fan" << false << false << "GPU Fan";
         QTest::newRow("configuration label equal to default stays mapped")
             << "nct6798" << fan << 2 << "" << "fan2" << false << false << "CPU Fan";
+        QTest::newRow("configuration label spelling the CPU temperature")
+            << "k10temp" << temp << 1 << "" << "CPU_Temp" << false << false << "CPU Temperature";
+        QTest::newRow("configuration label spelling the board")
+            << "it8721" << temp << 2 << "" << "MB_Temp" << false << false << "Motherboard";
+        QTest::newRow("configuration label spelling the CPU fan")
+            << "it8721" << fan << 1 << "" << "CPU_Fan" << false << false << "CPU Fan";
+        QTest::newRow("configuration label of another fan")
+            << "it8721" << fan << 2 << "" << "Chassis_Fan_1" << false << false << "Chassis_Fan_1";
     }
 
     void labels()
@@ -261,7 +326,7 @@ private slots:
         QFETCH(QString, driverLabel);
         QFETCH(QString, shownLabel);
         QFETCH(bool, tdie);
-        QFETCH(bool, zoneIsBoard);
+        QFETCH(bool, apu);
         const std::string prefix = chip.toStdString(), driver = driverLabel.toStdString(),
                           shown = shownLabel.toStdString();
         const std::string featureName = (kind == int(FeatureKind::Fan) ? "fan" : kind == int(FeatureKind::Power) ? "power" : "temp")
@@ -276,22 +341,60 @@ private slots:
         facts.featureName = featureName;
         LabelContext context;
         context.chipHasTdie = tdie;
-        context.acpiZoneIsBoard = zoneIsBoard;
+        context.amdGpuIsApu = apu;
         QTEST(QString::fromStdString(readingLabel(facts, context)), "expected");
+    }
+
+    // Spellings of the figures' names: case, blanks and underscores aside, whole labels only.
+    void canonicalLabels_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expected");
+        const int temp = int(FeatureKind::Temperature), fan = int(FeatureKind::Fan), power = int(FeatureKind::Power);
+        QTest::newRow("blanks and case") << temp << "  cpu   TEMP " << "CPU Temperature";
+        QTest::newRow("underscores") << temp << "M/B_Temp" << "Motherboard";
+        QTest::newRow("pin name") << temp << "SYSTIN" << "Motherboard";
+        QTest::newRow("part of a longer label") << temp << "CPU Socket Temperature" << "CPU Socket Temperature";
+        QTest::newRow("a fan's name as a temperature") << temp << "CPU Fan" << "CPU Fan";
+        QTest::newRow("a temperature's name as a fan") << fan << "MB Temp" << "MB Temp";
+        QTest::newRow("numbered CPU fan") << fan << "CPU Fan 2" << "CPU Fan 2";
+        QTest::newRow("power") << power << "CPU" << "CPU";
+        QTest::newRow("empty") << temp << "" << "";
+        QTest::newRow("only blanks") << fan << "  " << "  ";
+    }
+
+    void canonicalLabels()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, label);
+        QTEST(QString::fromStdString(canonicalLabel(FeatureKind(kind), label.toStdString())), "expected");
     }
 
     void chipRoles()
     {
-        QCOMPARE(classifyChip("coretemp"), ChipRole::Cpu);
-        QCOMPARE(classifyChip("zenpower"), ChipRole::Cpu);
-        QCOMPARE(classifyChip("nct6775"), ChipRole::Board);
-        QCOMPARE(classifyChip("it8721"), ChipRole::Board);
-        QCOMPARE(classifyChip("acpitz"), ChipRole::AcpiZone);
+        for (const char *cpu : {"coretemp", "k10temp", "zenpower", "k8temp", "via_cputemp", "fam15h_power"})
+            QVERIFY2(classifyChip(cpu) == ChipRole::Cpu, cpu);
+        for (const char *board : {"nct6775", "it8721", "w83627dhg", "f71882fg", "nct7904", "smsc47m192", "vt1211",
+                                  "asus", "asusec", "asus_wmi_sensors", "atk0110", "gigabyte_wmi"})
+            QVERIFY2(classifyChip(board) == ChipRole::Board, board);
+        for (const char *other : {"acpitz", "pch_skylake", "thinkpad", "dell_smm", "applesmc", "system76_acpi",
+                                  "nvme", "power_meter", "amd_energy", ""})
+            QVERIFY2(classifyChip(other) == ChipRole::Other, other);
         QCOMPARE(classifyChip("amdgpu"), ChipRole::AmdGpu);
         QCOMPARE(classifyChip("xe"), ChipRole::IntelGpu);
         QCOMPARE(classifyChip("nouveau"), ChipRole::OtherGpu);
-        QCOMPARE(classifyChip("nvme"), ChipRole::Other);
-        QCOMPARE(classifyChip(""), ChipRole::Other);
+        QCOMPARE(classifyChip("radeon"), ChipRole::OtherGpu);
+    }
+
+    void fanSpeeds()
+    {
+        QCOMPARE(fanSpeed(1250), std::optional<double>(1250));
+        QCOMPARE(fanSpeed(0), std::optional<double>(0));
+        QCOMPARE(fanSpeed(65534), std::optional<double>(65534));
+        QCOMPARE(fanSpeed(65535), std::optional<double>());
+        QCOMPARE(fanSpeed(337500), std::optional<double>());
+        QCOMPARE(fanSpeed(std::nan("")), std::optional<double>());
     }
 
     // Tables answer by index; labels never overrun the caller's buffer.
