@@ -41,7 +41,8 @@ void DeviceLinkController::onDeviceChange(DeviceChangeKind kind, const QString &
     if (kind == DeviceChangeKind::Arrival && !linkOpen) {
         QThread::msleep(kSettleMs);
         emit sigHidDeviceConnectChanging_Into(path);
-    } else if (kind == DeviceChangeKind::Removal && linkOpen) {
+    } else if (kind == DeviceChangeKind::Removal && linkOpen && transport
+               && namesOpenedDevice(path, transport->hidPath())) {
         QThread::msleep(kSettleMs);
         emit sigHidDeviceConnectChanging_Remove(path);
     }

@@ -39,7 +39,7 @@ signals:
 
 public slots:
     // A device came or went: acted on only for the display device, and only when it changes
-    // the link (an arrival while closed, a removal while open).
+    // the link (an arrival while closed, the removal of the open device while open).
     void onDeviceChange(DeviceChangeKind kind, const QString &path);
     void onHidDeviceConnectChanging_Into(QString hidPath);
     void onHidDeviceConnectChanging_Remove(QString hidPath);

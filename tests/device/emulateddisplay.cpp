@@ -202,6 +202,16 @@ void EmulatedDisplay::unplugOther()
     removeUsbHid(testbed, other);
 }
 
+void EmulatedDisplay::plugSecondDisplay()
+{
+    secondDisplay = addUsbHid(testbed, {"1-3", "5131", "2007", "Kestrun Devices", "Display", "hidraw2", "0003"});
+}
+
+void EmulatedDisplay::unplugSecondDisplay()
+{
+    removeUsbHid(testbed, secondDisplay);
+}
+
 void EmulatedDisplay::announce(const char *action)
 {
     umockdev_testbed_uevent(testbed, display.hidraw.toLocal8Bit().constData(), action);

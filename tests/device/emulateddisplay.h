@@ -14,9 +14,10 @@ typedef struct _UMockdevTestbed UMockdevTestbed;
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
 
 // An emulated machine with the display device (5131:2007 behind /dev/hidraw0) that can be plugged
-// in and pulled out, and another HID device (a mouse behind /dev/hidraw1). Every report written
-// to the display is kept. The device's handlers run on umockdev's own thread, so the state they
-// share with the test is guarded here and holds no Qt objects.
+// in and pulled out, another HID device (a mouse behind /dev/hidraw1) and a second display
+// (behind /dev/hidraw2, listed but without a node). Every report written to the display is kept.
+// The device's handlers run on umockdev's own thread, so the state they share with the test is
+// guarded here and holds no Qt objects.
 class EmulatedDisplay
 {
 public:
@@ -32,6 +33,8 @@ public:
     void unplug();
     void plugOther();
     void unplugOther();
+    void plugSecondDisplay();
+    void unplugSecondDisplay();
     // Sends one more uevent for the display's hidraw device, which must be present.
     void announce(const char *action);
 
@@ -74,6 +77,7 @@ private:
     QString root;
     UsbHid display;
     UsbHid other;
+    UsbHid secondDisplay;
 };
 
 // Collects the program's debug records while it lives.

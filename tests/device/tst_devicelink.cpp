@@ -59,9 +59,12 @@ private slots:
     void initTestCase() { qRegisterMetaType<DeviceChangeKind>(); }
     void displayPathMatch_data();
     void displayPathMatch();
+    void openedDeviceMatch_data();
+    void openedDeviceMatch();
     void beforeTheTransportSlotsOnlyLog();
     void linkFollowsPlugAndUnplug();
     void changesThatLeaveTheLinkAlone();
+    void secondDisplayLeavesTheOpenOneAlone();
     void silentLossClosesAndRecovers();
 };
 
@@ -84,6 +87,30 @@ void TestDeviceLink::displayPathMatch()
     QFETCH(QString, path);
     QFETCH(bool, matches);
     QCOMPARE(isDisplayDevicePath(path), matches);
+}
+
+void TestDeviceLink::openedDeviceMatch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("its node") << kDisplayText << "/dev/hidraw0" << true;
+    QTest::newRow("node alone") << "/dev/hidraw0" << "/dev/hidraw0" << true;
+    QTest::newRow("another display's node")
+        << "/dev/hidraw2 /sys/devices/1-3/1-3:1.0/0003:5131:2007.0003/hidraw2 0003:00005131:00002007"
+        << "/dev/hidraw0" << false;
+    QTest::newRow("a node that starts alike") << "/dev/hidraw10 0003:00005131:00002007" << "/dev/hidraw1" << false;
+    QTest::newRow("name inside the syspath only")
+        << "/sys/devices/1-1/1-1:1.0/0003:5131:2007.0001/hidraw0" << "hidraw0" << false;
+    QTest::newRow("nothing opened") << kDisplayText << QString() << false;
+}
+
+void TestDeviceLink::openedDeviceMatch()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, opened);
+    QFETCH(bool, matches);
+    QCOMPARE(namesOpenedDevice(text, opened), matches);
 }
 
 void TestDeviceLink::beforeTheTransportSlotsOnlyLog()
@@ -170,6 +197,35 @@ void TestDeviceLink::changesThatLeaveTheLinkAlone()
     QVERIFY(!link.linkOpen);
     QCOMPARE(log.lines(), QStringList());
     QCOMPARE(link.send(1), -1);
+}
+
+void TestDeviceLink::secondDisplayLeavesTheOpenOneAlone()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    Link link;
+    QVERIFY(link.linkOpen);
+    QSignalSpy changes(&link.watch, &HotplugWatch::deviceChanged);
+    QSignalSpy status(&link.controller, &DeviceLinkController::sigHidStatusText);
+    LogCapture log;
+
+    machine.plugSecondDisplay();
+    QTRY_COMPARE(changes.count(), 1);
+    machine.unplugSecondDisplay();
+    QTRY_COMPARE(changes.count(), 2);
+    QCOMPARE(changes.at(1).at(0).value<DeviceChangeKind>(), DeviceChangeKind::Removal);
+    QVERIFY(isDisplayDevicePath(changes.at(1).at(1).toString()));
+    QVERIFY(link.linkOpen);
+    QVERIFY(link.transport.isRunning());
+    QCOMPARE(log.lines(), QStringList());
+    QCOMPARE(status.count(), 0);
+    QCOMPARE(link.send(1), 0);
+    QTRY_COMPARE(machine.reportCount(), std::size_t(1));
+
+    // The open display's own removal still closes the link.
+    machine.unplug();
+    QTRY_VERIFY(!link.linkOpen);
+    QVERIFY(log.lines().first().startsWith("Pull out a device --------------- hidPath: \"/dev/hidraw0 "));
 }
 
 void TestDeviceLink::silentLossClosesAndRecovers()
