@@ -85,6 +85,7 @@ void TestMainHidInterface::queuedReportsReachTheDeviceWholeInOrder()
     machine.plug();
     MainHidInterFace transport;
     QSignalSpy opened(&transport, &MainHidInterFace::sigOpenHidSuccessful);
+    QSignalSpy taken(&transport, &MainHidInterFace::sigReportsTaken);
     LogCapture log;
 
     transport.getuUsbHidDeviceList();
@@ -100,12 +101,22 @@ void TestMainHidInterface::queuedReportsReachTheDeviceWholeInOrder()
     transport.start();
     QTRY_COMPARE(machine.reportCount(), sent.size());
     QVERIFY(machine.reports() == sent);
+    // Said once for the opening, not once a report: with the writer inside a fourth write, the
+    // notices of the first three have all been posted.
+    machine.holdWrites(true);
+    QCOMPARE(transport.hidApi_Write(numbered(4).data()), 0);
+    machine.waitForHeldWrite();
+    QCoreApplication::processEvents();
+    const int notices = taken.count();
+    machine.holdWrites(false);
+    QCOMPARE(notices, 1);
+    QTRY_COMPARE(machine.reportCount(), sent.size() + 1);
 
     QCOMPARE(transport.hidApi_Close(), 0);
     QVERIFY(transport.isFinished());
     QCOMPARE(transport.hidApi_Close(), 0);
     QCOMPARE(transport.hidApi_Write(sent[0].data()), -1);
-    QCOMPARE(machine.reportCount(), sent.size());
+    QCOMPARE(machine.reportCount(), sent.size() + 1);
 }
 
 void TestMainHidInterface::fullQueueKeepsTheNewest()
@@ -164,6 +175,7 @@ void TestMainHidInterface::failedWriteReportsTheLossOnce()
     EmulatedDisplay &machine = writing.machine;
     MainHidInterFace &transport = writing.transport;
     QSignalSpy &lost = writing.lost;
+    QSignalSpy taken(&transport, &MainHidInterFace::sigReportsTaken);
     machine.failWrites(true);
     transport.hidApi_Write(numbered(1).data());
     transport.hidApi_Write(numbered(2).data());
@@ -172,6 +184,7 @@ void TestMainHidInterface::failedWriteReportsTheLossOnce()
     QVERIFY(transport.wait(5000));
     QCoreApplication::processEvents();
     QCOMPARE(lost.count(), 1);
+    QCOMPARE(taken.count(), 0);
     QCOMPARE(machine.reportCount(), std::size_t(0));
 
     machine.failWrites(false);
