@@ -121,6 +121,7 @@ void MainHidInterFace::run()
         }
         const ReportQueue::Report report = sendQueue.pop();
         lock.unlock();
+        reportTaken();
         hid_device *handle = deviceHandle;
         // A report taken as the link closes is dropped: it belongs to no opening any more.
         const bool dropped = !deviceOpen || !handle;

@@ -37,6 +37,8 @@ public:
 
     // Path of the device last found, as hidapi reports it.
     QString hidPath() const { return strHidPath; }
+    // The device is open; the writer runs while it is.
+    bool isOpen() const { return deviceOpen; }
 
 signals:
     void sigOpenHidSuccessful();
@@ -49,6 +51,10 @@ signals:
 
 protected:
     void run() override;
+    // Called on the writer thread after a report has been taken from the queue and before it is
+    // decided whether to write it. The link may close in between; a test holds the writer here
+    // to close the link at that moment.
+    virtual void reportTaken() {}
 
 private:
     int open(bool logged);
