@@ -5,6 +5,7 @@
 #include "device/mainhidinterface.h"
 #include "platform/hotplug.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -96,6 +97,8 @@ private slots:
     void refusingDeviceIsTriedLessOften();
     void vanishedDeviceIsTriedAtItsReturn();
     void arrivalEndsTheRefusal();
+    void settleWaitBeforeActing_data();
+    void settleWaitBeforeActing();
 };
 
 void TestDeviceLink::displayPathMatch_data()
@@ -380,6 +383,36 @@ void TestDeviceLink::arrivalEndsTheRefusal()
              (QStringList{"Insert a new device --------------- hidPath: \"" + kDisplayText + "\"",
                           "-------------------------- ************** strHidPath: \"/dev/hidraw0\"",
                           "\nOpen device success\n", "onOpenHidSuccessful -----------------------"}));
+}
+
+void TestDeviceLink::settleWaitBeforeActing_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("removal of the open display") << int(DeviceChangeKind::Removal);
+    QTest::newRow("arrival while closed") << int(DeviceChangeKind::Arrival);
+}
+
+// The display is given 300 ms to settle before its arrival or removal is acted on.
+void TestDeviceLink::settleWaitBeforeActing()
+{
+    QFETCH(int, kind);
+    EmulatedDisplay machine;
+    machine.plug();
+    Link link(false);
+    QVERIFY(link.linkOpen);
+    if (DeviceChangeKind(kind) == DeviceChangeKind::Arrival)
+        link.controller.shutdown();
+    // Only the signal is watched, so the time is the wait's alone.
+    QObject::disconnect(&link.controller, nullptr, &link.controller, nullptr);
+    QElapsedTimer clock;
+    qint64 actedAfter = -1;
+    const auto note = [&] { actedAfter = clock.elapsed(); };
+    QObject::connect(&link.controller, &DeviceLinkController::sigHidDeviceConnectChanging_Into, note);
+    QObject::connect(&link.controller, &DeviceLinkController::sigHidDeviceConnectChanging_Remove, note);
+
+    clock.start();
+    link.controller.onDeviceChange(DeviceChangeKind(kind), kDisplayText);
+    QVERIFY2(actedAfter >= 300, qPrintable(QString::number(actedAfter)));
 }
 
 KESTRUN_TEST_MAIN(TestDeviceLink)
