@@ -9,6 +9,11 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -99,6 +104,7 @@ private slots:
     void arrivalEndsTheRefusal();
     void settleWaitBeforeActing_data();
     void settleWaitBeforeActing();
+    void registrationFailureIsLogged();
 };
 
 void TestDeviceLink::displayPathMatch_data()
@@ -413,6 +419,28 @@ void TestDeviceLink::settleWaitBeforeActing()
     clock.start();
     link.controller.onDeviceChange(DeviceChangeKind(kind), kDisplayText);
     QVERIFY2(actedAfter >= 300, qPrintable(QString::number(actedAfter)));
+}
+
+void TestDeviceLink::registrationFailureIsLogged()
+{
+    // With every descriptor in use, the udev monitor cannot be created.
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = std::min<rlim_t>(saved.rlim_cur, 64);
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> used;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        used.push_back(fd);
+    LogCapture log;
+    {
+        HotplugWatch watch;
+        watch.registerDevice(0);
+    }
+    for (int fd : used)
+        ::close(fd);
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    QCOMPARE(log.lines(), QStringList{"Register device failed, errno: 24 \n"});
 }
 
 KESTRUN_TEST_MAIN(TestDeviceLink)
