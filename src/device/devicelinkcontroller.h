@@ -9,7 +9,7 @@
 class MainHidInterFace;
 
 // Keeps the link to the display device in step with the device: reopens it when the device
-// arrives, closes it when the device leaves or stops taking reports, and says which it is.
+// arrives, closes it when the device leaves or refuses reports, and says which it is.
 // The window owns one, hands it its linkOpen flag, and forwards its own hot-plug signals and
 // slots here; the controller itself holds no window.
 class DeviceLinkController : public QObject
@@ -28,8 +28,19 @@ public:
     // How long an arrival or removal of the display device waits before it is acted on, so the
     // device has settled. The wait blocks the calling thread.
     static constexpr int kSettleMs = 300;
-    // After the device stopped taking reports, how often it is looked for again.
+    // While the device refuses reports it is looked for once a kRetryMs, without a log record.
+    // Found, it is opened again after a wait that starts at kRetryMs and doubles with each
+    // refusal up to kRetryCapMs: a display that stays stuck costs two tries a minute, and one
+    // that recovers by itself shows figures again within half a minute. Found missing, the wait
+    // starts afresh, so a device that vanished silently is opened again at the first look after
+    // its return; an arrival or a report taken ends the refusal.
     static constexpr int kRetryMs = 1000;
+    static constexpr int kRetryCapMs = 30000;
+    // The wait after one more refusal, given the wait before it (0: none yet).
+    static int nextRetryDelay(int delayMs);
+    // The wait, after the device last refused a report, before it is opened again; 0 when no
+    // refusal is being waited out or the device was found missing since.
+    int retryDelayMs() const { return retryDelay; }
 
 signals:
     void sigHidDeviceConnectChanging_Into(QString hidPath);
@@ -39,18 +50,25 @@ signals:
 
 public slots:
     // A device came or went: acted on only for the display device, and only when it changes
-    // the link (an arrival while closed, a removal while open).
+    // the link (an arrival while closed, the removal of the open device while open).
     void onDeviceChange(DeviceChangeKind kind, const QString &path);
     void onHidDeviceConnectChanging_Into(QString hidPath);
     void onHidDeviceConnectChanging_Remove(QString hidPath);
     void onOpenHidSuccessful();
-    // Writes fail on the open device: close as a removal would and look for it again.
+    // The open device refused a report: close, and open it again later.
     void onDeviceLost();
+    // The open device took a report: a refusal is over.
+    void onReportsTaken();
 
 private:
     void lookAgain();
+    void waitOutRefusal();
+    void endRefusal();
 
     bool &linkOpen;
     MainHidInterFace *transport = nullptr;
     QTimer retry;
+    bool refusing = false;
+    int retryDelay = 0;
+    int ticksToRetry = 0;
 };

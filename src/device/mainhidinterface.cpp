@@ -22,35 +22,55 @@ MainHidInterFace::~MainHidInterFace()
     hidApi_Close();
 }
 
-void MainHidInterFace::getuUsbHidDeviceList()
+QString MainHidInterFace::findDisplayPath()
 {
     hid_device_info *devices = hid_enumerate(0, 0);
-    bool found = false;
+    QString path;
     for (const hid_device_info *info = devices; info; info = info->next) {
         if (info->vendor_id == kVendorId && info->product_id == kProductId) {
-            const QString path = QString::fromLatin1(info->path);
-            qDebug() << "-------------------------- ************** strHidPath:" << path;
-            strHidPath = path;
-            found = true;
+            path = QString::fromLatin1(info->path);
             break;
         }
     }
     hid_free_enumeration(devices);
-    if (found && hidApi_Open() == 0)
+    return path;
+}
+
+void MainHidInterFace::getuUsbHidDeviceList()
+{
+    const QString path = findDisplayPath();
+    if (path.isEmpty())
+        return;
+    qDebug() << "-------------------------- ************** strHidPath:" << path;
+    strHidPath = path;
+    if (hidApi_Open() == 0)
         emit sigOpenHidSuccessful();
 }
 
 int MainHidInterFace::hidApi_Open()
 {
+    return open(true);
+}
+
+int MainHidInterFace::hidApi_Reopen(const QString &path)
+{
+    strHidPath = path;
+    return open(false);
+}
+
+int MainHidInterFace::open(bool logged)
+{
     // A handle still open would otherwise be overwritten and leak.
     hidApi_Close();
     hid_device *handle = hid_open_path(strHidPath.toLatin1().constData());
     if (!handle) {
-        qDebug().noquote() << "Unable to open device\n";
+        if (logged)
+            qDebug().noquote() << "Unable to open device\n";
         deviceOpen = false;
         return -1;
     }
-    qDebug().noquote() << "\nOpen device success\n";
+    if (logged)
+        qDebug().noquote() << "\nOpen device success\n";
     ++openings;
     deviceHandle = handle;
     deviceOpen = true;
@@ -92,6 +112,7 @@ int MainHidInterFace::hidApi_Close()
 void MainHidInterFace::run()
 {
     const std::uint64_t opening = openings;
+    bool tookOne = false;
     std::unique_lock<std::mutex> lock(queueLock);
     while (deviceOpen) {
         if (sendQueue.empty() || !deviceHandle) {
@@ -100,26 +121,31 @@ void MainHidInterFace::run()
         }
         const ReportQueue::Report report = sendQueue.pop();
         lock.unlock();
-        int written = 0;
+        reportTaken();
         hid_device *handle = deviceHandle;
-        if (deviceOpen && handle)
-            written = hid_write(handle, report.data(), report.size());
+        // A report taken as the link closes is dropped: it belongs to no opening any more.
+        const bool dropped = !deviceOpen || !handle;
+        const int written = dropped ? 0 : hid_write(handle, report.data(), report.size());
         lock.lock();
         if (written < 0) {
             // Writing on would only lose every later report too; the owner closes and looks again.
-            reportWriteFailure(opening);
+            notifyOwner(opening, &MainHidInterFace::sigDeviceLost);
             return;
+        }
+        if (!dropped && !tookOne) {
+            tookOne = true;
+            notifyOwner(opening, &MainHidInterFace::sigReportsTaken);
         }
     }
 }
 
-void MainHidInterFace::reportWriteFailure(std::uint64_t opening)
+void MainHidInterFace::notifyOwner(std::uint64_t opening, void (MainHidInterFace::*signal)())
 {
     QMetaObject::invokeMethod(
         this,
-        [this, opening] {
+        [this, opening, signal] {
             if (deviceOpen && openings == opening)
-                emit sigDeviceLost();
+                emit (this->*signal)();
         },
         Qt::QueuedConnection);
 }

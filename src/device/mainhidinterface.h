@@ -21,10 +21,15 @@ public:
     explicit MainHidInterFace(QObject *parent = nullptr);
     ~MainHidInterFace() override;
 
+    // The path of the first HID device 5131:2007 listed, or empty; nothing is logged.
+    static QString findDisplayPath();
     // Finds the first HID device 5131:2007, opens it and emits sigOpenHidSuccessful on success.
     void getuUsbHidDeviceList();
     // Opens the device at the stored path: 0 on success, -1 on failure.
     int hidApi_Open();
+    // Opens the device at path as hidApi_Open does, but without a log record and without
+    // sigOpenHidSuccessful: the quiet retries of a device that refuses reports.
+    int hidApi_Reopen(const QString &path);
     // Queues a copy of the 65-byte report: -1 (nothing queued) while closed, else 0.
     int hidApi_Write(const unsigned char *report);
     // Stops the writer thread, then closes the device; always 0, a second call does nothing.
@@ -32,18 +37,29 @@ public:
 
     // Path of the device last found, as hidapi reports it.
     QString hidPath() const { return strHidPath; }
+    // The device is open; the writer runs while it is.
+    bool isOpen() const { return deviceOpen; }
 
 signals:
     void sigOpenHidSuccessful();
-    // The open device refused a write (it is gone without a removal notice). Delivered on the
-    // thread that owns the transport, only while that same opening is still open.
+    // The open device refused a write (it is gone without a removal notice, or it stays and
+    // refuses). Delivered on the thread that owns the transport, only while that same opening
+    // is still open.
     void sigDeviceLost();
+    // The open device took the first report of this opening. Delivered as sigDeviceLost is.
+    void sigReportsTaken();
 
 protected:
     void run() override;
+    // Called on the writer thread after a report has been taken from the queue and before it is
+    // decided whether to write it. The link may close in between; a test holds the writer here
+    // to close the link at that moment.
+    virtual void reportTaken() {}
 
 private:
-    void reportWriteFailure(std::uint64_t opening);
+    int open(bool logged);
+    // Emits signal on the owner's thread if this opening is still the open one by then.
+    void notifyOwner(std::uint64_t opening, void (MainHidInterFace::*signal)());
 
     QString strHidPath;
     std::atomic<hid_device_ *> deviceHandle{nullptr};

@@ -11,6 +11,11 @@ void putLittleEndian(unsigned char *out, std::uint32_t value, int bytes)
         out[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
+char16_t foldCase(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+}
+
 std::uint32_t readUint32(const unsigned char *in)
 {
     return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16
@@ -47,6 +52,13 @@ DeviceChange parseDeviceChange(std::uintptr_t event, const unsigned char *record
     }
     change.kind = event == kDeviceArrival ? DeviceChangeKind::Arrival : DeviceChangeKind::Removal;
     return change;
+}
+
+bool sameInterfacePath(const std::u16string &a, const std::u16string &b)
+{
+    return !a.empty() && a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(),
+                         [](char16_t x, char16_t y) { return foldCase(x) == foldCase(y); });
 }
 
 } // namespace devicebroadcast

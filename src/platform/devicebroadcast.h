@@ -29,10 +29,13 @@ struct Guid
     std::array<std::uint8_t, 8> data4;
 };
 
-// The interface classes watched, in the order they are registered.
+// The interface classes watched, in the order they are registered. The HID class is the one
+// whose interface paths hidapi opens: only its removal names the open link's own interface (the
+// USB device's path names the parent device, with an instance ID of its own).
 constexpr Guid kUsbDeviceInterface{0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr Guid kDiskInterface{0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
-constexpr std::array<Guid, 2> kWatchedClasses{kUsbDeviceInterface, kDiskInterface};
+constexpr Guid kHidInterface{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+constexpr std::array<Guid, 3> kWatchedClasses{kUsbDeviceInterface, kDiskInterface, kHidInterface};
 
 // The registration filter for one class: all zero but size, device type and class GUID,
 // laid out as Windows reads it (little-endian).
@@ -52,5 +55,10 @@ struct DeviceChange
 // knows how many bytes are readable at record.
 DeviceChange parseDeviceChange(std::uintptr_t event, const unsigned char *record,
                                std::size_t available = SIZE_MAX);
+
+// True when two device interface paths name the same interface. Windows compares them without
+// regard to case, and a notification's name and the path hidapi lists for the same interface
+// may differ in case; an empty path names nothing.
+bool sameInterfacePath(const std::u16string &a, const std::u16string &b);
 
 } // namespace devicebroadcast

@@ -15,6 +15,11 @@ Q_DECLARE_METATYPE(DeviceChangeKind)
 
 // True when a device path names the display device: it holds "5131" and "2007" anywhere.
 bool isDisplayDevicePath(const QString &path);
+// True when the text of a device change names the device hidapi opened at devicePath, so that
+// the removal of another display of the same kind leaves the open one alone. Linux: one of the
+// text's blank-separated parts is that device node. Windows: the text is that interface path,
+// in any case.
+bool namesOpenedDevice(const QString &changeText, const QString &devicePath);
 
 // Watches devices come and go and reports each arrival and removal with the text that names the
 // device. Windows: device-interface notifications to the given window, fed in through

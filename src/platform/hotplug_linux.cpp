@@ -33,6 +33,11 @@ QString deviceText(udev_device *device)
 }
 } // namespace
 
+bool namesOpenedDevice(const QString &changeText, const QString &devicePath)
+{
+    return !devicePath.isEmpty() && changeText.split(QLatin1Char(' ')).contains(devicePath);
+}
+
 struct HotplugWatch::Watch
 {
     std::unique_ptr<udev, UdevUnref> context;

@@ -8,6 +8,11 @@
 #include <cstring>
 #include <vector>
 
+bool namesOpenedDevice(const QString &changeText, const QString &devicePath)
+{
+    return devicebroadcast::sameInterfacePath(changeText.toStdU16String(), devicePath.toStdU16String());
+}
+
 struct HotplugWatch::Watch
 {
     HWND window = nullptr;

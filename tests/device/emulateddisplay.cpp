@@ -47,6 +47,7 @@ gboolean onWrite(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer data
     shared->changed.wait(lock, [shared] { return !shared->hold; });
     --shared->waiting;
     if (shared->fail) {
+        shared->refused.push_back(std::chrono::steady_clock::now());
         umockdev_ioctl_client_complete(client, -1, ENODEV);
         return TRUE;
     }
@@ -202,6 +203,16 @@ void EmulatedDisplay::unplugOther()
     removeUsbHid(testbed, other);
 }
 
+void EmulatedDisplay::plugSecondDisplay()
+{
+    secondDisplay = addUsbHid(testbed, {"1-3", "5131", "2007", "Kestrun Devices", "Display", "hidraw2", "0003"});
+}
+
+void EmulatedDisplay::unplugSecondDisplay()
+{
+    removeUsbHid(testbed, secondDisplay);
+}
+
 void EmulatedDisplay::announce(const char *action)
 {
     umockdev_testbed_uevent(testbed, display.hidraw.toLocal8Bit().constData(), action);
@@ -237,6 +248,12 @@ void EmulatedDisplay::failWrites(bool fail)
 {
     std::lock_guard<std::mutex> lock(shared.lock);
     shared.fail = fail;
+}
+
+std::vector<std::chrono::steady_clock::time_point> EmulatedDisplay::refusedWrites() const
+{
+    std::lock_guard<std::mutex> lock(shared.lock);
+    return shared.refused;
 }
 
 void EmulatedDisplay::holdWrites(bool hold)

@@ -14,9 +14,10 @@ typedef struct _UMockdevTestbed UMockdevTestbed;
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
 
 // An emulated machine with the display device (5131:2007 behind /dev/hidraw0) that can be plugged
-// in and pulled out, and another HID device (a mouse behind /dev/hidraw1). Every report written
-// to the display is kept. The device's handlers run on umockdev's own thread, so the state they
-// share with the test is guarded here and holds no Qt objects.
+// in and pulled out, another HID device (a mouse behind /dev/hidraw1) and a second display
+// (behind /dev/hidraw2, listed but without a node). Every report written to the display is kept,
+// and the time of every write it refused. The device's handlers run on umockdev's own thread, so
+// the state they share with the test is guarded here and holds no Qt objects.
 class EmulatedDisplay
 {
 public:
@@ -32,6 +33,8 @@ public:
     void unplug();
     void plugOther();
     void unplugOther();
+    void plugSecondDisplay();
+    void unplugSecondDisplay();
     // Sends one more uevent for the display's hidraw device, which must be present.
     void announce(const char *action);
 
@@ -45,6 +48,8 @@ public:
     std::size_t reportCount() const;
     // While set, every write fails with ENODEV, as on a device that is gone.
     void failWrites(bool fail);
+    // When each write failed while failWrites was set, oldest first.
+    std::vector<std::chrono::steady_clock::time_point> refusedWrites() const;
     // While held, a write waits in the device until released.
     void holdWrites(bool hold);
     // Blocks until a write is waiting in the device.
@@ -62,6 +67,7 @@ public:
         mutable std::mutex lock;
         std::condition_variable changed;
         std::vector<Report> reports;
+        std::vector<std::chrono::steady_clock::time_point> refused;
         bool fail = false;
         bool hold = false;
         int waiting = 0;
@@ -74,6 +80,7 @@ private:
     QString root;
     UsbHid display;
     UsbHid other;
+    UsbHid secondDisplay;
 };
 
 // Collects the program's debug records while it lives.

@@ -5,6 +5,8 @@
 
 #include <QSignalSpy>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -28,6 +30,27 @@ struct Writing
     }
 };
 
+// Holds the writer with a report it has taken from the queue until the link is closing, so it
+// decides about that report with the link already closed.
+class TakenAsTheLinkCloses : public MainHidInterFace
+{
+public:
+    std::atomic<bool> holdNext{false};
+    std::atomic<bool> holding{false};
+
+protected:
+    void reportTaken() override
+    {
+        if (!holdNext.exchange(false))
+            return;
+        holding = true;
+        // The limit only keeps a broken close from hanging the test.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (isOpen() && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+};
+
 const QString kOpened = QStringLiteral("\nOpen device success\n");
 const QString kOpenFailed = QStringLiteral("Unable to open device\n");
 } // namespace
@@ -42,6 +65,7 @@ private slots:
     void queuedReportsReachTheDeviceWholeInOrder();
     void fullQueueKeepsTheNewest();
     void closeWaitsForTheWriteInProgress();
+    void reportTakenAsTheLinkClosesIsDropped();
     void failedWriteReportsTheLossOnce();
     void staleLossIsNotReported();
     void destructionEndsTheWriter();
@@ -85,6 +109,7 @@ void TestMainHidInterface::queuedReportsReachTheDeviceWholeInOrder()
     machine.plug();
     MainHidInterFace transport;
     QSignalSpy opened(&transport, &MainHidInterFace::sigOpenHidSuccessful);
+    QSignalSpy taken(&transport, &MainHidInterFace::sigReportsTaken);
     LogCapture log;
 
     transport.getuUsbHidDeviceList();
@@ -100,12 +125,22 @@ void TestMainHidInterface::queuedReportsReachTheDeviceWholeInOrder()
     transport.start();
     QTRY_COMPARE(machine.reportCount(), sent.size());
     QVERIFY(machine.reports() == sent);
+    // Said once for the opening, not once a report: with the writer inside a fourth write, the
+    // notices of the first three have all been posted.
+    machine.holdWrites(true);
+    QCOMPARE(transport.hidApi_Write(numbered(4).data()), 0);
+    machine.waitForHeldWrite();
+    QCoreApplication::processEvents();
+    const int notices = taken.count();
+    machine.holdWrites(false);
+    QCOMPARE(notices, 1);
+    QTRY_COMPARE(machine.reportCount(), sent.size() + 1);
 
     QCOMPARE(transport.hidApi_Close(), 0);
     QVERIFY(transport.isFinished());
     QCOMPARE(transport.hidApi_Close(), 0);
     QCOMPARE(transport.hidApi_Write(sent[0].data()), -1);
-    QCOMPARE(machine.reportCount(), sent.size());
+    QCOMPARE(machine.reportCount(), sent.size() + 1);
 }
 
 void TestMainHidInterface::fullQueueKeepsTheNewest()
@@ -158,12 +193,37 @@ void TestMainHidInterface::closeWaitsForTheWriteInProgress()
     transport.hidApi_Close();
 }
 
+void TestMainHidInterface::reportTakenAsTheLinkClosesIsDropped()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    TakenAsTheLinkCloses transport;
+    transport.getuUsbHidDeviceList();
+    transport.start();
+    transport.holdNext = true;
+    QCOMPARE(transport.hidApi_Write(numbered(1).data()), 0);
+    QTRY_VERIFY(transport.holding);
+
+    QCOMPARE(transport.hidApi_Close(), 0);
+    QVERIFY(transport.isFinished());
+    QCOMPARE(machine.reportCount(), std::size_t(0));
+
+    // Nor is it kept for the next opening: the first report written there is one offered there.
+    transport.getuUsbHidDeviceList();
+    transport.start();
+    QCOMPARE(transport.hidApi_Write(numbered(2).data()), 0);
+    QTRY_COMPARE(machine.reportCount(), std::size_t(1));
+    QVERIFY(machine.reports() == std::vector<EmulatedDisplay::Report>{numbered(2)});
+    transport.hidApi_Close();
+}
+
 void TestMainHidInterface::failedWriteReportsTheLossOnce()
 {
     Writing writing;
     EmulatedDisplay &machine = writing.machine;
     MainHidInterFace &transport = writing.transport;
     QSignalSpy &lost = writing.lost;
+    QSignalSpy taken(&transport, &MainHidInterFace::sigReportsTaken);
     machine.failWrites(true);
     transport.hidApi_Write(numbered(1).data());
     transport.hidApi_Write(numbered(2).data());
@@ -172,6 +232,7 @@ void TestMainHidInterface::failedWriteReportsTheLossOnce()
     QVERIFY(transport.wait(5000));
     QCoreApplication::processEvents();
     QCOMPARE(lost.count(), 1);
+    QCOMPARE(taken.count(), 0);
     QCOMPARE(machine.reportCount(), std::size_t(0));
 
     machine.failWrites(false);

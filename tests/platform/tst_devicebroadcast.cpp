@@ -47,15 +47,19 @@ private slots:
     void parse_data();
     void parse();
     void recordIsNotReadForOtherEvents();
+    void sameInterface_data();
+    void sameInterface();
 };
 
 void TestDeviceBroadcast::filterRecords()
 {
-    QCOMPARE(kWatchedClasses.size(), std::size_t(2));
+    QCOMPARE(kWatchedClasses.size(), std::size_t(3));
     QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[0])),
              QByteArray("20000000" "05000000" "00000000" "10bfdca5" "3065" "d211" "901f00c04fb951ed" "00000000"));
     QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[1])),
              QByteArray("20000000" "05000000" "00000000" "0763f553" "bfb6" "d011" "94f200a0c91efb8b" "00000000"));
+    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[2])),
+             QByteArray("20000000" "05000000" "00000000" "b2551e4d" "6ff1" "cf11" "88cb001111000030" "00000000"));
 }
 
 void TestDeviceBroadcast::parse_data()
@@ -110,6 +114,32 @@ void TestDeviceBroadcast::recordIsNotReadForOtherEvents()
     // DBT_DEVNODES_CHANGED carries no record at all.
     QCOMPARE(int(parseDeviceChange(0x0007, nullptr).kind), int(DeviceChangeKind::None));
     QCOMPARE(int(parseDeviceChange(0x8000, nullptr).kind), int(DeviceChangeKind::None));
+}
+
+void TestDeviceBroadcast::sameInterface_data()
+{
+    QTest::addColumn<QString>("notified");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<bool>("same");
+    const QString hid =
+        QStringLiteral("\\\\?\\HID#VID_5131&PID_2007#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+    QTest::newRow("same text") << hid << hid << true;
+    QTest::newRow("other case") << hid << hid.toLower() << true;
+    QTest::newRow("another display's interface")
+        << hid << QString(hid).replace("1a2b3c4d", "5e6f7a8b") << false;
+    QTest::newRow("the parent usb device") << kDisplayPath << hid << false;
+    QTest::newRow("one path longer") << hid + "\\kbd" << hid << false;
+    QTest::newRow("nothing opened") << hid << QString() << false;
+    QTest::newRow("both empty") << QString() << QString() << false;
+}
+
+void TestDeviceBroadcast::sameInterface()
+{
+    QFETCH(QString, notified);
+    QFETCH(QString, opened);
+    QFETCH(bool, same);
+    QCOMPARE(sameInterfacePath(notified.toStdU16String(), opened.toStdU16String()), same);
+    QCOMPARE(sameInterfacePath(opened.toStdU16String(), notified.toStdU16String()), same);
 }
 
 KESTRUN_TEST_MAIN(TestDeviceBroadcast)

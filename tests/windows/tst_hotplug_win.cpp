@@ -8,31 +8,36 @@
 
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include <windows.h>
 #include <dbt.h>
 // The class GUIDs are defined here, from the system's headers, to check the record against them.
 #include <initguid.h>
+#include <hidclass.h>
 #include <usbiodef.h>
 #include <winioctl.h>
 
 namespace {
 
 // A DEV_BROADCAST_DEVICEINTERFACE_W record with the name in place, as Windows hands it over.
-std::vector<unsigned char> interfaceRecord(DWORD deviceType, const wchar_t *name)
+std::vector<unsigned char> interfaceRecord(DWORD deviceType, const wchar_t *name,
+                                           const GUID &classGuid = GUID_DEVINTERFACE_USB_DEVICE)
 {
     const size_t nameBytes = (std::wcslen(name) + 1) * sizeof(wchar_t);
     std::vector<unsigned char> bytes(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + nameBytes);
     auto *record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W *>(bytes.data());
     record->dbcc_size = static_cast<DWORD>(bytes.size());
     record->dbcc_devicetype = deviceType;
-    record->dbcc_classguid = GUID_DEVINTERFACE_USB_DEVICE;
+    record->dbcc_classguid = classGuid;
     std::memcpy(record->dbcc_name, name, nameBytes);
     return bytes;
 }
 
 const wchar_t kDisplayPath[] = L"\\\\?\\USB#VID_5131&PID_2007#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+// The display's HID interface as hidapi lists it, and as a notification may name it.
+const char kOpenedHidPath[] = "\\\\?\\hid#vid_5131&pid_2007#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 
 } // namespace
 
@@ -57,6 +62,7 @@ private slots:
         QTest::addColumn<QString>("classGuid");
         QTest::newRow("usb device") << 0 << "{A5DCBF10-6530-11D2-901F-00C04FB951ED}";
         QTest::newRow("disk") << 1 << "{53F56307-B6BF-11D0-94F2-00A0C91EFB8B}";
+        QTest::newRow("hid interface") << 2 << "{4D1E55B2-F16F-11CF-88CB-001111000030}";
     }
 
     void filterRecord()
@@ -71,12 +77,13 @@ private slots:
         QCOMPARE(filter.dbcc_devicetype, DWORD(DBT_DEVTYP_DEVICEINTERFACE));
         QCOMPARE(filter.dbcc_reserved, DWORD(0));
         QCOMPARE(filter.dbcc_name[0], L'\0');
-        const GUID expected = index == 0 ? GUID_DEVINTERFACE_USB_DEVICE : GUID_DEVINTERFACE_DISK;
-        QVERIFY(IsEqualGUID(filter.dbcc_classguid, expected));
+        const GUID expected[] = {GUID_DEVINTERFACE_USB_DEVICE, GUID_DEVINTERFACE_DISK, GUID_DEVINTERFACE_HID};
+        QCOMPARE(devicebroadcast::kWatchedClasses.size(), std::size(expected));
+        QVERIFY(IsEqualGUID(filter.dbcc_classguid, expected[index]));
         QCOMPARE(QUuid(filter.dbcc_classguid).toString().toUpper(), classGuid);
     }
 
-    // Both classes register with a real window; a failure would be logged.
+    // Every class registers with a real window; a failure would be logged.
     void registration()
     {
         static QStringList messages;
@@ -145,6 +152,44 @@ private slots:
         QCOMPARE(int(spy.at(0).at(0).value<DeviceChangeKind>()), kind);
         QCOMPARE(spy.at(0).at(1).toString(), path);
         QCOMPARE(isDisplayDevicePath(path), path.contains("5131"));
+    }
+
+    // Only the HID interface's removal names the interface hidapi opened (hidapi lists it in
+    // another case); the USB device's removal names the parent device, and another display's
+    // HID interface has an instance of its own.
+    void removalNamesTheOpenedInterface_data()
+    {
+        QTest::addColumn<bool>("hidClass");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("names");
+        const QString hid =
+            QString::fromLatin1(kOpenedHidPath).replace("hid#vid_5131&pid_2007", "HID#VID_5131&PID_2007");
+        QTest::newRow("its hid interface") << true << hid << true;
+        QTest::newRow("another display's hid interface")
+            << true << QString(hid).replace("1a2b3c4d", "5e6f7a8b") << false;
+        QTest::newRow("its usb device") << false << QString::fromWCharArray(kDisplayPath) << false;
+    }
+
+    void removalNamesTheOpenedInterface()
+    {
+        QFETCH(bool, hidClass);
+        QFETCH(QString, path);
+        QFETCH(bool, names);
+        std::vector<unsigned char> record =
+            interfaceRecord(DBT_DEVTYP_DEVICEINTERFACE, reinterpret_cast<const wchar_t *>(path.utf16()),
+                            hidClass ? GUID_DEVINTERFACE_HID : GUID_DEVINTERFACE_USB_DEVICE);
+        HotplugWatch watch;
+        watch.registerDevice(reinterpret_cast<WId>(window));
+        QSignalSpy spy(&watch, &HotplugWatch::deviceChanged);
+        MSG msg{};
+        msg.message = WM_DEVICECHANGE;
+        msg.wParam = DBT_DEVICEREMOVECOMPLETE;
+        msg.lParam = reinterpret_cast<LPARAM>(record.data());
+        watch.nativeEvent("windows_generic_MSG", &msg);
+        QCOMPARE(spy.count(), 1);
+        const QString notified = spy.at(0).at(1).toString();
+        QVERIFY(isDisplayDevicePath(notified));
+        QCOMPARE(namesOpenedDevice(notified, QString::fromLatin1(kOpenedHidPath)), names);
     }
 };
 
