@@ -7,6 +7,7 @@
 #include <QtMath>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 using kestrun::test::PaintCounter;
@@ -350,15 +351,42 @@ private slots:
         QCOMPARE(gauge.getPrecision(), 0);
         gauge.setPrecision(3);
         QCOMPARE(gauge.getPrecision(), 3);
-        gauge.setScaleMajor(0);
-        gauge.setScaleMinor(-2);
-        gauge.setScaleMinor(100000);
-        QCOMPARE(gauge.getScaleMajor(), 10);
-        QCOMPARE(gauge.getScaleMinor(), 10);
-        gauge.setScaleMajor(4);
-        gauge.setScaleMinor(1);
-        QCOMPARE(gauge.getScaleMajor(), 4);
-        QCOMPARE(gauge.getScaleMinor(), 1);
+    }
+
+    // Divisions are held to what the dial can draw, up to a hundred of ten ticks each.
+    void divisionsAreClamped_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("storedMajor");
+        QTest::addColumn<int>("storedMinor");
+        QTest::newRow("within") << 4 << 1 << 4 << 1;
+        QTest::newRow("the bounds") << 100 << 10 << 100 << 10;
+        QTest::newRow("a thousand of a thousand") << 1000 << 1000 << 100 << 10;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << std::numeric_limits<int>::max() << 100
+                                     << 10;
+        QTest::newRow("zero") << 0 << 0 << 1 << 1;
+        QTest::newRow("negative") << -2 << std::numeric_limits<int>::min() << 1 << 1;
+    }
+
+    void divisionsAreClamped()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, storedMajor);
+        QFETCH(int, storedMinor);
+        auto gauge = makeGauge();
+        gauge->setScaleMajor(major);
+        gauge->setScaleMinor(minor);
+        QCOMPARE(gauge->getScaleMajor(), storedMajor);
+        QCOMPARE(gauge->getScaleMinor(), storedMinor);
+        QCOMPARE(gauge->property("scaleMajor").toInt(), storedMajor);
+
+        // The dial draws what is stored: the last major tick ends the scale at 4:30.
+        gauge->setPointerStyle(GaugeArc::PointerStyle_Triangle);
+        const QImage image = renderOnto(*gauge);
+        QVERIFY(near(image, dialPoint(315, 87), tickColour));
+        QVERIFY(near(image, dialPoint(45, 87), tickColour));
     }
 
     void updateCurrentValue_data()
