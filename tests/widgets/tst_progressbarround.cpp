@@ -51,6 +51,11 @@ QColor ringPixel(const QImage &image, int side, double angle, double radius = 88
     return image.pixelColor(int(c + radius * std::cos(a)), int(c - radius * std::sin(a)));
 }
 
+QGradientStops threeStops()
+{
+    return {{0.0, QColor(255, 0, 0)}, {0.4, QColor(0, 0, 255)}, {1.0, QColor(0, 200, 100)}};
+}
+
 bool hasColour(const QImage &image, const QColor &colour)
 {
     for (int y = 0; y < image.height(); ++y)
@@ -449,11 +454,44 @@ private slots:
     }
 
     // A paint shows the last one's image only while nothing it depends on has changed, including
-    // what reaches the bar from outside its own setters.
+    // what reaches the bar from outside its own setters: after each change, the bar that painted
+    // before paints what a fresh bar given the same settings paints.
     void changesFromOutsideAreShown_data()
     {
         QTest::addColumn<BarAction>("change");
+        const QGradientStops stops = threeStops();
         QTest::newRow("value") << BarAction([](ProgressBarRound &b) { b.setValue(70.0); });
+        QTest::newRow("number alone") << BarAction([](ProgressBarRound &b) {
+            b.setValue(42);
+            b.setValue(30.0);
+        });
+        QTest::newRow("range") << BarAction([](ProgressBarRound &b) { b.setRange(0, 50); });
+        QTest::newRow("range of doubles") << BarAction([](ProgressBarRound &b) { b.setRange(0.0, 250.0); });
+        QTest::newRow("minimum") << BarAction([](ProgressBarRound &b) { b.setMinValue(-100.0); });
+        QTest::newRow("maximum") << BarAction([](ProgressBarRound &b) { b.setMaxValue(80.0); });
+        QTest::newRow("precision") << BarAction([](ProgressBarRound &b) { b.setPrecision(1); });
+        QTest::newRow("null position") << BarAction([](ProgressBarRound &b) { b.setNullPosition(-90); });
+        QTest::newRow("outline pen") << BarAction([](ProgressBarRound &b) { b.setOutlinePenWidth(6); });
+        QTest::newRow("data pen") << BarAction([](ProgressBarRound &b) { b.setDataPenWidth(8); });
+        QTest::newRow("pie") << BarAction([](ProgressBarRound &b) { b.setBarStyle(ProgressBarRound::BarStyle_Pie); });
+        QTest::newRow("line") << BarAction([](ProgressBarRound &b) { b.setBarStyle(ProgressBarRound::BarStyle_Line); });
+        QTest::newRow("format") << BarAction([](ProgressBarRound &b) { b.setFormat(QString()); });
+        QTest::newRow("direction") << BarAction([](ProgressBarRound &b) { b.setClockWise(false); });
+        QTest::newRow("gradient") << BarAction([stops](ProgressBarRound &b) { b.setGradientData(stops); });
+        QTest::newRow("gradient and null position") << BarAction([stops](ProgressBarRound &b) {
+            b.setGradientData(stops);
+            b.setNullPosition(10);
+        });
+        QTest::newRow("inner border") << BarAction([](ProgressBarRound &b) {
+            b.setInnerBorderAndOutBorderColor(QColor(200, 100, 0), b.getOutBorderColor());
+        });
+        QTest::newRow("outer border") << BarAction([](ProgressBarRound &b) {
+            b.setInnerBorderAndOutBorderColor(b.getInnerBorder(), QColor(0, 100, 200));
+        });
+        QTest::newRow("unit") << BarAction([](ProgressBarRound &b) { b.setStrUnit("℉"); });
+        QTest::newRow("caption, which does not repaint") << BarAction([](ProgressBarRound &b) { b.setExplainText("GPU"); });
+        QTest::newRow("Fahrenheit with the value unchanged")
+            << BarAction([](ProgressBarRound &b) { b.setCurrentValueType(2); });
         QTest::newRow("palette") << BarAction([](ProgressBarRound &b) {
             QPalette pal = b.palette();
             pal.setColor(QPalette::Highlight, QColor(0, 128, 128));
@@ -477,11 +515,69 @@ private slots:
     {
         QFETCH(BarAction, change);
         auto bar = makeBar();
-        bar->setValue(30.0);
+        bar->setValue(30);
         const QImage before = renderOnto(*bar, ground);
         QCOMPARE(renderOnto(*bar, ground), before);
         change(*bar);
-        QVERIFY(renderOnto(*bar, ground) != before);
+        const QImage after = renderOnto(*bar, ground);
+        QVERIFY(after != before);
+
+        auto fresh = makeBar();
+        fresh->setValue(30);
+        change(*fresh);
+        QCOMPARE(after, renderOnto(*fresh, ground));
+    }
+
+    // The sector's gradient image is filled again whenever the gradient it holds changes.
+    void gradientImageFollowsTheGradient_data()
+    {
+        QTest::addColumn<BarAction>("change");
+        QTest::newRow("other stops") << BarAction([](ProgressBarRound &b) {
+            b.setGradientData({{0.0, QColor(250, 250, 0)}, {1.0, QColor(0, 0, 90)}});
+        });
+        QTest::newRow("its angle") << BarAction([](ProgressBarRound &b) { b.setNullPosition(45); });
+        QTest::newRow("size") << BarAction([](ProgressBarRound &b) { b.resize(150, 150); });
+    }
+
+    void gradientImageFollowsTheGradient()
+    {
+        QFETCH(BarAction, change);
+        const auto gradientBar = [] {
+            auto bar = makeBar();
+            bar->setFormat(QString());
+            bar->setGradientData(threeStops());
+            bar->setValue(100.0);
+            return bar;
+        };
+        auto bar = gradientBar();
+        const QImage before = renderOnto(*bar, ground);
+        change(*bar);
+        const QImage after = renderOnto(*bar, ground);
+        QVERIFY(after != before);
+        auto fresh = gradientBar();
+        change(*fresh);
+        QCOMPARE(after, renderOnto(*fresh, ground));
+    }
+
+    // Disabling alone changes only which colours of the palette paint.
+    void colourGroupIsPartOfThePicture()
+    {
+        const auto disabledGrey = [](ProgressBarRound &b) {
+            QPalette pal = b.palette();
+            pal.setColor(QPalette::Disabled, QPalette::Highlight, QColor(90, 90, 90));
+            b.setPalette(pal);
+            b.setValue(30);
+        };
+        auto bar = makeBar();
+        disabledGrey(*bar);
+        const QImage enabled = renderOnto(*bar, ground);
+        bar->setEnabled(false);
+        const QImage disabled = renderOnto(*bar, ground);
+        QVERIFY(disabled != enabled);
+        auto fresh = makeBar();
+        disabledGrey(*fresh);
+        fresh->setEnabled(false);
+        QCOMPARE(disabled, renderOnto(*fresh, ground));
     }
 
     void tinyAndDegenerateSizesPaint()
