@@ -141,12 +141,9 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
-    // The last step: Exit ends the process with code 0, which the parent checks.
-    void exitEntry()
-    {
-        window->trayContextMenu()->actions().constLast()->trigger();
-        QFAIL("Exit returned");
-    }
+public:
+    // After the checks: Exit ends the process with code 0, which the parent checks.
+    void exitThroughTheTray() { window->trayContextMenu()->actions().constLast()->trigger(); }
 };
 
 // Runs the children.
@@ -210,6 +207,7 @@ private slots:
             QVERIFY2(output.contains(QStringLiteral("PASS   : TrayInChild::") + step), qPrintable(output));
         QVERIFY2(output.contains(showMainPage == 1 ? "PASS   : TrayInChild::openEntry()" : "SKIP   : TrayInChild::openEntry()"),
                  qPrintable(output));
+        QVERIFY2(output.contains(" 0 failed"), qPrintable(output));
         const QString log = QString::fromUtf8(
             readAllLogs(dir.path() + "/data/" + QFileInfo(exe).completeBaseName() + "/logDir"));
         QVERIFY2(log.contains("Exit app runing [Normal]"), qPrintable(output));
@@ -226,8 +224,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTEST_SET_MAIN_SOURCE_PATH
     if (inChild) {
+        // The program's log handler first: QtTest puts back the handler it found when it ends,
+        // and the Exit afterwards is to be logged as the program logs it.
+        DDataManager::instance();
         TrayInChild checks;
-        return QTest::qExec(&checks, {argv[0]}) == 0 ? 0 : 1;
+        if (QTest::qExec(&checks, {argv[0]}) != 0)
+            return 1;
+        checks.exitThroughTheTray();
+        return 3; // Exit returned
     }
     TestMainWidgetTray tc;
     return QTest::qExec(&tc, argc, argv) == 0 ? 0 : 1;

@@ -11,9 +11,9 @@ for tool in xvfb-run xauth Xvfb trayer; do
   fi
 done
 
-# Qt offers its icon to a status-notifier host on the session bus before the X tray: without a
-# bus the icon goes to trayer, the host this test starts.
-unset DBUS_SESSION_BUS_ADDRESS
+# Qt offers its icon to a status-notifier host on the session bus before the X tray: with the
+# bus turned off the icon goes to trayer, the host started here.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 export QT_QPA_PLATFORM=xcb
 exec xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' sh -c '
   trayer --edge bottom --align right --widthtype pixel --width 160 --height 28 >/dev/null 2>&1 &
