@@ -8,7 +8,7 @@ packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
           libhidapi-dev libudev-dev libsensors-dev)
 if [ "${1:-}" = test ]; then
   packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
-  # The widget tests draw text and the LED dot glyph with DejaVu Sans.
+  # The widget tests draw text and the LED dot glyph with DejaVu Sans (and Sans Mono).
   packages+=(fonts-dejavu-core)
   # The tray test: a virtual X server (xvfb-run needs xauth) and a system tray host.
   packages+=(xvfb xauth trayer)
