@@ -10,8 +10,10 @@ if [ "${1:-}" = test ]; then
   packages+=(umockdev libumockdev-dev libglib2.0-dev libbenchmark-dev)
   # The sensor corpus round trip prints each rebuilt machine with lm-sensors' `sensors`.
   packages+=(lm-sensors)
-  # The widget tests draw text and the LED dot glyph with DejaVu Sans.
+  # The widget tests draw text and the LED dot glyph with DejaVu Sans (and Sans Mono).
   packages+=(fonts-dejavu-core)
+  # The tray test: a virtual X server (xvfb-run needs xauth) and a system tray host.
+  packages+=(xvfb xauth trayer)
   # Fuzzing (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.
   packages+=(clang-14 libclang-rt-14-dev)
 fi

@@ -14,8 +14,11 @@ using kestrun::widgets::toIntSaturated;
 
 namespace {
 
-// More divisions than this cannot be told apart on the dial, and the tick loop must stay bounded.
-constexpr int maxDivisions = 1000;
+// What the dial can show: a hundred numbered divisions of ten ticks, a thousand ticks in all,
+// already a few milliseconds a paint. A million ticks took seconds, while a glide asks for a paint
+// every 10 ms.
+constexpr int maxMajorDivisions = 100;
+constexpr int maxMinorDivisions = 10;
 
 // Runs one drawing step with its own painter state.
 template<typename Step>
@@ -113,17 +116,13 @@ void GaugeArc::setPrecision(int precision)
 
 void GaugeArc::setScaleMajor(int scaleMajor)
 {
-    if (scaleMajor < 1 || scaleMajor > maxDivisions)
-        return;
-    this->scaleMajor = scaleMajor;
+    this->scaleMajor = std::clamp(scaleMajor, 1, maxMajorDivisions);
     update();
 }
 
 void GaugeArc::setScaleMinor(int scaleMinor)
 {
-    if (scaleMinor < 1 || scaleMinor > maxDivisions)
-        return;
-    this->scaleMinor = scaleMinor;
+    this->scaleMinor = std::clamp(scaleMinor, 1, maxMinorDivisions);
     update();
 }
 

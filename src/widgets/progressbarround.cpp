@@ -225,31 +225,56 @@ ProgressBarRound::PaintInputs ProgressBarRound::paintInputs() const
                        palette().cacheKey(), palette().currentColorGroup(), font());
 }
 
+namespace {
+
+// Whether an image of the widget in its own device pixels lands on the device pixel for pixel:
+// the painter only moves by whole device pixels at the widget's own ratio, and the widget is a
+// whole number of device pixels. Rendering scaled, at another ratio or at a fractional offset
+// would stretch or shift such an image.
+bool imageFitsDevice(const QTransform &toDevice, qreal ratio, const QSize &size)
+{
+    const auto whole = [](qreal v) { return std::isfinite(v) && v == std::round(v); };
+    return toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio && toDevice.m22() == ratio
+        && whole(toDevice.dx()) && whole(toDevice.dy()) && whole(size.width() * ratio)
+        && whole(size.height() * ratio);
+}
+
+} // namespace
+
 void ProgressBarRound::paintEvent(QPaintEvent *)
 {
     installDataBrush();
+    QPainter painter(this);
+    const qreal ratio = devicePixelRatioF();
+    if (!imageFitsDevice(painter.deviceTransform(), ratio, size())) {
+        // render() scaled or into another pixel ratio: an image made for the screen would blur.
+        drawBar(painter, false);
+        return;
+    }
     // Drawn layer over layer onto a clear image, then laid over what is beneath: "over" is
     // associative, so this shows what drawing straight onto the window would.
     const PaintInputs inputs = paintInputs();
     if (paintCache.isNull() || inputs != paintCacheInputs) {
-        const qreal ratio = devicePixelRatioF();
         paintCache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
         paintCache.setDevicePixelRatio(ratio);
         paintCache.fill(Qt::transparent);
         QPainter cachePainter(&paintCache);
-        drawBar(cachePainter);
+        drawBar(cachePainter, true);
         paintCacheInputs = inputs;
     }
-    QPainter painter(this);
     painter.drawImage(QPointF(0, 0), paintCache);
 }
 
-// A conical gradient costs an arc tangent per pixel. The sector's is filled once per size and
-// palette into an image of device pixels and laid on as a texture: the same pixels, far cheaper.
-QBrush ProgressBarRound::sectorBrush()
+// A conical gradient costs an arc tangent per pixel. The sector's, stretched over the widget, is
+// filled once per size and palette into an image of device pixels and laid on as a texture: the
+// same pixels, far cheaper. A gradient placed by the sector's bounds or in the painter's own
+// coordinates has other pixels, and a painter that is not at the widget's ratio would stretch the
+// image: those are filled as they are.
+QBrush ProgressBarRound::sectorBrush(bool atOwnRatio)
 {
     const QBrush gradient = palette().highlight();
-    if (gradient.style() != Qt::ConicalGradientPattern)
+    if (!atOwnRatio || gradient.style() != Qt::ConicalGradientPattern
+        || gradient.gradient()->coordinateMode() != QGradient::StretchToDeviceMode)
         return gradient;
     const qreal ratio = devicePixelRatioF();
     const auto inputs = std::make_tuple(size(), ratio, palette().cacheKey(), int(palette().currentColorGroup()));
@@ -265,7 +290,7 @@ QBrush ProgressBarRound::sectorBrush()
     return texture;
 }
 
-void ProgressBarRound::drawBar(QPainter &painter)
+void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
 {
     const double side = std::min(width(), height());
     const double ow = outlinePenWidth;
@@ -296,7 +321,7 @@ void ProgressBarRound::drawBar(QPainter &painter)
         dataPath.moveTo(baseRect.center());
         dataPath.arcTo(baseRect, nullPosition, -delta);
         dataPath.lineTo(baseRect.center());
-        painter.setBrush(sectorBrush());
+        painter.setBrush(sectorBrush(atOwnRatio));
         painter.setPen(QPen(QBrush(palette().shadow().color()), dataPenWidth, Qt::SolidLine,
                             Qt::SquareCap, Qt::BevelJoin));
         painter.drawPath(dataPath);

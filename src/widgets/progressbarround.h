@@ -114,8 +114,9 @@ private:
     PaintInputs paintInputs() const;
 
     void installDataBrush();
-    QBrush sectorBrush();
-    void drawBar(QPainter &painter);
+    // atOwnRatio: the painter paints the widget's own device pixels, one for one.
+    QBrush sectorBrush(bool atOwnRatio);
+    void drawBar(QPainter &painter, bool atOwnRatio);
     void drawTexts(QPainter &painter, const QRectF &innerRect);
 
     QImage paintCache;

@@ -159,6 +159,65 @@ private slots:
         QCOMPARE(c.frameBorderColor, "1,2,3");
     }
 
+    // A value keeps its text as written, commas and the blanks around them included; the other
+    // rules of the reading (outer blanks, quotes, escapes, comments, UTF-8) are QSettings' own.
+    void commaValuesKeepTheirText_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("appId");
+        QTest::newRow("no blank") << QByteArray("ID,7") << "ID,7";
+        QTest::newRow("blank after") << QByteArray("Maker, Inc.") << "Maker, Inc.";
+        QTest::newRow("blanks on both sides") << QByteArray("a ,  b") << "a ,  b";
+        QTest::newRow("numbers") << QByteArray("10,20,30") << "10,20,30";
+        QTest::newRow("leading and trailing commas") << QByteArray(",x,") << ",x,";
+        QTest::newRow("only a comma") << QByteArray(",") << ",";
+        QTest::newRow("outer blanks trimmed") << QByteArray("   Foo, Bar   ") << "Foo, Bar";
+        QTest::newRow("quoted") << QByteArray("\"Maker, Inc.\"") << "Maker, Inc.";
+        QTest::newRow("quoted keeps outer blanks") << QByteArray("\" a, b \"") << " a, b ";
+        QTest::newRow("quoted piece") << QByteArray("\"a\", b") << "a, b";
+        QTest::newRow("escapes") << QByteArray("\\x41,\\tB\\\\") << "A,\tB\\";
+        QTest::newRow("escaped comma") << QByteArray("a\\x2c b") << "a, b";
+        QTest::newRow("comment after") << QByteArray("a, b ; note, more") << "a, b";
+        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9, Ltd") << QString::fromUtf8("Caf\xc3\xa9, Ltd");
+        QTest::newRow("control byte in the file") << QByteArray("a\x01,\x02" "b") << "a\x01,\x02" "b";
+        QTest::newRow("control character from an escape") << QByteArray("\\x01,\\x02") << "\x01,\x02";
+        QByteArray everyControlByte("ID,7 ;");
+        for (char c = 1; c < 0x20; ++c)
+            if (c != '\n' && c != '\r')
+                everyControlByte += c;
+        QTest::newRow("every control byte taken: the commas alone are kept") << everyControlByte << "ID,7";
+    }
+
+    void commaValuesKeepTheirText()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, appId);
+        const ConfigFolder folder("[AppInfo]\nAppName=Kestrun\nAppID=" + line + "\nAppVersion=V1\n");
+        const AppConfig c = readAppConfig(folder.path());
+        QCOMPARE(c.appId, appId);
+        QCOMPARE(c.appName, "Kestrun");
+        QCOMPARE(c.appVersion, "V1");
+    }
+
+    // Every kind of field: texts, paths, flags and colours.
+    void commasInEveryKindOfField()
+    {
+        const ConfigFolder folder("[AppInfo]\nAppName=Maker, Inc.\nAppID=ID,7\n"
+                                  "[AppIco]\nAppIcoSel01=images/logo,v2.ico\n"
+                                  "[AppUiShow]\nShowMainPageUI=1,2\nCompanyLinkUrl=<a href='x'>a, b</a>\n"
+                                  "[ThemeColor]\nMainBgColor=10, 20, 30\nMainBorderColor=1, 2.3,4\n"
+                                  "TextFont=Sans, Serif\n");
+        const AppConfig c = readAppConfig(folder.path());
+        QCOMPARE(c.appName, "Maker, Inc.");
+        QCOMPARE(c.appId, "ID,7");
+        QCOMPARE(c.appIconPath, folder.path() + "images/logo,v2.ico");
+        QCOMPARE(c.showMainPageUi, 0); // not a number
+        QCOMPARE(c.companyLinkUrl, "<a href='x'>a, b</a>");
+        QCOMPARE(c.mainBgColor, "10, 20, 30");
+        QCOMPARE(c.mainBorderColor, "1, 2,3");
+        QCOMPARE(c.textFont, "Sans, Serif");
+    }
+
     // The shipped branding sets every key and names images that exist.
     void sampleBrandingIsComplete()
     {

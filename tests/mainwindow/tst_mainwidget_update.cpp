@@ -39,6 +39,7 @@ private slots:
     void barsFollowTheirPeaks();
     void changedBarsArePaintedOnceWithTheCycle();
     void oneCycleFillsEveryWidget();
+    void fahrenheitDashboardsStillReceiveCelsius();
     void noSystemDriveLeavesTheDiskWidgets();
     void cycleBeforeTheSdkStatusIsSkipped();
     void startsDisconnectedWithoutTheDevice();
@@ -196,6 +197,44 @@ void TestMainWidgetUpdate::oneCycleFillsEveryWidget()
         QCOMPARE(bar.first->value(), bar.second);
     QCOMPARE(ui->progressBar_CPU04->maximum(), 66);
     QCOMPARE(ui->progressBar_GPU04->maximum(), 1);
+}
+
+// In Fahrenheit the cycle still hands the dashboards Celsius: each converts only the number it
+// shows, and its sector stays on the Celsius scale. (The device's report carries the same Celsius
+// figures with the unit bit: tests/e2e.)
+void TestMainWidgetUpdate::fahrenheitDashboardsStillReceiveCelsius()
+{
+    DMainWidget window;
+    auto *ui = window.ui.get();
+    ui->radioButton_Model02->click();
+    QCOMPARE(window.temperatureUnit(), 2);
+
+    SensorSnapshot s;
+    s.cpuTemperature = 37.9f;
+    s.gpuTemperature = 61;
+    window.showCycleFigures(s, MemoryFigures{}, std::nullopt);
+    const QList<QPair<ProgressBarRound *, int>> dashboards{{ui->widget_CpuDashboardNew, 37},
+                                                           {ui->widget_GpuDashboardNew, 61}};
+    for (const auto &d : dashboards) {
+        QCOMPARE(d.first->getCurrentValueType(), 2);
+        QCOMPARE(d.first->getStrUnit(), QStringLiteral("℉"));
+        QCOMPARE(d.first->getDisplayValue(), d.second);
+        QCOMPARE(d.first->getValue(), double(d.second));
+    }
+    // What the CPU dashboard shows: the number 98 over the sector of 37.
+    const QImage shown = ui->widget_CpuDashboardNew->grab().toImage();
+    ui->widget_CpuDashboardNew->setCurrentValueType(1);
+    ui->widget_CpuDashboardNew->setValue(98);
+    ui->widget_CpuDashboardNew->setValue(37.0);
+    QCOMPARE(ui->widget_CpuDashboardNew->grab().toImage(), shown);
+
+    // Back to Celsius, the dashboards get the last Celsius figures again.
+    ui->radioButton_Model01->click();
+    QCOMPARE(window.temperatureUnit(), 1);
+    for (const auto &d : dashboards) {
+        QCOMPARE(d.first->getCurrentValueType(), 1);
+        QCOMPARE(d.first->getDisplayValue(), d.second);
+    }
 }
 
 void TestMainWidgetUpdate::noSystemDriveLeavesTheDiskWidgets()

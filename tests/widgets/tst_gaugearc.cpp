@@ -2,11 +2,13 @@
 #include "widgets/gaugearc.h"
 #include "widgettest.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtMath>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 using kestrun::test::PaintCounter;
@@ -350,15 +352,42 @@ private slots:
         QCOMPARE(gauge.getPrecision(), 0);
         gauge.setPrecision(3);
         QCOMPARE(gauge.getPrecision(), 3);
-        gauge.setScaleMajor(0);
-        gauge.setScaleMinor(-2);
-        gauge.setScaleMinor(100000);
-        QCOMPARE(gauge.getScaleMajor(), 10);
-        QCOMPARE(gauge.getScaleMinor(), 10);
-        gauge.setScaleMajor(4);
-        gauge.setScaleMinor(1);
-        QCOMPARE(gauge.getScaleMajor(), 4);
-        QCOMPARE(gauge.getScaleMinor(), 1);
+    }
+
+    // Divisions are held to what the dial can draw, up to a hundred of ten ticks each.
+    void divisionsAreClamped_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("storedMajor");
+        QTest::addColumn<int>("storedMinor");
+        QTest::newRow("within") << 4 << 1 << 4 << 1;
+        QTest::newRow("the bounds") << 100 << 10 << 100 << 10;
+        QTest::newRow("a thousand of a thousand") << 1000 << 1000 << 100 << 10;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << std::numeric_limits<int>::max() << 100
+                                     << 10;
+        QTest::newRow("zero") << 0 << 0 << 1 << 1;
+        QTest::newRow("negative") << -2 << std::numeric_limits<int>::min() << 1 << 1;
+    }
+
+    void divisionsAreClamped()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, storedMajor);
+        QFETCH(int, storedMinor);
+        auto gauge = makeGauge();
+        gauge->setScaleMajor(major);
+        gauge->setScaleMinor(minor);
+        QCOMPARE(gauge->getScaleMajor(), storedMajor);
+        QCOMPARE(gauge->getScaleMinor(), storedMinor);
+        QCOMPARE(gauge->property("scaleMajor").toInt(), storedMajor);
+
+        // The dial draws what is stored: the last major tick ends the scale at 4:30.
+        gauge->setPointerStyle(GaugeArc::PointerStyle_Triangle);
+        const QImage image = renderOnto(*gauge);
+        QVERIFY(near(image, dialPoint(315, 87), tickColour));
+        QVERIFY(near(image, dialPoint(45, 87), tickColour));
     }
 
     void updateCurrentValue_data()
@@ -469,6 +498,76 @@ private slots:
         // The top of the outer arc, and nothing beyond it.
         QVERIFY(near(image, centre - QPointF(0, 98 * scale), arcColour, 1));
         QVERIFY(!near(image, centre - QPointF(0, 103 * scale), arcColour, 1));
+    }
+
+    // The value text: the drawn value with the decimals of the precision, the unit, and the
+    // caption on a line of its own, centred in the band (-100, 30, 200, 43) below the hub in
+    // Arial 14 pt. The pixels it covers are told apart by painting the gauge twice with two text
+    // colours, and compared with that text drawn on its own.
+    void valueText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("precision");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("toFahrenheit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("defaults") << 0.0 << 0 << QString() << QString() << false << QString::fromUtf8("0℃\nExplain");
+        QTest::newRow("two decimals") << 42.25 << 2 << "%" << "CPU load" << false << "42.25%\nCPU load";
+        QTest::newRow("rounded to the precision")
+            << 99.96 << 1 << "℉" << "GPU" << false << QString::fromUtf8("100.0℉\nGPU");
+        QTest::newRow("no unit, no caption") << 7.0 << 0 << "" << "" << false << "7\n";
+        QTest::newRow("the drawn value, not the target")
+            << 100.0 << 0 << QString() << QString() << true << QString::fromUtf8("212℃\nExplain");
+    }
+
+    void valueText()
+    {
+        QFETCH(double, value);
+        QFETCH(int, precision);
+        QFETCH(QString, unit);
+        QFETCH(QString, caption);
+        QFETCH(bool, toFahrenheit);
+        QFETCH(QString, text);
+        auto gauge = makeGauge();
+        gauge->setValue(value);
+        if (toFahrenheit)
+            gauge->updateCurrentValue(2);
+        gauge->setPrecision(precision);
+        if (!unit.isNull())
+            gauge->setStrUnit(unit);
+        if (!caption.isNull())
+            gauge->setExplainText(caption);
+        const QImage white = renderOnto(*gauge);
+        gauge->setTextColor(Qt::black);
+        const QImage black = renderOnto(*gauge);
+
+        QImage alone(gauge->size(), QImage::Format_ARGB32);
+        alone.fill(Qt::black);
+        {
+            QPainter painter(&alone);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            painter.translate(100, 100);
+            painter.setPen(Qt::white);
+            painter.setFont(QFont(QStringLiteral("Arial"), 14));
+            painter.drawText(QRectF(-100, 30, 200, 43), Qt::AlignCenter, text);
+        }
+
+        QRect covered;
+        int differing = 0;
+        for (int y = 0; y < alone.height(); ++y) {
+            for (int x = 0; x < alone.width(); ++x) {
+                const bool drawn = white.pixel(x, y) != black.pixel(x, y);
+                const bool wanted = alone.pixel(x, y) != qRgb(0, 0, 0);
+                differing += drawn != wanted;
+                if (drawn)
+                    covered |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY2(differing == 0, qPrintable(QString("%1 pixels differ from the text alone").arg(differing)));
+        QVERIFY(!covered.isEmpty());
+        QVERIFY2(QRect(0, 130, 200, 43).contains(covered), qPrintable(QString("text covers %1,%2 %3x%4")
+                     .arg(covered.x()).arg(covered.y()).arg(covered.width()).arg(covered.height())));
     }
 
     void extremeStatesPaint()

@@ -15,10 +15,121 @@ Q_DECLARE_METATYPE(LedAction)
 namespace {
 
 const QString family = QStringLiteral("DejaVu Sans");
+// The hand-drawn panels below are DejaVu Sans Mono at 8 points: a 14-pixel line (11 above the
+// baseline, 3 below) centred in the 16 rows, so one row stays free above it and one below, and
+// the baseline falls under row 11.
+const QString mono = QStringLiteral("DejaVu Sans Mono");
+constexpr int monoPoints = 8;
+
+// A panel of 16 rows, '#' lit; rows are filled up to 160 columns with unlit dots.
+using Panel = QStringList;
+
+Panel padded(Panel rows)
+{
+    for (QString &row : rows)
+        row = row.leftJustified(LedText::columns, QLatin1Char('.'));
+    return rows;
+}
+
+// One glyph at the left edge: the capitals and digits stand on the baseline eight rows high, the
+// bar runs from row 3 into the descent, the hyphen sits at mid-height. (One glyph per text: where
+// the following glyphs start depends on how the platform rounds their advance.)
+Panel glyphPanel(const QString &glyph)
+{
+    const QHash<QString, Panel> drawn{
+        {"H", {"", "", "", "",
+               ".#....#",
+               ".#....#",
+               ".#....#",
+               ".######",
+               ".#....#",
+               ".#....#",
+               ".#....#",
+               ".#....#",
+               "", "", "", ""}},
+        {"|", {"", "", "",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "", ""}},
+        {"-", {"", "", "", "", "", "", "", "",
+               "..###",
+               "", "", "", "", "", "", ""}},
+        {"1", {"", "", "", "",
+               ".###",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               "...#",
+               ".#####",
+               "", "", "", ""}},
+        {"L", {"", "", "", "",
+               ".#",
+               ".#",
+               ".#",
+               ".#",
+               ".#",
+               ".#",
+               ".#",
+               ".######",
+               "", "", "", ""}},
+        {"7", {"", "", "", "",
+               ".######",
+               ".....#",
+               ".....#",
+               "....#",
+               "....#",
+               "...#",
+               "...#",
+               "..#",
+               "", "", "", ""}},
+    };
+    return padded(drawn.value(glyph));
+}
+
+// Forty full blocks run past the right edge: every column of the rows the block covers.
+Panel blocksPanel()
+{
+    Panel rows;
+    for (int r = 0; r < LedText::rows; ++r)
+        rows << QString(LedText::columns, QLatin1Char(r >= 2 && r <= 14 ? '#' : '.'));
+    return rows;
+}
+
+Panel emptyPanel()
+{
+    Panel rows;
+    for (int r = 0; r < LedText::rows; ++r)
+        rows << QString();
+    return padded(rows);
+}
 
 bool unlitBit(const QImage &bitmap, int c, int r)
 {
     return (bitmap.constScanLine(r)[c / 8] >> (c % 8)) & 1;
+}
+
+// The one-bit picture as a panel, for comparing and for failure messages.
+Panel panelOf(const QImage &bitmap)
+{
+    Panel rows;
+    for (int r = 0; r < LedText::rows; ++r) {
+        QString row;
+        for (int c = 0; c < LedText::columns; ++c)
+            row += unlitBit(bitmap, c, r) ? QLatin1Char('.') : QLatin1Char('#');
+        rows << row;
+    }
+    return rows;
 }
 
 bool close(const QColor &a, const QColor &b)
@@ -28,25 +139,26 @@ bool close(const QColor &a, const QColor &b)
 }
 
 // Where the dot glyph sits relative to its baseline point, for the panel's half-size font.
-QRectF dotBox(int widgetPointSize)
+QRectF dotBox(const QString &fontFamily, int widgetPointSize)
 {
-    return QFontMetricsF(QFont(family, widgetPointSize / 2)).tightBoundingRect(QStringLiteral("●"));
+    return QFontMetricsF(QFont(fontFamily, widgetPointSize / 2)).tightBoundingRect(QStringLiteral("●"));
 }
 
-// The colour at the centre of each dot, checked against the one-bit picture of the text;
-// counts the lit dots.
-void checkDots(LedText &led, int pointSize, int &lit)
+QRectF dotBox(int widgetPointSize)
 {
-    lit = 0;
+    return dotBox(family, widgetPointSize);
+}
+
+// The colour at the centre of each dot against the expected panel.
+void checkDots(LedText &led, const Panel &expected)
+{
     const QImage image = renderOnto(led);
-    const QImage bitmap = ledTextBitmap(led.getText(), QFont(family, pointSize));
-    const QPointF centre = dotBox(pointSize).center();
+    const QPointF centre = dotBox(led.font().family(), led.font().pointSize()).center();
     const int step = led.getStep();
     for (int r = 0; r < LedText::rows; ++r) {
         for (int c = 0; c < LedText::columns; ++c) {
-            const bool unlit = unlitBit(bitmap, c, r);
-            lit += !unlit;
-            const QColor want = unlit ? led.getBackground() : led.getForeground();
+            const bool lit = expected.at(r).at(c) == QLatin1Char('#');
+            const QColor want = lit ? led.getForeground() : led.getBackground();
             const QColor got = image.pixelColor(int(c * step + centre.x()), int((r + 1) * step + centre.y()));
             QVERIFY2(close(got, want), qPrintable(QString("dot %1,%2 is %3").arg(c).arg(r).arg(got.name())));
         }
@@ -106,26 +218,36 @@ private slots:
         QVERIFY(lastColumnLit);
     }
 
-    void dots_data()
+    void handDrawnPanels_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty: 2,560 unlit dots") << QString();
-        QTest::newRow("glyphs") << QStringLiteral("8A");
-        QTest::newRow("cut at the right edge") << QString(60, QLatin1Char('8'));
+        QTest::addColumn<Panel>("panel");
+        QTest::newRow("empty: 2,560 unlit dots") << QString() << emptyPanel();
+        for (const char *glyph : {"H", "|", "-", "1", "L", "7"})
+            QTest::addRow("%s, centred on the line", glyph) << QString::fromLatin1(glyph) << glyphPanel(glyph);
+        QTest::newRow("cut at the right edge, never wrapped") << QString(40, QChar(0x2588)) << blocksPanel();
     }
+
+    void handDrawnPanels()
+    {
+        QFETCH(QString, text);
+        QFETCH(Panel, panel);
+        const Panel drawn = panelOf(ledTextBitmap(text, QFont(mono, monoPoints)));
+        QVERIFY2(drawn == panel, qPrintable("drawn:\n" + drawn.join('\n') + "\nwanted:\n" + panel.join('\n')));
+    }
+
+    void dots_data() { handDrawnPanels_data(); }
 
     void dots()
     {
         QFETCH(QString, text);
-        const int pointSize = 16;
+        QFETCH(Panel, panel);
         LedText led;
-        led.setFont(QFont(family, pointSize));
+        led.setFont(QFont(mono, monoPoints));
         led.setStep(12);
         led.setText(text);
         led.resize(160 * 12 + 12, 16 * 12 + 12);
-        int lit = 0;
-        checkDots(led, pointSize, lit);
-        QCOMPARE(lit > 0, !text.isEmpty());
+        checkDots(led, panel);
     }
 
     void panelSize_data()

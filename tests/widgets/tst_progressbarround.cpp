@@ -4,6 +4,7 @@
 
 #include <QConicalGradient>
 #include <QPainter>
+#include <QProcess>
 #include <QtMath>
 
 #include <functional>
@@ -49,6 +50,52 @@ QColor ringPixel(const QImage &image, int side, double angle, double radius = 88
     const double c = side / 2.0;
     const double a = qDegreesToRadians(angle);
     return image.pixelColor(int(c + radius * std::cos(a)), int(c - radius * std::sin(a)));
+}
+
+// The widget painted into an image of `ratio` device pixels per pixel.
+QImage renderAt(QWidget &widget, qreal ratio, const QColor &ground)
+{
+    QImage image(widget.size() * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(ground);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// A brush filled over a rectangle on its own, in an image like renderAt's.
+QImage filledAlone(const QSize &size, qreal ratio, const QRectF &rect, const QBrush &brush)
+{
+    QImage image(size * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(ground);
+    QPainter(&image).fillRect(rect, brush);
+    return image;
+}
+
+bool closeColours(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3
+        && std::abs(a.blue() - b.blue()) <= 3;
+}
+
+// The sector's fill on the ring of a full bar whose circles are sized by `side`, at `ratio`,
+// against the same brush filled on its own; angles clear of the sector's start line.
+void compareRingWith(const QImage &bar, const QImage &alone, int side, qreal ratio)
+{
+    for (double angle : {0.0, 45.0, 135.0, 180.0, 225.0, 270.0, 315.0}) {
+        const double c = side / 2.0;
+        const double a = qDegreesToRadians(angle);
+        const QPoint at(int((c + 88 * std::cos(a)) * ratio), int((c - 88 * std::sin(a)) * ratio));
+        const QColor got = bar.pixelColor(at);
+        const QColor want = alone.pixelColor(at);
+        QVERIFY2(closeColours(got, want),
+                 qPrintable(QString("at %1 degrees: %2, want %3").arg(angle).arg(got.name(), want.name())));
+    }
+}
+
+QGradientStops threeStops()
+{
+    return {{0.0, QColor(255, 0, 0)}, {0.4, QColor(0, 0, 255)}, {1.0, QColor(0, 200, 100)}};
 }
 
 bool hasColour(const QImage &image, const QColor &colour)
@@ -449,11 +496,44 @@ private slots:
     }
 
     // A paint shows the last one's image only while nothing it depends on has changed, including
-    // what reaches the bar from outside its own setters.
+    // what reaches the bar from outside its own setters: after each change, the bar that painted
+    // before paints what a fresh bar given the same settings paints.
     void changesFromOutsideAreShown_data()
     {
         QTest::addColumn<BarAction>("change");
+        const QGradientStops stops = threeStops();
         QTest::newRow("value") << BarAction([](ProgressBarRound &b) { b.setValue(70.0); });
+        QTest::newRow("number alone") << BarAction([](ProgressBarRound &b) {
+            b.setValue(42);
+            b.setValue(30.0);
+        });
+        QTest::newRow("range") << BarAction([](ProgressBarRound &b) { b.setRange(0, 50); });
+        QTest::newRow("range of doubles") << BarAction([](ProgressBarRound &b) { b.setRange(0.0, 250.0); });
+        QTest::newRow("minimum") << BarAction([](ProgressBarRound &b) { b.setMinValue(-100.0); });
+        QTest::newRow("maximum") << BarAction([](ProgressBarRound &b) { b.setMaxValue(80.0); });
+        QTest::newRow("precision") << BarAction([](ProgressBarRound &b) { b.setPrecision(1); });
+        QTest::newRow("null position") << BarAction([](ProgressBarRound &b) { b.setNullPosition(-90); });
+        QTest::newRow("outline pen") << BarAction([](ProgressBarRound &b) { b.setOutlinePenWidth(6); });
+        QTest::newRow("data pen") << BarAction([](ProgressBarRound &b) { b.setDataPenWidth(8); });
+        QTest::newRow("pie") << BarAction([](ProgressBarRound &b) { b.setBarStyle(ProgressBarRound::BarStyle_Pie); });
+        QTest::newRow("line") << BarAction([](ProgressBarRound &b) { b.setBarStyle(ProgressBarRound::BarStyle_Line); });
+        QTest::newRow("format") << BarAction([](ProgressBarRound &b) { b.setFormat(QString()); });
+        QTest::newRow("direction") << BarAction([](ProgressBarRound &b) { b.setClockWise(false); });
+        QTest::newRow("gradient") << BarAction([stops](ProgressBarRound &b) { b.setGradientData(stops); });
+        QTest::newRow("gradient and null position") << BarAction([stops](ProgressBarRound &b) {
+            b.setGradientData(stops);
+            b.setNullPosition(10);
+        });
+        QTest::newRow("inner border") << BarAction([](ProgressBarRound &b) {
+            b.setInnerBorderAndOutBorderColor(QColor(200, 100, 0), b.getOutBorderColor());
+        });
+        QTest::newRow("outer border") << BarAction([](ProgressBarRound &b) {
+            b.setInnerBorderAndOutBorderColor(b.getInnerBorder(), QColor(0, 100, 200));
+        });
+        QTest::newRow("unit") << BarAction([](ProgressBarRound &b) { b.setStrUnit("℉"); });
+        QTest::newRow("caption, which does not repaint") << BarAction([](ProgressBarRound &b) { b.setExplainText("GPU"); });
+        QTest::newRow("Fahrenheit with the value unchanged")
+            << BarAction([](ProgressBarRound &b) { b.setCurrentValueType(2); });
         QTest::newRow("palette") << BarAction([](ProgressBarRound &b) {
             QPalette pal = b.palette();
             pal.setColor(QPalette::Highlight, QColor(0, 128, 128));
@@ -477,11 +557,167 @@ private slots:
     {
         QFETCH(BarAction, change);
         auto bar = makeBar();
-        bar->setValue(30.0);
+        bar->setValue(30);
         const QImage before = renderOnto(*bar, ground);
         QCOMPARE(renderOnto(*bar, ground), before);
         change(*bar);
-        QVERIFY(renderOnto(*bar, ground) != before);
+        const QImage after = renderOnto(*bar, ground);
+        QVERIFY(after != before);
+
+        auto fresh = makeBar();
+        fresh->setValue(30);
+        change(*fresh);
+        QCOMPARE(after, renderOnto(*fresh, ground));
+    }
+
+    // The sector's gradient image is filled again whenever the gradient it holds changes.
+    void gradientImageFollowsTheGradient_data()
+    {
+        QTest::addColumn<BarAction>("change");
+        QTest::newRow("other stops") << BarAction([](ProgressBarRound &b) {
+            b.setGradientData({{0.0, QColor(250, 250, 0)}, {1.0, QColor(0, 0, 90)}});
+        });
+        QTest::newRow("its angle") << BarAction([](ProgressBarRound &b) { b.setNullPosition(45); });
+        QTest::newRow("size") << BarAction([](ProgressBarRound &b) { b.resize(150, 150); });
+    }
+
+    void gradientImageFollowsTheGradient()
+    {
+        QFETCH(BarAction, change);
+        const auto gradientBar = [] {
+            auto bar = makeBar();
+            bar->setFormat(QString());
+            bar->setGradientData(threeStops());
+            bar->setValue(100.0);
+            return bar;
+        };
+        auto bar = gradientBar();
+        const QImage before = renderOnto(*bar, ground);
+        change(*bar);
+        const QImage after = renderOnto(*bar, ground);
+        QVERIFY(after != before);
+        auto fresh = gradientBar();
+        change(*fresh);
+        QCOMPARE(after, renderOnto(*fresh, ground));
+    }
+
+    // Disabling alone changes only which colours of the palette paint.
+    void colourGroupIsPartOfThePicture()
+    {
+        const auto disabledGrey = [](ProgressBarRound &b) {
+            QPalette pal = b.palette();
+            pal.setColor(QPalette::Disabled, QPalette::Highlight, QColor(90, 90, 90));
+            b.setPalette(pal);
+            b.setValue(30);
+        };
+        auto bar = makeBar();
+        disabledGrey(*bar);
+        const QImage enabled = renderOnto(*bar, ground);
+        bar->setEnabled(false);
+        const QImage disabled = renderOnto(*bar, ground);
+        QVERIFY(disabled != enabled);
+        auto fresh = makeBar();
+        disabledGrey(*fresh);
+        fresh->setEnabled(false);
+        QCOMPARE(disabled, renderOnto(*fresh, ground));
+    }
+
+    // A gradient placed by the sector's bounds is filled as it is: on a wide bar the full
+    // sector's bounds are the base disc, not the widget.
+    void boundingBoxGradientIsFilledAsItIs()
+    {
+        auto bar = makeBar(300, 200);
+        bar->setFormat(QString());
+        bar->setValue(100.0);
+        QConicalGradient gradient(0.5, 0.5, 0);
+        gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
+        gradient.setStops(threeStops());
+        QPalette pal = bar->palette();
+        pal.setBrush(QPalette::Highlight, gradient);
+        bar->setPalette(pal);
+        const QImage alone = filledAlone(bar->size(), 1, QRectF(4.5, 4.5, 191, 191), gradient);
+        compareRingWith(renderAt(*bar, 1, ground), alone, 200, 1);
+    }
+
+    // A gradient in the painter's own coordinates on a screen of two device pixels per pixel.
+    // The pixel ratio is the process's, so the check runs in a copy of this test with
+    // QT_SCALE_FACTOR=2.
+    void logicalGradientAtTwiceThePixelRatio()
+    {
+        auto bar = makeBar();
+        if (bar->devicePixelRatioF() != 2) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_SCALE_FACTOR", "2");
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {"logicalGradientAtTwiceThePixelRatio"});
+            QVERIFY(child.waitForFinished(60000));
+            const QString output = QString::fromLocal8Bit(child.readAll());
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+            QVERIFY2(output.contains("PASS   : TestProgressBarRound::logicalGradientAtTwiceThePixelRatio()"),
+                     qPrintable(output));
+            return;
+        }
+        bar->setFormat(QString());
+        bar->setValue(100.0);
+        QConicalGradient gradient(QPointF(60, 140), 0);
+        QCOMPARE(gradient.coordinateMode(), QGradient::LogicalMode);
+        gradient.setStops(threeStops());
+        QPalette pal = bar->palette();
+        pal.setBrush(QPalette::Highlight, gradient);
+        bar->setPalette(pal);
+        const QImage alone = filledAlone(bar->size(), 2, QRectF(0, 0, 200, 200), gradient);
+        compareRingWith(renderAt(*bar, 2, ground), alone, 200, 2);
+    }
+
+    // render() at another pixel ratio, or through a scaled painter, paints afresh at that
+    // resolution instead of enlarging the picture made for the screen, and leaves that one alone.
+    void renderScaledIsPaintedAfresh_data()
+    {
+        QTest::addColumn<bool>("throughPainter");
+        QTest::newRow("into an image of pixel ratio 2") << false;
+        QTest::newRow("through a painter scaled by 2") << true;
+    }
+
+    void renderScaledIsPaintedAfresh()
+    {
+        QFETCH(bool, throughPainter);
+        auto bar = makeBar();
+        bar->setNullPosition(-90);
+        bar->setGradientData(threeStops());
+        bar->setValue(63);
+        const QImage screen = renderOnto(*bar, ground);
+
+        QImage doubled(400, 400, QImage::Format_ARGB32);
+        doubled.fill(ground);
+        if (throughPainter) {
+            QPainter painter(&doubled);
+            painter.scale(2, 2);
+            bar->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+        } else {
+            doubled = renderAt(*bar, 2, ground);
+        }
+        // An enlarged picture is made of uniform 2 x 2 blocks; one painted at twice the
+        // resolution has finer edges all round its circles.
+        int fineBlocks = 0;
+        for (int y = 0; y < doubled.height(); y += 2)
+            for (int x = 0; x < doubled.width(); x += 2)
+                fineBlocks += doubled.pixel(x, y) != doubled.pixel(x + 1, y)
+                    || doubled.pixel(x, y) != doubled.pixel(x, y + 1)
+                    || doubled.pixel(x, y) != doubled.pixel(x + 1, y + 1);
+        QVERIFY2(fineBlocks > 500, qPrintable(QString("%1 blocks with detail").arg(fineBlocks)));
+
+        // The sector's gradient is the one on the screen.
+        for (double angle : {-80.0, 0.0, 60.0}) {
+            const QColor onScreen = ringPixel(screen, 200, angle);
+            const double a = qDegreesToRadians(angle);
+            const QColor twice = doubled.pixelColor(int(2 * (100 + 88 * std::cos(a))), int(2 * (100 - 88 * std::sin(a))));
+            QVERIFY2(closeColours(onScreen, twice), qPrintable(QString("at %1: %2 on screen, %3 at twice")
+                                                                .arg(angle).arg(onScreen.name(), twice.name())));
+        }
+
+        QCOMPARE(renderOnto(*bar, ground), screen);
     }
 
     void tinyAndDegenerateSizesPaint()
