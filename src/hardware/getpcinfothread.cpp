@@ -1,6 +1,7 @@
 #include "hardware/getpcinfothread.h"
 
 #include "hardware/sensorcycle.h"
+#include "platform/crashrelaunch.h"
 #include "platform/sensorsdk.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,7 @@ void getPcInfoThread::startSdkInit()
     m_startBegun = true;
     m_startRunning = true;
     m_startThread = std::thread([this] {
+        prepareThreadForCrashes();
         onStartInitSdkLater();
         {
             std::lock_guard<std::mutex> ended(m_startMutex);
@@ -100,6 +102,7 @@ getPcInfoThread::ThreadsLeft getPcInfoThread::endThreads(std::chrono::steady_clo
 
 void getPcInfoThread::run()
 {
+    prepareThreadForCrashes();
     while (running) {
         sleepUnlessStopped(kCyclePauseMs);
         std::lock_guard<std::timed_mutex> sdkLock(m_sdkMutex);

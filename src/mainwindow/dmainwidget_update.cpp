@@ -4,6 +4,7 @@
 #include "device/mainhidinterface.h"
 #include "hardware/getpcinfothread.h"
 #include "mainwindow/cyclefigures.h"
+#include "platform/threadcrashsetup.h"
 #include "widgets/progressbarround.h"
 
 #include <QDateTime>
@@ -68,6 +69,8 @@ void DMainWidget::onStartUpdateLater()
 {
     qDebug().noquote() << "Start Update -> Start";
     transport = std::make_unique<MainHidInterFace>();
+    // Its writer thread, like every thread the program starts, can still run the crash handler.
+    prepareForCrashesAtEachStart(*transport);
     connect(transport.get(), SIGNAL(sigOpenHidSuccessful()), this, SLOT(onOpenHidSuccessful()));
     // Also shows "Disconnected" and clears linkOpen.
     deviceLink.setTransport(transport.get());
