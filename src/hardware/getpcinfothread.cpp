@@ -105,12 +105,21 @@ void getPcInfoThread::run()
     prepareThreadForCrashes();
     while (running) {
         sleepUnlessStopped(kCyclePauseMs);
-        std::lock_guard<std::timed_mutex> sdkLock(m_sdkMutex);
-        // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
-        if (!running)
-            break;
-        if (sdkReady)
-            getSensorInfo();
+        {
+            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+            // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
+            if (!running)
+                break;
+            if (!sdkReady)
+                continue;
+            m_walking = true;
+        }
+        getSensorInfo();
+        {
+            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+            m_walking = false;
+        }
+        m_walkEnded.notify_all();
     }
     m_loopEnded.store(true, std::memory_order_release);
 }
@@ -158,8 +167,8 @@ int getPcInfoThread::stopAndUninit()
 
     // Waits for a cycle that is still walking; it gives up at its next reading index, unless that
     // read does not come back: then the SDK stays as it is.
-    std::unique_lock<std::timed_mutex> sdkLock(m_sdkMutex, std::defer_lock);
-    if (!sdkLock.try_lock_for(kReleaseWait))
+    std::unique_lock<std::mutex> sdkLock(m_sdkMutex);
+    if (!m_walkEnded.wait_for(sdkLock, kReleaseWait, [this] { return !m_walking; }))
         return kSdkStillBusy;
     if (!sdkReady)
         return kSdkNotReady;

@@ -73,9 +73,12 @@ private:
     std::atomic<bool> firstCycleLog{true};
     QElapsedTimer waitTimer;
 
-    // Held for a whole read cycle and for the release of the SDK, so no SDK call follows sdkUninit.
-    // Timed: a read that never returns must not keep the release waiting for ever.
-    std::timed_mutex m_sdkMutex;
+    // A cycle marks itself as walking under this lock, and the release of the SDK happens under it
+    // once no cycle walks, so no SDK call follows sdkUninit. The release waits for a walk to end
+    // a bounded time only: a read that never returns must not keep it waiting for ever.
+    std::mutex m_sdkMutex;
+    std::condition_variable m_walkEnded;
+    bool m_walking = false; // guarded by m_sdkMutex
     // Guards the published snapshot; a cycle fills a local record and publishes it whole.
     mutable std::mutex m_snapshotMutex;
     SensorSnapshot m_snapshot;
