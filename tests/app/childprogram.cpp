@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSharedMemory>
 
+#include <algorithm>
 #include <csignal>
 
 namespace kestrun::test {
@@ -72,10 +73,15 @@ bool ChildProgram::waitForOutput(const QByteArray &text, int timeoutMs)
     return true;
 }
 
-bool ChildProgram::waitForLog(const QString &message, int timeoutMs)
+bool ChildProgram::waitForLog(const QString &messageStart, int timeoutMs)
 {
     const QDeadlineTimer guard(timeoutMs);
-    while (!logMessages().contains(message)) {
+    const auto logged = [&] {
+        const QStringList messages = logMessages();
+        return std::any_of(messages.cbegin(), messages.cend(),
+                           [&](const QString &message) { return message.startsWith(messageStart); });
+    };
+    while (!logged()) {
         if (m_process.state() == QProcess::NotRunning || guard.hasExpired())
             return false;
         // Also drains the output, so a chatty child never blocks on a full pipe.

@@ -28,10 +28,10 @@ public:
     // Sends the signal to the child, as the session does at its end.
     void sendSignal(int signalNumber);
 
-    // Wait until the text shows in the child's output or its log; false when the child ends first or
-    // the guard timeoutMs runs out.
+    // Wait until the text shows in the child's output, or a log record starts with it; false when
+    // the child ends first or the guard timeoutMs runs out.
     bool waitForOutput(const QByteArray &text, int timeoutMs);
-    bool waitForLog(const QString &message, int timeoutMs);
+    bool waitForLog(const QString &messageStart, int timeoutMs);
     // Waits (timeoutMs is a guard against hangs) for the child to end; true when it ended normally
     // with the given exit code.
     bool endsWith(int exitCode, int timeoutMs);
