@@ -1,9 +1,11 @@
 #include "hardware/getpcinfothread.h"
 
 #include "hardware/sensorcycle.h"
+#include "platform/crashrelaunch.h"
 #include "platform/sensorsdk.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -11,6 +13,8 @@
 namespace {
 constexpr int kCyclePauseMs = 1000;
 constexpr int kStopWaitMs = 1000;
+// After the wait for the cycle, how long the release waits for a read to leave the library.
+constexpr std::chrono::milliseconds kReleaseWait{500};
 constexpr int kSdkMissing = -111;
 constexpr int kSdkNotReady = -88;
 } // namespace
@@ -23,6 +27,8 @@ getPcInfoThread::getPcInfoThread(QObject *parent)
 getPcInfoThread::~getPcInfoThread()
 {
     requestStop();
+    if (m_startThread.joinable())
+        m_startThread.join();
     wait();
     // QThread::wait synchronises through primitives that race detectors cannot see; this acquire
     // pairs with the release at the end of run() and makes the ordering explicit.
@@ -31,6 +37,9 @@ getPcInfoThread::~getPcInfoThread()
 
 void getPcInfoThread::onStartInitSdkLater()
 {
+    // A program that is ending has no use for the SDK, nor anyone to tell.
+    if (!running)
+        return;
     const kestrun::platform::SensorSdkApi *sdk = kestrun::platform::sensorSdk();
     if (!sdk) {
         emit sigTheSdkInitStatus(false, kSdkMissing);
@@ -39,6 +48,8 @@ void getPcInfoThread::onStartInitSdkLater()
         return;
     }
     const int result = sdk->init(SENSORSDK_INIT_ARGUMENT);
+    if (!running)
+        return;
     if (result != 0) {
         firstCycleLog = false;
         sdkReady = false;
@@ -53,16 +64,62 @@ void getPcInfoThread::onStartInitSdkLater()
     std::fflush(stdout);
 }
 
+void getPcInfoThread::startSdkInit()
+{
+    std::lock_guard<std::mutex> lock(m_startMutex);
+    if (m_startBegun)
+        return;
+    m_startBegun = true;
+    m_startRunning = true;
+    m_startThread = std::thread([this] {
+        prepareThreadForCrashes();
+        onStartInitSdkLater();
+        {
+            std::lock_guard<std::mutex> ended(m_startMutex);
+            m_startRunning = false;
+        }
+        m_startEnded.notify_all();
+    });
+}
+
+getPcInfoThread::ThreadsLeft getPcInfoThread::endThreads(std::chrono::steady_clock::time_point deadline)
+{
+    requestStop();
+    ThreadsLeft left;
+    {
+        std::unique_lock<std::mutex> lock(m_startMutex);
+        left.sdkStart = !m_startEnded.wait_until(lock, deadline, [this] { return !m_startRunning; });
+    }
+    // Joined only once it has ended; one left behind stays joinable, so it is never detached from
+    // the object it uses.
+    if (!left.sdkStart && m_startThread.joinable())
+        m_startThread.join();
+    left.readLoop = !wait(QDeadlineTimer(deadline));
+    if (!left.readLoop)
+        (void)m_loopEnded.load(std::memory_order_acquire); // see the destructor
+    return left;
+}
+
 void getPcInfoThread::run()
 {
+    prepareThreadForCrashes();
     while (running) {
         sleepUnlessStopped(kCyclePauseMs);
-        std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
-        // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
-        if (!running)
-            break;
-        if (sdkReady)
-            getSensorInfo();
+        {
+            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+            // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
+            if (!running)
+                break;
+            if (!sdkReady)
+                continue;
+            m_walking = true;
+        }
+        getSensorInfo();
+        {
+            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+            m_walking = false;
+        }
+        m_walkEnded.notify_all();
     }
     m_loopEnded.store(true, std::memory_order_release);
 }
@@ -112,8 +169,11 @@ int getPcInfoThread::stopAndUninit()
         QThread::msleep(1); // no busy spin while waiting
     }
 
-    // Waits for a cycle that is still walking; it gives up at its next reading index.
-    std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+    // Waits for a cycle that is still walking; it gives up at its next reading index, unless that
+    // read does not come back: then the SDK stays as it is.
+    std::unique_lock<std::mutex> sdkLock(m_sdkMutex);
+    if (!m_walkEnded.wait_for(sdkLock, kReleaseWait, [this] { return !m_walking; }))
+        return kSdkStillBusy;
     if (!sdkReady)
         return kSdkNotReady;
     sdkReady = false;

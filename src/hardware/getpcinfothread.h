@@ -6,24 +6,48 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 // Reads the live sensor values through the sensor SDK once a second and keeps the latest complete
-// set. The SDK is loaded and initialised by onStartInitSdkLater (on a thread of the caller's
-// choosing); the read loop idles until then. stopAndUninit ends the loop and releases the SDK.
+// set. The SDK is loaded and initialised by onStartInitSdkLater (on the SDK start thread of
+// startSdkInit, or a thread of the caller's choosing); the read loop idles until then.
+// stopAndUninit ends the loop and releases the SDK; endThreads ends what still runs.
 class getPcInfoThread : public QThread
 {
     Q_OBJECT
 
 public:
+    // What stopAndUninit returns when a read is still inside the library after its wait: the SDK
+    // is then left as it is (never released), and no further call is made into it.
+    static constexpr int kSdkStillBusy = -89;
+
+    // The threads endThreads could not see end: each is still inside the library.
+    struct ThreadsLeft {
+        bool sdkStart = false;
+        bool readLoop = false;
+        bool any() const { return sdkStart || readLoop; }
+    };
+
     explicit getPcInfoThread(QObject *parent = nullptr);
-    // Ends the loop and joins the thread; the SDK is released only by stopAndUninit.
+    // Ends the loop and joins both threads, however long the library keeps them; the SDK is
+    // released only by stopAndUninit.
     ~getPcInfoThread() override;
 
     // Clears the run flag, waits up to 1000 ms (processing events) for a running cycle to end, then
-    // releases the SDK: the SDK's result, or -88 when the SDK was never ready (or already released).
+    // up to 500 ms more for it to leave the library, and releases the SDK: the SDK's result, -88
+    // when the SDK was never ready (or already released), kSdkStillBusy when the read did not return.
     int stopAndUninit();
+
+    // Starts the SDK start thread, which runs onStartInitSdkLater once and ends. Only the first
+    // call starts it.
+    void startSdkInit();
+
+    // Stops the read loop and waits, until the deadline at most, for it and the SDK start thread to
+    // end. A thread left still uses this object: it must then outlive the process.
+    ThreadsLeft endThreads(std::chrono::steady_clock::time_point deadline);
 
     // The values of the last completed cycle (all 0 before the first).
     SensorSnapshot copySnapshot() const;
@@ -49,8 +73,12 @@ private:
     std::atomic<bool> firstCycleLog{true};
     QElapsedTimer waitTimer;
 
-    // Held for a whole read cycle and for the release of the SDK, so no SDK call follows sdkUninit.
+    // A cycle marks itself as walking under this lock, and the release of the SDK happens under it
+    // once no cycle walks, so no SDK call follows sdkUninit. The release waits for a walk to end
+    // a bounded time only: a read that never returns must not keep it waiting for ever.
     std::mutex m_sdkMutex;
+    std::condition_variable m_walkEnded;
+    bool m_walking = false; // guarded by m_sdkMutex
     // Guards the published snapshot; a cycle fills a local record and publishes it whole.
     mutable std::mutex m_snapshotMutex;
     SensorSnapshot m_snapshot;
@@ -59,4 +87,11 @@ private:
     std::condition_variable m_pauseWake;
     // Set as the last act of run(); see the destructor.
     std::atomic<bool> m_loopEnded{false};
+
+    // The SDK start thread; started, and joined, on the thread that owns this object.
+    std::thread m_startThread;
+    std::mutex m_startMutex;
+    std::condition_variable m_startEnded;
+    bool m_startBegun = false;   // both guarded by m_startMutex
+    bool m_startRunning = false;
 };

@@ -84,21 +84,21 @@ void appendRecord(const QString &logFolder, const QMessageLogContext &context, c
 QDateTime creationTime(const QFileInfo &file)
 {
     const QDateTime born = file.birthTime();
-    return born.isValid() ? born : file.lastModified();
+    return (born.isValid() ? born : file.lastModified()).toUTC();
 }
 
 bool isExpired(const QDateTime &created, const QDateTime &now)
 {
     // 64-bit seconds: a file dated decades away must not wrap around into the kept range.
-    const qint64 secs = now.addDays(-kRetentionDays).secsTo(created);
+    const qint64 secs = now.toUTC().addDays(-kRetentionDays).secsTo(created.toUTC());
     return secs < 0;
 }
 
-void removeExpired(const QString &logFolder, const QDateTime &now)
+void removeExpired(const QString &logFolder, const QDateTime &now, const CreationTimeSource &createdAt)
 {
     const QFileInfoList entries = QDir(logFolder).entryInfoList(QDir::Files, QDir::NoSort);
     for (const QFileInfo &entry : entries) {
-        if (isExpired(creationTime(entry), now))
+        if (isExpired(createdAt(entry), now))
             entry.dir().remove(entry.fileName());
     }
 }
@@ -124,7 +124,9 @@ void InitializeLog(const QString &subFolder)
         const std::lock_guard<std::mutex> lock(logMutex);
         preparedFolder() = folder;
     }
-    logcollect::removeExpired(folder, QDateTime::currentDateTime());
+    // UTC: where the local clock and the file times go through different zone rules (the C
+    // runtime's TZ against the system's zone on Windows), a local "now" can be days off.
+    logcollect::removeExpired(folder, QDateTime::currentDateTimeUtc());
 }
 
 void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message)

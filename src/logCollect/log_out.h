@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 // Prepares the log folder (application data + "/logDir", or + "/" + subFolder + "/logDir")
 // and deletes the files in it that were created more than seven days ago.
 void InitializeLog(const QString &subFolder);
@@ -30,16 +32,20 @@ QString dayFilePath(const QString &logFolder, const QDate &day);
 void appendRecord(const QString &logFolder, const QMessageLogContext &context, const QString &message,
                   const QDateTime &now);
 
-// When the file came into being: its birth time where the file system keeps one,
+// When the file came into being, in UTC: its birth time where the file system keeps one,
 // else its last modification time.
 QDateTime creationTime(const QFileInfo &file);
 
 // True when a file created at created is older than seven days at now; one created exactly
-// seven days before now is kept.
+// seven days before now is kept. Both are taken in UTC, so the local zone never shifts the age.
 bool isExpired(const QDateTime &created, const QDateTime &now);
 
+// Tells when a file came into being; creationTime unless a caller brings its own clock.
+using CreationTimeSource = std::function<QDateTime(const QFileInfo &)>;
+
 // Deletes the expired files (not folders) of logFolder as seen at now.
-void removeExpired(const QString &logFolder, const QDateTime &now);
+void removeExpired(const QString &logFolder, const QDateTime &now,
+                   const CreationTimeSource &createdAt = creationTime);
 
 // The folder records go to: the one InitializeLog prepared, else application data + "/logDir".
 QString currentFolder();

@@ -72,6 +72,5 @@ DMainWidget::DMainWidget(QWidget *parent)
 
 DMainWidget::~DMainWidget()
 {
-    joinSdkStartThread();
     delete trayMenu;
 }

@@ -12,9 +12,9 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <chrono>
 #include <memory>
 #include <optional>
-#include <thread>
 
 class QCloseEvent;
 class QMenu;
@@ -90,7 +90,7 @@ private:
     void registerStartupTask();
     void registerDevice();
     void startDataPath();
-    void joinSdkStartThread();
+    void endSensorThreads(std::chrono::steady_clock::time_point deadline);
 
     // Data path (update cycle): the temperatures last shown, in whole degrees Celsius, and the
     // state of the device link.
@@ -107,8 +107,6 @@ private:
     // other, so it must go first.
     DeviceLinkController deviceLink{linkOpen};
     HotplugWatch hotplug;
-    // Loads and starts the sensor SDK once; joined before the sensor thread goes.
-    std::thread sdkStartThread;
     bool quitting = false;
 
     // Window and tray.

@@ -4,6 +4,7 @@
 #include "device/mainhidinterface.h"
 #include "hardware/getpcinfothread.h"
 #include "mainwindow/cyclefigures.h"
+#include "platform/threadcrashsetup.h"
 #include "widgets/progressbarround.h"
 
 #include <QDateTime>
@@ -13,6 +14,9 @@
 #include <cstdlib>
 
 namespace {
+
+// How long the orderly end may take, whatever the sensor library does.
+constexpr std::chrono::milliseconds kQuitBound{2000};
 
 // QProgressBar::setValue paints at once whenever the visible bar moves, and in this translucent
 // window each such paint redraws everything beneath the bar. Held updates turn it into an ordinary
@@ -65,6 +69,8 @@ void DMainWidget::onStartUpdateLater()
 {
     qDebug().noquote() << "Start Update -> Start";
     transport = std::make_unique<MainHidInterFace>();
+    // Its writer thread, like every thread the program starts, can still run the crash handler.
+    prepareForCrashesAtEachStart(*transport);
     connect(transport.get(), SIGNAL(sigOpenHidSuccessful()), this, SLOT(onOpenHidSuccessful()));
     // Also shows "Disconnected" and clears linkOpen.
     deviceLink.setTransport(transport.get());
@@ -72,10 +78,7 @@ void DMainWidget::onStartUpdateLater()
     qDebug().noquote() << "Start Update -> Over";
 
     qDebug().noquote() << "Start Thread Runing SDK -> GetComputerInfo [Start]";
-    if (!sdkStartThread.joinable()) {
-        getPcInfoThread *sensors = sensorThread.get();
-        sdkStartThread = std::thread([sensors] { sensors->onStartInitSdkLater(); });
-    }
+    sensorThread->startSdkInit();
 }
 
 void DMainWidget::onTheSdkInitStatus(bool isOK, int errorCode)
@@ -144,32 +147,45 @@ void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryF
     transport->hidApi_Write(report.data());
 }
 
-void DMainWidget::joinSdkStartThread()
+// The sensor loop and the SDK start thread end with the program; one that the library keeps past
+// the deadline is left to the end of the process, logged.
+void DMainWidget::endSensorThreads(std::chrono::steady_clock::time_point deadline)
 {
-    if (sdkStartThread.joinable())
-        sdkStartThread.join();
+    const getPcInfoThread::ThreadsLeft left = sensorThread->endThreads(deadline);
+    if (left.sdkStart)
+        qDebug().noquote() << "Exit app -> SDK start thread abandoned, sdkInit has not returned";
+    if (left.readLoop)
+        qDebug().noquote() << "Exit app -> sensor thread abandoned, a sensor read has not returned";
+    if (left.any()) {
+        // Still in use by the thread left behind: never destroyed, and kept reachable as such.
+        static getPcInfoThread *const abandoned = sensorThread.release();
+        Q_UNUSED(abandoned);
+    }
 }
 
-// The tray's Exit and the end of the session: the orderly end of the program.
+// The tray's Exit and the end of the session: the orderly end of the program. It ends the process
+// within about kQuitBound whatever the sensor library does.
 void DMainWidget::onQuitApp()
 {
     // Waiting for the sensor thread processes events, which may deliver a second request.
     if (quitting)
         return;
     quitting = true;
+    const auto deadline = std::chrono::steady_clock::now() + kQuitBound;
 
     if (sdkInitOk) {
         const int status = sensorThread->stopAndUninit();
-        qDebug() << "HWi32SDK UNinit Over [Status],errorCode:" << status;
+        if (status == getPcInfoThread::kSdkStillBusy)
+            qDebug().noquote() << "HWi32SDK UNinit abandoned, a sensor read has not returned";
+        else
+            qDebug() << "HWi32SDK UNinit Over [Status],errorCode:" << status;
     }
     // Joins the writer first, so the device is never closed under a write.
     deviceLink.shutdown();
+    // No SDK call may race the process teardown: a start still loading the SDK and the sensor loop
+    // end first, or are given up on by the deadline.
+    endSensorThreads(deadline);
     qDebug().noquote() << "Exit app runing [Normal]";
     close();
-
-    // No SDK call may race the process teardown: let a start still loading the SDK finish, and
-    // end the sensor loop for good.
-    joinSdkStartThread();
-    sensorThread.reset();
     std::exit(0);
 }

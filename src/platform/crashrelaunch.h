@@ -24,3 +24,9 @@ void setStartStamp(int stamp);
 // Arms the crash handler for this process. It uses startStamp() as it is at the time of the crash.
 // Returns false when the handler could not be installed.
 bool installCrashRelaunch(int thresholdMs = kCrashRelaunchThresholdMs);
+
+// Gives the calling thread what the crash handler needs to run on it after the thread's stack has
+// overflowed (on Linux a signal stack of its own, on Windows a stack guarantee). Every thread the
+// program starts calls it first; the main thread gets it from installCrashRelaunch. Repeated calls
+// do nothing; what it sets up goes with the thread.
+void prepareThreadForCrashes();

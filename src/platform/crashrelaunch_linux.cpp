@@ -5,6 +5,7 @@
 #include <csignal>
 #include <ctime>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -67,6 +68,53 @@ void closeInheritedFiles()
         close(fd);
 }
 
+// A thread's own signal stack, from its first prepareThreadForCrashes to its end. The stack
+// overflow of a thread must not need that thread's stack to be handled.
+class ThreadSignalStack
+{
+public:
+    ThreadSignalStack()
+    {
+        stack_t current{};
+        // The main thread's, or one a sanitizer gave the thread, serves as well.
+        if (sigaltstack(nullptr, &current) != 0 || !(current.ss_flags & SS_DISABLE))
+            return;
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t length = page + sizeof(g_handlerStack);
+        void *memory = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+        if (memory == MAP_FAILED)
+            return;
+        // A guard page below, so a handler that overruns its stack faults instead of writing on.
+        mprotect(memory, page, PROT_NONE);
+        stack_t stack{};
+        stack.ss_sp = static_cast<char *>(memory) + page;
+        stack.ss_size = length - page;
+        if (sigaltstack(&stack, nullptr) != 0) {
+            munmap(memory, length);
+            return;
+        }
+        m_memory = memory;
+        m_length = length;
+    }
+
+    ~ThreadSignalStack()
+    {
+        if (!m_memory)
+            return;
+        stack_t off{};
+        off.ss_flags = SS_DISABLE;
+        sigaltstack(&off, nullptr);
+        munmap(m_memory, m_length);
+    }
+
+    ThreadSignalStack(const ThreadSignalStack &) = delete;
+    ThreadSignalStack &operator=(const ThreadSignalStack &) = delete;
+
+private:
+    void *m_memory = nullptr;
+    size_t m_length = 0;
+};
+
 [[noreturn]] void becomeNewCopy(pid_t crashed)
 {
     const struct timespec pause = {0, 10 * 1000 * 1000};
@@ -110,6 +158,11 @@ void onCrashSignal(int signalNumber)
 }
 
 } // namespace
+
+void prepareThreadForCrashes()
+{
+    thread_local const ThreadSignalStack stack;
+}
 
 bool installCrashRelaunch(int thresholdMs)
 {

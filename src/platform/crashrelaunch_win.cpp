@@ -7,6 +7,7 @@
 namespace {
 
 int g_thresholdMs = kCrashRelaunchThresholdMs;
+constexpr ULONG kHandlerStackGuarantee = 64 * 1024;
 
 // Room for the longest path Windows allows, so the program's own path is never cut short
 // (a cut path would start the wrong file or nothing).
@@ -38,9 +39,18 @@ LONG WINAPI crashRelaunchFilter(EXCEPTION_POINTERS *)
 
 } // namespace
 
+void prepareThreadForCrashes()
+{
+    // After a stack overflow the filter runs on what is left of the thread's stack: keep enough
+    // of it for starting the new copy.
+    ULONG guarantee = kHandlerStackGuarantee;
+    SetThreadStackGuarantee(&guarantee);
+}
+
 bool installCrashRelaunch(int thresholdMs)
 {
     g_thresholdMs = thresholdMs;
     SetUnhandledExceptionFilter(crashRelaunchFilter);
+    prepareThreadForCrashes();
     return true;
 }

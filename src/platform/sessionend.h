@@ -18,12 +18,14 @@ public:
     // True when the watch is armed.
     bool isActive() const;
 
+    // Emits sigSessionEnding for each request received so far. The event loop does this by itself;
+    // this is for a thread busy outside it, such as the start-up before the loop runs.
+    void deliverPending();
+
 signals:
     // signalNumber: the system's number of the request (SIGTERM, SIGINT or SIGHUP on Linux).
     void sigSessionEnding(int signalNumber);
 
 private:
-    void readPending();
-
     QSocketNotifier *m_notifier = nullptr;
 };

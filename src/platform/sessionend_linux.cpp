@@ -33,7 +33,7 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
     if (g_pipe[0] >= 0 || pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndWatch::readPending);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
 
     struct sigaction action{};
     action.sa_handler = onSessionSignal;
@@ -61,8 +61,10 @@ bool SessionEndWatch::isActive() const
     return m_notifier != nullptr;
 }
 
-void SessionEndWatch::readPending()
+void SessionEndWatch::deliverPending()
 {
+    if (!m_notifier)
+        return;
     unsigned char bytes[16];
     ssize_t count;
     while ((count = read(g_pipe[0], bytes, sizeof(bytes))) > 0) {

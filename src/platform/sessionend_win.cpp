@@ -12,6 +12,6 @@ bool SessionEndWatch::isActive() const
     return false;
 }
 
-void SessionEndWatch::readPending()
+void SessionEndWatch::deliverPending()
 {
 }

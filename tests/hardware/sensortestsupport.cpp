@@ -104,6 +104,16 @@ std::optional<StandinStats> loadedStandinStats()
     return stats();
 }
 
+void releaseStandinHangs()
+{
+    void *library = dlopen("libsensorsdk.so", RTLD_NOW | RTLD_NOLOAD);
+    if (!library)
+        return;
+    if (auto release = reinterpret_cast<StandinReleaseHangsFn>(dlsym(library, "standinReleaseHangs")))
+        release();
+    dlclose(library);
+}
+
 void useScenario(const QString &text)
 {
     static QTemporaryDir dir;

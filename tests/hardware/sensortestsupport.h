@@ -52,6 +52,9 @@ QString snapshotMismatch(const SensorSnapshot &actual, const FieldValues &expect
 // The counters of the stand-in SDK the loader opened; nothing when no stand-in is loaded.
 std::optional<StandinStats> loadedStandinStats();
 
+// Lets the scripted hangs of the loaded stand-in return.
+void releaseStandinHangs();
+
 // Points the scripted stand-in at a scenario written from the given lines (read at sdkInit).
 void useScenario(const QString &text);
 

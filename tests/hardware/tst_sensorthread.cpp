@@ -6,6 +6,11 @@
 #include "testenv.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include <memory>
 #include <pthread.h>
@@ -61,6 +66,38 @@ QByteArray unterminatedLabel()
     return QByteArray(255, 'A');
 }
 
+// A guard for code that would wait for the library for ever: it lets the stand-in's hangs return
+// after a while, so such a wait fails the test's checks instead of hanging the test.
+class HangGuard
+{
+public:
+    explicit HangGuard(std::chrono::seconds after)
+        : m_thread([this, after] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_wake.wait_for(lock, after, [this] { return m_done; }))
+                releaseStandinHangs();
+        })
+    {
+    }
+
+    ~HangGuard()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+        releaseStandinHangs();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class TestSensorThread : public QObject
@@ -72,6 +109,8 @@ private slots:
     void walkOrderDecidesTheWinner();
     void noSensorsStillCycleEverySecond();
     void quitDuringCycleStopsReadingAndReleases();
+    void readThatNeverReturnsIsLeftAtTheStop();
+    void startThatNeverReturnsIsLeftAtTheDeadline();
 };
 
 void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
@@ -239,6 +278,63 @@ void TestSensorThread::quitDuringCycleStopsReadingAndReleases()
     QVERIFY(stats.readCalls < 512 * 5); // the cycle was given up
     QCoreApplication::processEvents();
     QCOMPARE(h.snapshots.size(), std::size_t(0)); // an abandoned cycle publishes nothing
+}
+
+void TestSensorThread::readThatNeverReturnsIsLeftAtTheStop()
+{
+    // The second read call of the walk does not come back until the test lets it.
+    useScenario(QStringLiteral("hang_read 2\nsensor Stuck\ntemperature 0 CPU = 40\n"));
+    Harness h(this);
+    const HangGuard guard(std::chrono::seconds(20));
+    h.initialise();
+    QTRY_COMPARE_WITH_TIMEOUT(loadedStandinStats()->hangs, 1, 5000);
+
+    // About 1.5 s: the wait for the cycle, then for the read to leave the library.
+    QElapsedTimer stopping;
+    stopping.start();
+    QCOMPARE(h.thread->stopAndUninit(), getPcInfoThread::kSdkStillBusy);
+    QVERIFY2(stopping.elapsed() < 10000, "the stop waited for the read");
+    const getPcInfoThread::ThreadsLeft left =
+        h.thread->endThreads(std::chrono::steady_clock::now() + std::chrono::milliseconds(200));
+    QVERIFY(left.readLoop);
+    QVERIFY(!left.sdkStart);
+
+    // When the read does return, the cycle gives up and nothing more is asked of the library.
+    releaseStandinHangs();
+    QVERIFY(h.thread->wait(10000));
+    const StandinStats stats = *loadedStandinStats();
+    QCOMPARE(stats.uninitCalls, 0); // never released under a running read
+    QVERIFY(stats.readCalls <= 5);  // the rest of that reading index at most
+    QCoreApplication::processEvents();
+    QCOMPARE(h.snapshots.size(), std::size_t(0));
+}
+
+void TestSensorThread::startThatNeverReturnsIsLeftAtTheDeadline()
+{
+    useScenario(QStringLiteral("hang_init\nsensor CPU\ntemperature 0 CPU = 40\n"));
+    getPcInfoThread thread;
+    QSignalSpy status(&thread, &getPcInfoThread::sigTheSdkInitStatus);
+    const int initsBefore = loadedStandinStats()->initCalls;
+    thread.start(QThread::InheritPriority);
+    thread.startSdkInit();
+    thread.startSdkInit(); // only the first call starts a thread
+    QTRY_VERIFY_WITH_TIMEOUT(loadedStandinStats()->initCalls == initsBefore + 1 && loadedStandinStats()->hangs == 1,
+                             5000);
+
+    const getPcInfoThread::ThreadsLeft left =
+        thread.endThreads(std::chrono::steady_clock::now() + std::chrono::milliseconds(300));
+    QVERIFY(left.sdkStart);
+    QVERIFY(!left.readLoop); // the idle loop ends at once
+
+    // Returning into a program that is ending, the start reports nothing and readies nothing.
+    releaseStandinHangs();
+    QVERIFY(!thread.endThreads(std::chrono::steady_clock::now() + std::chrono::seconds(10)).any());
+    QCoreApplication::processEvents();
+    QCOMPARE(status.count(), 0);
+    const StandinStats stats = *loadedStandinStats();
+    QCOMPARE(stats.initCalls, initsBefore + 1);
+    QVERIFY(stats.initThread != static_cast<unsigned long>(pthread_self()));
+    QCOMPARE(stats.cycles, 0);
 }
 
 KESTRUN_TEST_MAIN(TestSensorThread)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -126,6 +127,9 @@ private slots:
         // More than 2^31 seconds back: must not wrap around into the kept range.
         QTest::newRow("decades back") << QDateTime(QDate(1900, 1, 1), QTime(0, 0)) << true;
         QTest::newRow("unknown") << QDateTime() << false;
+        // The same instants written in another zone: only the instant counts.
+        QTest::newRow("exactly 7 days, at UTC+14") << threshold.toOffsetFromUtc(14 * 3600) << false;
+        QTest::newRow("a second more, at UTC-12") << threshold.addSecs(-1).toOffsetFromUtc(-12 * 3600) << true;
     }
 
     void expiry()
@@ -189,22 +193,64 @@ private slots:
         QVERIFY(QDir(dir.path() + "/folder").exists()); // folders are never removed
     }
 
+    // Every age in one folder, each file's creation time told by the test: the sweep runs the same
+    // on file systems with and without birth times.
     void removeExpiredSweepsMixedAges()
     {
         QTemporaryDir dir;
-        const QDateTime now = QDateTime::currentDateTime();
-        for (int age : {8, 6}) {
-            const QString path = dir.path() + QString("/%1.log").arg(age);
-            touch(path);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime));
-        }
-        if (logcollect::creationTime(QFileInfo(dir.path() + "/8.log")).daysTo(now) < 8)
-            QSKIP("the file system keeps birth times; covered by removeExpired");
-        logcollect::removeExpired(dir.path(), now);
-        QVERIFY(!QFile::exists(dir.path() + "/8.log"));
-        QVERIFY(QFile::exists(dir.path() + "/6.log"));
+        const QDateTime now(QDate(2024, 3, 15), QTime(12, 0, 0), Qt::UTC);
+        const QHash<QString, QDateTime> created{
+            {"2024-03-07.log", now.addDays(-8)},
+            {"2024-03-09.log", now.addDays(-6)},
+            {"2024-03-08.log", now.addDays(-7)},
+            {"notes.txt", now.addDays(-7).addSecs(-1)},
+            {"clock-ahead.log", now.addDays(1)},
+        };
+        for (auto it = created.cbegin(); it != created.cend(); ++it)
+            touch(dir.path() + "/" + it.key());
+        QVERIFY(QDir(dir.path()).mkdir("old-folder"));
+
+        QStringList asked;
+        logcollect::removeExpired(dir.path(), now, [&](const QFileInfo &file) {
+            asked << file.fileName();
+            return created.value(file.fileName());
+        });
+
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"2024-03-08.log", "2024-03-09.log", "clock-ahead.log"}));
+        QVERIFY(QDir(dir.path() + "/old-folder").exists()); // folders are never removed, nor asked about
+        asked.sort();
+        QStringList files = created.keys();
+        files.sort();
+        QCOMPARE(asked, files);
+    }
+
+    // The sweep at start compares instants: whatever zone the C runtime is told (TZ), a file made
+    // just now is today's log and stays.
+    void freshLogSurvivesTheStartInAnyZone_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("UTC") << QByteArray("UTC0");
+        QTest::newRow("200 hours west") << QByteArray("XXX+200");
+        QTest::newRow("200 hours east") << QByteArray("XXX-200");
+        QTest::newRow("half an hour off") << QByteArray("ABC-5:30");
+    }
+
+    void freshLogSurvivesTheStartInAnyZone()
+    {
+        QFETCH(QByteArray, zone);
+        const bool hadZone = qEnvironmentVariableIsSet("TZ");
+        const QByteArray ownZone = qgetenv("TZ");
+        qputenv("TZ", zone);
+        const QString fresh = logcollect::dayFilePath(logFolder(), QDate::currentDate());
+        touch(fresh);
+        InitializeLog(QString());
+        const bool kept = QFile::exists(fresh);
+        if (hadZone)
+            qputenv("TZ", ownZone);
+        else
+            qunsetenv("TZ");
+        QVERIFY(kept);
     }
 
     void initializeKeepsFreshFilesAndFolders()

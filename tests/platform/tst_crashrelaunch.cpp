@@ -95,16 +95,31 @@ void TestCrashRelaunch::relaunch_data()
     QTest::addColumn<int>("thresholdMs");
     QTest::addColumn<int>("runMs");
     QTest::addColumn<int>("expectedStarts");
+    // A stack overflow on one of the program's own threads ("overflow <thread>"), with the
+    // stand-in SDK's scenario where the SDK is the one to overflow.
+    QTest::addColumn<QByteArray>("overflow");
+    QTest::addColumn<QByteArray>("scenario");
 #ifdef KESTRUN_REAL_THRESHOLD
-    QTest::newRow("real minute, segfault after it") << int(SIGSEGV) << kCrashRelaunchThresholdMs << 60500 << 2;
+    QTest::newRow("real minute, segfault after it") << int(SIGSEGV) << kCrashRelaunchThresholdMs << 60500 << 2
+                                                    << QByteArray() << QByteArray();
 #else
-    QTest::newRow("segfault after threshold") << int(SIGSEGV) << 300 << 600 << 2;
-    QTest::newRow("abort after threshold") << int(SIGABRT) << 300 << 600 << 2;
-    QTest::newRow("bus error after threshold") << int(SIGBUS) << 300 << 600 << 2;
-    QTest::newRow("illegal instruction after threshold") << int(SIGILL) << 300 << 600 << 2;
-    QTest::newRow("arithmetic fault after threshold") << int(SIGFPE) << 300 << 600 << 2;
-    QTest::newRow("segfault before threshold") << int(SIGSEGV) << 5000 << 100 << 1;
-    QTest::newRow("abort at once, real threshold") << int(SIGABRT) << kCrashRelaunchThresholdMs << 0 << 1;
+    QTest::newRow("segfault after threshold") << int(SIGSEGV) << 300 << 600 << 2 << QByteArray() << QByteArray();
+    QTest::newRow("abort after threshold") << int(SIGABRT) << 300 << 600 << 2 << QByteArray() << QByteArray();
+    QTest::newRow("bus error after threshold") << int(SIGBUS) << 300 << 600 << 2 << QByteArray() << QByteArray();
+    QTest::newRow("illegal instruction after threshold") << int(SIGILL) << 300 << 600 << 2 << QByteArray()
+                                                         << QByteArray();
+    QTest::newRow("arithmetic fault after threshold") << int(SIGFPE) << 300 << 600 << 2 << QByteArray()
+                                                      << QByteArray();
+    QTest::newRow("segfault before threshold") << int(SIGSEGV) << 5000 << 100 << 1 << QByteArray() << QByteArray();
+    QTest::newRow("abort at once, real threshold") << int(SIGABRT) << kCrashRelaunchThresholdMs << 0 << 1
+                                                   << QByteArray() << QByteArray();
+    // The read comes a second after the start, past the threshold.
+    QTest::newRow("stack overflow on the sensor thread") << int(SIGSEGV) << 300 << 0 << 2 << QByteArray("sensor")
+                                                         << QByteArray("overflow_read 1\nsensor S\ntemperature 0 CPU = 40\n");
+    QTest::newRow("stack overflow on the SDK start thread") << int(SIGSEGV) << 300 << 600 << 2
+                                                            << QByteArray("sdkstart") << QByteArray("overflow_init\n");
+    QTest::newRow("stack overflow on the display writer thread") << int(SIGSEGV) << 300 << 600 << 2
+                                                                 << QByteArray("writer") << QByteArray();
 #endif
 }
 
@@ -114,18 +129,29 @@ void TestCrashRelaunch::relaunch()
     QFETCH(int, thresholdMs);
     QFETCH(int, runMs);
     QFETCH(int, expectedStarts);
+    QFETCH(QByteArray, overflow);
+    QFETCH(QByteArray, scenario);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     QFile request(folder.filePath(QStringLiteral("request")));
     QVERIFY(request.open(QIODevice::WriteOnly));
-    request.write(QByteArray::number(signalNumber) + ' ' + QByteArray::number(runMs));
+    if (overflow.isEmpty())
+        request.write(QByteArray::number(signalNumber) + ' ' + QByteArray::number(runMs));
+    else
+        request.write("overflow " + overflow + ' ' + QByteArray::number(runMs));
     request.close();
+    QFile scenarioFile(folder.filePath(QStringLiteral("scenario.txt")));
+    QVERIFY(scenarioFile.open(QIODevice::WriteOnly));
+    scenarioFile.write(scenario);
+    scenarioFile.close();
 
     QProcess helper;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KESTRUN_CRASH_DIR"), folder.path());
     env.insert(QStringLiteral("KESTRUN_CRASH_THRESHOLD_MS"), QString::number(thresholdMs));
+    env.insert(QStringLiteral("LD_LIBRARY_PATH"), QStringLiteral(KESTRUN_STANDIN_DIR));
+    env.insert(QStringLiteral("KESTRUN_SDK_SCENARIO"), scenarioFile.fileName());
     // The new copy must get past the single-instance guard that the crashed copy held.
     const QString key = QStringLiteral("KestrunCrashTest_%1").arg(QCoreApplication::applicationPid());
     env.insert(QStringLiteral("KESTRUN_CRASH_KEY"), key);

@@ -13,6 +13,7 @@ private slots:
     void requestBecomesSignal_data();
     void requestBecomesSignal();
     void previousHandlerComesBack();
+    void requestsAreTakenOutsideTheLoop();
 };
 
 void TestSessionEnd::requestBecomesSignal_data()
@@ -56,6 +57,23 @@ void TestSessionEnd::previousHandlerComesBack()
     SessionEndWatch second;
     QVERIFY(first.isActive());
     QVERIFY(!second.isActive());
+}
+
+void TestSessionEnd::requestsAreTakenOutsideTheLoop()
+{
+    // As the start-up does between its steps, with no event loop running.
+    SessionEndWatch watch;
+    QSignalSpy spy(&watch, &SessionEndWatch::sigSessionEnding);
+    QVERIFY(::raise(SIGINT) == 0);
+    QVERIFY(::raise(SIGTERM) == 0);
+    watch.deliverPending();
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toInt(), int(SIGINT));
+    QCOMPARE(spy.at(1).at(0).toInt(), int(SIGTERM));
+    // Each request is delivered once, whichever way it is taken.
+    watch.deliverPending();
+    QCoreApplication::processEvents();
+    QCOMPARE(spy.count(), 2);
 }
 
 KESTRUN_TEST_MAIN(TestSessionEnd)

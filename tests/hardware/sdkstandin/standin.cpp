@@ -6,6 +6,7 @@
 #include "standin.h"
 
 #include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -43,6 +45,10 @@ struct Scenario {
     std::vector<Sensor> sensors;
     long delayUs = 0;
     int uninitResult = 0;
+    bool hangInit = false;
+    long hangRead = 0; // the read call that hangs, counted from 1; 0 for none
+    bool overflowInit = false;
+    long overflowRead = 0;
 };
 
 std::string trimmed(const std::string &text)
@@ -102,6 +108,14 @@ std::unique_ptr<Scenario> loadScenario()
             in >> scenario->delayUs;
         else if (word == "uninit_result")
             in >> scenario->uninitResult;
+        else if (word == "hang_init")
+            scenario->hangInit = true;
+        else if (word == "hang_read")
+            in >> scenario->hangRead;
+        else if (word == "overflow_init")
+            scenario->overflowInit = true;
+        else if (word == "overflow_read")
+            in >> scenario->overflowRead;
         else
             addReading(*scenario, line);
     }
@@ -114,6 +128,8 @@ std::vector<std::unique_ptr<Scenario>> g_scenarios;
 std::atomic<const Scenario *> g_scenario{nullptr};
 
 std::atomic<int> g_initCalls{0}, g_initArgument{0}, g_uninitCalls{0}, g_callsAfterUninit{0}, g_cycles{0};
+std::atomic<int> g_hangs{0};
+std::atomic<bool> g_hangsReleased{false};
 std::atomic<long> g_readCalls{0}, g_readsOffThread{0};
 std::atomic<unsigned long> g_initThread{0}, g_readThread{0};
 
@@ -129,10 +145,36 @@ const Scenario &scenario()
     return current ? *current : empty;
 }
 
+void say(const char *line)
+{
+    if (write(STDERR_FILENO, line, std::strlen(line)) < 0)
+        return;
+}
+
 void noteCall()
 {
-    if (g_uninitCalls.load() > 0)
-        ++g_callsAfterUninit;
+    if (g_uninitCalls.load() > 0 && g_callsAfterUninit++ == 0)
+        say("sdkstandin: call after sdkUninit\n");
+}
+
+// Polls rather than waits on a condition: a thread left here while the process exits must not
+// meet a destroyed condition variable.
+void hang(const char *line)
+{
+    ++g_hangs;
+    say(line);
+    while (!g_hangsReleased.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Recursion that no compiler folds into a loop: each frame keeps a page of its own alive.
+[[gnu::noinline]] int overflowStack(int depth)
+{
+    volatile char frame[4096];
+    frame[0] = static_cast<char>(depth);
+    if (depth == std::numeric_limits<int>::max())
+        return 0;
+    return overflowStack(depth + 1) + frame[0];
 }
 
 void writeLabel(char *label, int size, const std::string &text)
@@ -168,8 +210,13 @@ double read(Kind kind, int sensor, int index, char *label, int size)
         if (!g_readThread.compare_exchange_strong(expected, self) && expected != self)
             ++g_readsOffThread;
     }
-    g_readCalls.store(g_readCalls.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    const long call = g_readCalls.load(std::memory_order_relaxed) + 1;
+    g_readCalls.store(call, std::memory_order_relaxed);
     const Scenario &current = scenario();
+    if (call == current.hangRead)
+        hang("sdkstandin: read hangs\n");
+    if (call == current.overflowRead)
+        overflowStack(0);
     if (current.delayUs > 0)
         std::this_thread::sleep_for(std::chrono::microseconds(current.delayUs));
 
@@ -201,12 +248,18 @@ int sdkInit(int flags)
     g_cycles = 0;
     g_initArgument = flags;
     g_initThread = thisThread();
+    g_hangs = 0;
+    g_hangsReleased = false;
     ++g_initCalls;
     {
         std::lock_guard<std::mutex> lock(g_scenariosMutex);
         g_scenarios.push_back(loadScenario());
         g_scenario = g_scenarios.back().get();
     }
+    if (scenario().hangInit)
+        hang("sdkstandin: sdkInit hangs\n");
+    if (scenario().overflowInit)
+        overflowStack(0);
 #ifdef STANDIN_INIT_RESULT
     return STANDIN_INIT_RESULT;
 #else
@@ -274,7 +327,12 @@ SENSORSDK_EXPORT struct StandinStats standinStats(void)
 {
     return {g_initCalls.load(), g_initArgument.load(), g_uninitCalls.load(), g_callsAfterUninit.load(),
             g_readCalls.load(), g_cycles.load(), g_initThread.load(), g_readThread.load(),
-            g_readsOffThread.load()};
+            g_readsOffThread.load(), g_hangs.load()};
+}
+
+SENSORSDK_EXPORT void standinReleaseHangs(void)
+{
+    g_hangsReleased = true;
 }
 
 } // extern "C"

@@ -11,8 +11,14 @@
  *                                          "nan", "inf" and "-inf" are values too
  *   delay_us <n>                           every read call sleeps n microseconds
  *   uninit_result <n>                      what sdkUninit returns
+ *   hang_init                              sdkInit does not return until standinReleaseHangs
+ *   hang_read <n>                          nor does the n-th read call after sdkInit (from 1)
+ *   overflow_init, overflow_read <n>       the same calls recurse until their stack overflows
  * A label or sensor name "@unterminated" is written as 256 bytes without a terminating NUL.
  * A cycle starts with each sdkSensorCount call.
+ * For a test that runs the program as a child, standard error gets the line
+ * "sdkstandin: <entry point> hangs" when a hang begins, and "sdkstandin: call after sdkUninit"
+ * at the first call that follows sdkUninit.
  */
 #ifndef KESTRUN_TEST_SDKSTANDIN_H
 #define KESTRUN_TEST_SDKSTANDIN_H
@@ -31,10 +37,15 @@ struct StandinStats {
     unsigned long initThread;
     unsigned long readThread;  /* thread of the first read */
     long readsOffThread;       /* reads on any other thread */
+    int hangs;                 /* scripted hangs begun */
 };
 
 typedef struct StandinStats (*StandinStatsFn)(void);
 struct StandinStats standinStats(void);
+
+/* Lets every scripted hang return, until the next sdkInit. */
+typedef void (*StandinReleaseHangsFn)(void);
+void standinReleaseHangs(void);
 
 #ifdef __cplusplus
 }
