@@ -5,9 +5,11 @@
 
 #include <sensors/sensors.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 namespace sensorsdk {
 
@@ -27,6 +29,17 @@ bool initialise(FILE *config)
         return true;
     sensors_cleanup();
     return false;
+}
+
+// The order the chips are offered in within their role: the kernel's hwmon number, which it gives
+// in registration order, so the order is the same on every start and on every file system. The
+// order libsensors finds them in is /sys/class/hwmon's directory order, a hash of the names on a
+// real sysfs. Chips without a number (none on a current kernel) come last, by path.
+bool registeredBefore(const LibSensors::Chip &a, const LibSensors::Chip &b)
+{
+    const auto first = hwmonNumber(a.path);
+    const auto second = hwmonNumber(b.path);
+    return std::make_tuple(!first, first.value_or(0), a.path) < std::make_tuple(!second, second.value_or(0), b.path);
 }
 
 // The N of "temp12".
@@ -96,6 +109,7 @@ LibSensors::LibSensors()
         const std::string prefix = name->prefix ? name->prefix : "";
         chips_.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix), name->addr});
     }
+    std::stable_sort(chips_.begin(), chips_.end(), registeredBefore);
 }
 
 LibSensors::~LibSensors()

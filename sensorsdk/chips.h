@@ -15,7 +15,8 @@ namespace sensorsdk {
 
 // libsensors, initialised with the configuration file named by KESTRUN_SENSORS_CONFIG or else the
 // system's (/etc/sensors3.conf and /etc/sensors.d). A configuration that does not parse still
-// leaves the chips readable, without its labels.
+// leaves the chips readable, without its labels. The chips come in the kernel's registration
+// order (hwmon number), whatever order the file system lists them in.
 class LibSensors
 {
 public:

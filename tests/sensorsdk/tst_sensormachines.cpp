@@ -446,6 +446,42 @@ private slots:
         QCOMPARE(second.value(Temperature, "GPU Temperature"), near(48.0));
     }
 
+    // Chips of one role are offered in the kernel's registration order, hwmonN by N, whatever
+    // order the file system lists /sys/class/hwmon in: the first board chip's SYSTIN is the board's
+    // temperature. Read with the folder listed one way and the other.
+    void chipsInRegistrationOrder()
+    {
+        Testbed bed;
+        nvml.absent();
+        bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
+        bed.writeProcStat(1, 1);
+        // Made in neither the registration order nor the names' order.
+        const struct {
+            int number;
+            const char *chip;
+            const char *device;
+            const char *systin;
+        } chips[] = {{2, "nct6796", "nct6775.657", "32000"},
+                     {10, "nct6793", "nct6775.658", "40000"},
+                     {1, "nct6798", "nct6775.656", "31000"}};
+        for (const auto &chip : chips) {
+            bed.addHwmon(chip.chip, bed.addDevice("platform", chip.device, "", {}),
+                         {{"temp1_input", chip.systin}, {"temp1_label", "SYSTIN"}}, chip.number);
+        }
+        for (int listing = 0; listing < 2; ++listing) {
+            QCOMPARE(sdkInit(64), 0);
+            const Walk cycle = walk();
+            QCOMPARE(cycle.sensors.size(), 4);
+            QVERIFY2(cycle.sensors[1].startsWith("nct6798-") && cycle.sensors[2].startsWith("nct6796-")
+                         && cycle.sensors[3].startsWith("nct6793-"),
+                     qPrintable(cycle.sensors.join(", ")));
+            QCOMPARE(cycle.sensorOf(Temperature, "Motherboard"), 1);
+            QCOMPARE(cycle.value(Temperature, "Motherboard"), near(31.0));
+            QCOMPARE(sdkUninit(), 0);
+            bed.reverseListing("/sys/class/hwmon");
+        }
+    }
+
     void laptop()
     {
         Testbed bed;

@@ -1,4 +1,4 @@
-// The pure parts of the sensor library: sysfs and /proc text, rates, PCI order and labels.
+// The pure parts of the sensor library: sysfs and /proc text, rates, PCI and hwmon order, labels.
 
 #include "labels.h"
 #include "parse.h"
@@ -187,6 +187,18 @@ private slots:
         for (const char *bad : {"", "hwmon0", "0000:03:00", "0000:100:00.0", "0000:03:20.0", "0000:03:00.8",
                                 "zz:03:00.0", "0000:03:00.0.1x"})
             QVERIFY2(!parsePciAddress(bad), bad);
+    }
+
+    void hwmonNumbers()
+    {
+        QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon3"), std::optional<unsigned long>(3));
+        QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon12/device"), std::optional<unsigned long>(12));
+        QCOMPARE(hwmonNumber("/sys/devices/platform/nct6775.656/hwmon/hwmon0"), std::optional<unsigned long>(0));
+        for (const char *none : {"", "/sys/class/hwmon", "/sys/class/hwmon/hwmon", "/sys/class/hwmon/hwmonX",
+                                 "/sys/class/hwmon/hwmon-1", "/sys/class/hwmon/hwmon 1", "/sys/devices/virtual/thermal"})
+            QVERIFY2(!hwmonNumber(none), none);
+        // Registration order is the number's, not the text's.
+        QVERIFY(*hwmonNumber("/sys/class/hwmon/hwmon2") < *hwmonNumber("/sys/class/hwmon/hwmon10"));
     }
 
     void labels_data()
