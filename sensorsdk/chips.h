@@ -6,7 +6,9 @@
 #include "sensor.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sensors_chip_name;
@@ -35,9 +37,13 @@ public:
     };
     const std::vector<Chip> &chips() const { return chips_; }
 
+    // Whether the configuration in use may compute a value of the feature ("temp1") on some chip.
+    bool computes(std::string_view feature) const;
+
 private:
     bool ready_ = false;
     std::vector<Chip> chips_;
+    std::optional<std::vector<std::string>> computed_{std::vector<std::string>()}; // none: any feature
 };
 
 // One temperature, fan or power reading of a chip.
@@ -49,9 +55,9 @@ struct ChipReading {
 };
 
 // The chip's temperatures, fans and power readings in libsensors' order.
-std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip);
+std::vector<ChipReading> chipReadings(const LibSensors &sensors, const LibSensors::Chip &chip);
 
 // Adds all of the chip's readings to the sensor.
-void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip);
+void addChipReadings(Sensor &sensor, const LibSensors &sensors, const LibSensors::Chip &chip);
 
 } // namespace sensorsdk

@@ -104,7 +104,9 @@ void Testbed::writeFile(const std::string &path, const std::string &contents)
 
 void Testbed::removeFile(const std::string &path)
 {
-    std::remove((root_ + path).c_str());
+    const std::string full = root_ + path;
+    std::ofstream(full, std::ios::binary | std::ios::trunc).close();
+    std::remove(full.c_str());
 }
 
 void Testbed::makeUnreadable(const std::string &path)

@@ -35,6 +35,9 @@ public:
 
     // A plain file (sysfs attribute or /proc file) at an absolute path of the emulated machine.
     void writeFile(const std::string &path, const std::string &contents);
+    // Removes the file as sysfs removes the files of a driver that goes away: a reader that still
+    // holds it open reads nothing from it any more (sysfs fails such reads; here the file is
+    // emptied before it goes). Written again, it is another file at the same path.
     void removeFile(const std::string &path);
     // Makes the file one that exists but gives no number: libsensors' read of it fails as a
     // driver's failing read does (sensors prints "N/A"). A folder in its place is skipped by
