@@ -672,6 +672,11 @@ private slots:
         QCOMPARE(QByteArray(label), QByteArray("CPU"));
         QCOMPARE(label[4], 'x');
         QCOMPARE(sdkReadClock(0, 0, nullptr, 0), 1000.0);
+        // Past the table, where the answer needs no lock: no label buffer, or one of no size.
+        QCOMPARE(sdkReadClock(0, 300, nullptr, 256), 0.0);
+        label[0] = 'x';
+        QCOMPARE(sdkReadFan(0, 300, label, 0), 0);
+        QCOMPARE(label[0], 'x');
 
         // A second sdkInit starts over instead of leaking or doubling the sensors.
         QCOMPARE(sdkInit(64), 0);
