@@ -1,13 +1,17 @@
 #include "chips.h"
 
 #include "parse.h"
+#include "sensorsconfig.h"
 #include "sysfs.h"
 
 #include <sensors/sensors.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 namespace sensorsdk {
 
@@ -27,6 +31,65 @@ bool initialise(FILE *config)
         return true;
     sensors_cleanup();
     return false;
+}
+
+// Configuration texts are small; lm-sensors' own is some twenty kilobytes.
+constexpr std::size_t kConfigLimit = 1024 * 1024;
+
+// The features the configuration files compute; nothing where one of them cannot be read here
+// (as libsensors did read it, every feature may be computed).
+std::optional<std::vector<std::string>> computedFeaturesOf(const std::vector<std::string> &files)
+{
+    std::vector<std::string> features;
+    for (const std::string &file : files) {
+        const auto text = readText(file, kConfigLimit);
+        if (!text)
+            return std::nullopt;
+        for (std::string &feature : computedFeatures(*text)) {
+            if (std::find(features.begin(), features.end(), feature) == features.end())
+                features.push_back(std::move(feature));
+        }
+    }
+    return features;
+}
+
+// The files sensors_init(nullptr) reads: /etc/sensors3.conf (or the older /etc/sensors.conf where
+// it is missing) and those in /etc/sensors.d.
+std::vector<std::string> systemConfigurationFiles()
+{
+    std::vector<std::string> files;
+    if (exists("/etc/sensors3.conf"))
+        files.push_back("/etc/sensors3.conf");
+    else if (exists("/etc/sensors.conf"))
+        files.push_back("/etc/sensors.conf");
+    for (const std::string &name : folderEntries("/etc/sensors.d"))
+        files.push_back("/etc/sensors.d/" + name);
+    return files;
+}
+
+// The order the chips are offered in within their role: the kernel's hwmon number, which it gives
+// in registration order, so the order is the same on every start and on every file system. The
+// order libsensors finds them in is /sys/class/hwmon's directory order, a hash of the names on a
+// real sysfs. Chips without a number (none on a current kernel) come last, by path.
+bool registeredBefore(const LibSensors::Chip &a, const LibSensors::Chip &b)
+{
+    const auto first = hwmonNumber(a.path);
+    const auto second = hwmonNumber(b.path);
+    return std::make_tuple(!first, first.value_or(0), a.path) < std::make_tuple(!second, second.value_or(0), b.path);
+}
+
+// How libsensors scales a raw sysfs value of the kind: millidegrees, RPM, microwatts.
+double rawScale(FeatureKind kind)
+{
+    switch (kind) {
+    case FeatureKind::Temperature:
+        return 1000;
+    case FeatureKind::Fan:
+        return 1;
+    case FeatureKind::Power:
+        return 1000000;
+    }
+    return 1;
 }
 
 // The N of "temp12".
@@ -70,6 +133,33 @@ std::string driverLabel(const LibSensors::Chip &chip, const sensors_feature *fea
     return text ? std::string(trimmed(*text)) : std::string();
 }
 
+// A reading's value each sample. Where the configuration computes the feature, libsensors reads it
+// and applies the computation; otherwise the library reads the raw file itself, kept open, and
+// scales it as libsensors does, to the same value without a path lookup, open and close each time.
+Source chipValue(const LibSensors &sensors, const LibSensors::Chip &chip, const sensors_feature *feature,
+                 const sensors_subfeature *input, FeatureKind kind)
+{
+    const bool fan = kind == FeatureKind::Fan;
+    if (sensors.computes(feature->name)) {
+        const sensors_chip_name *name = chip.name;
+        const int subfeature = input->number;
+        return [name, subfeature, fan]() -> std::optional<double> {
+            double value = 0;
+            if (sensors_get_value(name, subfeature, &value) != 0)
+                return std::nullopt;
+            return fan ? fanSpeed(value) : std::optional<double>(value);
+        };
+    }
+    const double scale = rawScale(kind);
+    return [file = std::make_shared<KeptFile>(chip.path + "/" + input->name), scale, fan]() -> std::optional<double> {
+        const std::optional<double> raw = file->decimal();
+        if (!raw)
+            return std::nullopt;
+        const double value = *raw / scale;
+        return fan ? fanSpeed(value) : std::optional<double>(value);
+    };
+}
+
 } // namespace
 
 LibSensors::LibSensors()
@@ -78,8 +168,12 @@ LibSensors::LibSensors()
     if (configPath && *configPath) {
         const std::unique_ptr<FILE, FileCloser> config(std::fopen(configPath, "re"));
         ready_ = config && initialise(config.get());
+        if (ready_)
+            computed_ = computedFeaturesOf({configPath});
     } else {
         ready_ = initialise(nullptr);
+        if (ready_)
+            computed_ = computedFeaturesOf(systemConfigurationFiles());
     }
     if (!ready_) {
         // An empty configuration: every chip, no labels from the broken file.
@@ -96,6 +190,12 @@ LibSensors::LibSensors()
         const std::string prefix = name->prefix ? name->prefix : "";
         chips_.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix), name->addr});
     }
+    std::stable_sort(chips_.begin(), chips_.end(), registeredBefore);
+}
+
+bool LibSensors::computes(std::string_view feature) const
+{
+    return !computed_ || std::find(computed_->begin(), computed_->end(), feature) != computed_->end();
 }
 
 LibSensors::~LibSensors()
@@ -104,7 +204,7 @@ LibSensors::~LibSensors()
         sensors_cleanup();
 }
 
-std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip)
+std::vector<ChipReading> chipReadings(const LibSensors &sensors, const LibSensors::Chip &chip)
 {
     struct Feature {
         const sensors_feature *feature;
@@ -145,23 +245,15 @@ std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip)
         facts.driverLabel = entry.driverLabel;
         facts.shownLabel = shown ? std::string_view(shown.get()) : std::string_view(feature->name);
         facts.featureName = feature->name;
-        const sensors_chip_name *name = chip.name;
-        const int subfeature = input->number;
-        const bool fan = wanted->kind == FeatureKind::Fan;
         readings.push_back(ChipReading{wanted->readingKind, entry.driverLabel, readingLabel(facts, context),
-                                       [name, subfeature, fan]() -> std::optional<double> {
-                                           double value = 0;
-                                           if (sensors_get_value(name, subfeature, &value) != 0)
-                                               return std::nullopt;
-                                           return fan ? fanSpeed(value) : std::optional<double>(value);
-                                       }});
+                                       chipValue(sensors, chip, feature, input, wanted->kind)});
     }
     return readings;
 }
 
-void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip)
+void addChipReadings(Sensor &sensor, const LibSensors &sensors, const LibSensors::Chip &chip)
 {
-    for (ChipReading &reading : chipReadings(chip))
+    for (ChipReading &reading : chipReadings(sensors, chip))
         sensor.add(reading.kind, std::move(reading.label), std::move(reading.source));
 }
 

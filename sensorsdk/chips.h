@@ -6,7 +6,9 @@
 #include "sensor.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sensors_chip_name;
@@ -15,7 +17,8 @@ namespace sensorsdk {
 
 // libsensors, initialised with the configuration file named by KESTRUN_SENSORS_CONFIG or else the
 // system's (/etc/sensors3.conf and /etc/sensors.d). A configuration that does not parse still
-// leaves the chips readable, without its labels.
+// leaves the chips readable, without its labels. The chips come in the kernel's registration
+// order (hwmon number), whatever order the file system lists them in.
 class LibSensors
 {
 public:
@@ -34,9 +37,13 @@ public:
     };
     const std::vector<Chip> &chips() const { return chips_; }
 
+    // Whether the configuration in use may compute a value of the feature ("temp1") on some chip.
+    bool computes(std::string_view feature) const;
+
 private:
     bool ready_ = false;
     std::vector<Chip> chips_;
+    std::optional<std::vector<std::string>> computed_{std::vector<std::string>()}; // none: any feature
 };
 
 // One temperature, fan or power reading of a chip.
@@ -48,9 +55,9 @@ struct ChipReading {
 };
 
 // The chip's temperatures, fans and power readings in libsensors' order.
-std::vector<ChipReading> chipReadings(const LibSensors::Chip &chip);
+std::vector<ChipReading> chipReadings(const LibSensors &sensors, const LibSensors::Chip &chip);
 
 // Adds all of the chip's readings to the sensor.
-void addChipReadings(Sensor &sensor, const LibSensors::Chip &chip);
+void addChipReadings(Sensor &sensor, const LibSensors &sensors, const LibSensors::Chip &chip);
 
 } // namespace sensorsdk

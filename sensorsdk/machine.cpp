@@ -23,6 +23,9 @@ namespace {
 
 const std::string kPowercap = "/sys/class/powercap";
 
+// /proc/cpuinfo of the largest machines stays well below this.
+constexpr std::size_t kCpuinfoLimit = 4 * 1024 * 1024;
+
 // The powercap zone (intel-rapl:0, intel-rapl:0:1, ...) whose name is the given one.
 std::string raplZone(const std::string &zoneName)
 {
@@ -59,10 +62,10 @@ protected:
     void beginSample() override
     {
         usage_ = usageCounter_.sample();
-        if (!readsCpuinfo_)
+        if (!cpuinfo_)
             return;
         cpuinfoMhz_.clear();
-        if (const auto text = readText("/proc/cpuinfo", 4 * 1024 * 1024)) {
+        if (const auto text = cpuinfo_->whole(kCpuinfoLimit)) {
             for (const CpuinfoProcessor &processor : parseCpuinfo(*text)) {
                 if (processor.mhz)
                     cpuinfoMhz_[processor.processor] = *processor.mhz;
@@ -94,15 +97,16 @@ private:
             const std::string cpufreq = "/sys/devices/system/cpu/cpu" + std::to_string(processor.processor)
                 + "/cpufreq/scaling_cur_freq";
             if (exists(cpufreq)) {
-                add(Kind::Clock, label, [cpufreq]() -> std::optional<double> {
-                    const auto kilohertz = readInteger(cpufreq);
+                add(Kind::Clock, label, [file = std::make_shared<KeptFile>(cpufreq)]() -> std::optional<double> {
+                    const auto kilohertz = file->integer();
                     if (!kilohertz)
                         return std::nullopt;
                     return *kilohertz / 1000.0;
                 });
                 continue;
             }
-            readsCpuinfo_ = true;
+            if (!cpuinfo_)
+                cpuinfo_ = std::make_unique<KeptFile>("/proc/cpuinfo");
             const int number = processor.processor;
             add(Kind::Clock, label, [this, number]() -> std::optional<double> {
                 const auto found = cpuinfoMhz_.find(number);
@@ -115,15 +119,15 @@ private:
 
     CpuUsage usageCounter_;
     std::optional<double> usage_;
-    bool readsCpuinfo_ = false;
+    std::unique_ptr<KeptFile> cpuinfo_; // only where a core's clock has no cpufreq
     std::map<int, double> cpuinfoMhz_;
 };
 
 // A scaled sysfs integer: value / divisor.
-Source sysfsValue(std::string path, double divisor)
+Source sysfsValue(const std::string &path, double divisor)
 {
-    return [path = std::move(path), divisor]() -> std::optional<double> {
-        const auto raw = readInteger(path);
+    return [file = std::make_shared<KeptFile>(path), divisor]() -> std::optional<double> {
+        const auto raw = file->integer();
         if (!raw)
             return std::nullopt;
         return *raw / divisor;
@@ -159,17 +163,17 @@ void addIntelClock(Sensor &sensor, const std::string &deviceFolder)
 }
 
 // A GPU sensor with the readings of the card's hwmon chip; named by its PCI address.
-Gpu gpuFromChip(const LibSensors::Chip &chip, const std::string &title)
+Gpu gpuFromChip(const LibSensors &sensors, const LibSensors::Chip &chip, const std::string &title)
 {
     const std::string pci = linkTargetName(chip.path + "/device");
     Gpu gpu{parsePciAddress(pci).value_or(PciAddress{}), std::make_unique<Sensor>("GPU: " + title + " [" + pci + "]")};
-    addChipReadings(*gpu.sensor, chip);
+    addChipReadings(*gpu.sensor, sensors, chip);
     return gpu;
 }
 
-Gpu amdGpu(const LibSensors::Chip &chip)
+Gpu amdGpu(const LibSensors &sensors, const LibSensors::Chip &chip)
 {
-    Gpu gpu = gpuFromChip(chip, "AMD Radeon");
+    Gpu gpu = gpuFromChip(sensors, chip, "AMD Radeon");
     Sensor &sensor = *gpu.sensor;
     // libsensors leaves the clocks out; freq1 is the shader clock, freq2 the video memory's.
     if (exists(chip.path + "/freq1_input"))
@@ -182,9 +186,9 @@ Gpu amdGpu(const LibSensors::Chip &chip)
     return gpu;
 }
 
-Gpu intelGpuWithHwmon(const LibSensors::Chip &chip)
+Gpu intelGpuWithHwmon(const LibSensors &sensors, const LibSensors::Chip &chip)
 {
-    Gpu gpu = gpuFromChip(chip, "Intel Graphics");
+    Gpu gpu = gpuFromChip(sensors, chip, "Intel Graphics");
     Sensor &sensor = *gpu.sensor;
     if (sensor.count(Kind::Power) == 0 && exists(chip.path + "/energy1_input"))
         addEnergyPower(sensor, "GPU Power (Total)", chip.path + "/energy1_input", std::string());
@@ -232,8 +236,11 @@ public:
         : Sensor("GPU: " + (device.name.empty() ? std::string("NVIDIA") : device.name))
         , nvml_(std::move(nvml))
         , device_(device)
-        , powerStatePath_(runtimeStatusPath(device.address))
     {
+        // Without runtime power management the card never sleeps: nothing to look at each second.
+        const std::string powerState = runtimeStatusPath(device.address);
+        if (exists(powerState))
+            powerState_ = std::make_unique<KeptFile>(powerState);
         addQuery(Kind::Temperature, "GPU Temperature", &Nvml::temperature);
         addQuery(Kind::Power, "GPU Power (Total)", &Nvml::power);
         addQuery(Kind::Clock, "GPU Clock", &Nvml::graphicsClock);
@@ -247,7 +254,7 @@ public:
 protected:
     void beginSample() override
     {
-        const auto status = readText(powerStatePath_, 64);
+        const auto status = powerState_ ? powerState_->head(64) : std::nullopt;
         asleep_ = status && trimmed(*status) == "suspended";
     }
 
@@ -273,7 +280,7 @@ private:
 
     std::shared_ptr<Nvml> nvml_;
     Nvml::Device device_;
-    std::string powerStatePath_;
+    std::unique_ptr<KeptFile> powerState_;
     bool asleep_ = false;
 };
 
@@ -339,8 +346,9 @@ bool isCoreChip(const LibSensors::Chip &chip, const std::vector<ChipReading> &re
 
 // The processor's chips folded into the CPU sensor. Where they read only cores, the hottest core
 // is the processor's temperature.
-void addProcessorChips(Sensor &cpu, const std::vector<LibSensors::Chip> &chips)
+void addProcessorChips(Sensor &cpu, const LibSensors &sensors)
 {
+    const std::vector<LibSensors::Chip> &chips = sensors.chips();
     std::map<std::string, int> firstAddress;
     for (const LibSensors::Chip &chip : chips) {
         if (chip.role != ChipRole::Cpu)
@@ -353,7 +361,7 @@ void addProcessorChips(Sensor &cpu, const std::vector<LibSensors::Chip> &chips)
     for (const LibSensors::Chip &chip : chips) {
         if (chip.role != ChipRole::Cpu)
             continue;
-        std::vector<ChipReading> readings = chipReadings(chip);
+        std::vector<ChipReading> readings = chipReadings(sensors, chip);
         const bool cores = isCoreChip(chip, readings, firstAddress[chip.prefix]);
         for (ChipReading &reading : readings) {
             Source source = std::move(reading.source);
@@ -372,30 +380,31 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
 {
     std::unique_ptr<Machine> machine(new Machine);
     machine->libraries_ = std::make_unique<Libraries>();
-    const auto &chips = machine->libraries_->sensors.chips();
+    const LibSensors &libsensors = machine->libraries_->sensors;
+    const auto &chips = libsensors.chips();
     auto &sensors = machine->sensors_;
 
-    const auto cpuinfo = readText("/proc/cpuinfo", 4 * 1024 * 1024);
+    const auto cpuinfo = readText("/proc/cpuinfo", kCpuinfoLimit);
     auto cpu = std::make_unique<CpuSensor>(cpuinfo.value_or(std::string()));
-    addProcessorChips(*cpu, chips);
+    addProcessorChips(*cpu, libsensors);
     sensors.push_back(std::move(cpu));
 
     for (const LibSensors::Chip &chip : chips) {
         if (chip.role != ChipRole::Board)
             continue;
         auto board = std::make_unique<Sensor>(chip.title);
-        addChipReadings(*board, chip);
+        addChipReadings(*board, libsensors, chip);
         sensors.push_back(std::move(board));
     }
 
     std::vector<Gpu> gpus;
     for (const LibSensors::Chip &chip : chips) {
         if (chip.role == ChipRole::AmdGpu)
-            gpus.push_back(amdGpu(chip));
+            gpus.push_back(amdGpu(libsensors, chip));
         else if (chip.role == ChipRole::IntelGpu)
-            gpus.push_back(intelGpuWithHwmon(chip));
+            gpus.push_back(intelGpuWithHwmon(libsensors, chip));
         else if (chip.role == ChipRole::OtherGpu)
-            gpus.push_back(gpuFromChip(chip, chip.prefix));
+            gpus.push_back(gpuFromChip(libsensors, chip, chip.prefix));
     }
     addIntegratedIntelGpus(gpus);
     addNvidiaGpus(gpus, machine->libraries_->nvml);
@@ -407,7 +416,7 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
         if (chip.role != ChipRole::Other)
             continue;
         auto other = std::make_unique<Sensor>(chip.title);
-        addChipReadings(*other, chip);
+        addChipReadings(*other, libsensors, chip);
         if (other->count(Kind::Temperature) + other->count(Kind::Fan) + other->count(Kind::Power) > 0)
             sensors.push_back(std::move(other));
     }

@@ -187,6 +187,25 @@ std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, lon
     return static_cast<double>(delta) / 1e6 / seconds;
 }
 
+std::optional<unsigned long> hwmonNumber(std::string_view path)
+{
+    std::optional<unsigned long> number;
+    while (!path.empty()) {
+        const auto slash = path.find('/');
+        const std::string_view component = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        constexpr std::string_view stem = "hwmon";
+        if (component.size() <= stem.size() || component.substr(0, stem.size()) != stem)
+            continue;
+        const std::string_view digits = component.substr(stem.size());
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+            continue;
+        if (const auto value = parseWhole<unsigned long>(digits))
+            number = value;
+    }
+    return number;
+}
+
 bool PciAddress::operator<(const PciAddress &other) const
 {
     return std::tie(domain, bus, device, function)

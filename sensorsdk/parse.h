@@ -50,6 +50,11 @@ std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, lon
 // an input without a tachometer signal (no fan turns that fast): none.
 std::optional<double> fanSpeed(double rpm);
 
+// The kernel's number of a hwmon chip, N of the last path component "hwmonN" ("/sys/class/hwmon/hwmon3",
+// or ".../hwmon3/device" for drivers whose files sit in the device's folder). The kernel numbers
+// chips as they register, taking the lowest free number.
+std::optional<unsigned long> hwmonNumber(std::string_view path);
+
 // A PCI address "dddd:bb:dd.f" (the domain may have any number of hex digits), ordered as a number.
 struct PciAddress {
     unsigned long long domain = 0;

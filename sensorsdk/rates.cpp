@@ -1,24 +1,20 @@
 #include "rates.h"
 
-#include "sysfs.h"
-
 namespace sensorsdk {
 
-EnergyRate::EnergyRate(std::string energyPath, std::string maxRangePath)
-    : energyPath_(std::move(energyPath))
-    , maxRangePath_(std::move(maxRangePath))
+EnergyRate::EnergyRate(const std::string &energyPath, const std::string &maxRangePath)
+    : energy_(std::make_shared<KeptFile>(energyPath))
+    , maxRange_(maxRangePath.empty() ? 0 : readInteger(maxRangePath).value_or(0))
 {
 }
 
 std::optional<double> EnergyRate::operator()()
 {
     const double now = monotonicSeconds();
-    const std::optional<long long> energy = readInteger(energyPath_);
+    const std::optional<long long> energy = energy_->integer();
     std::optional<double> watts;
-    if (energy && last_) {
-        const long long maxRange = maxRangePath_.empty() ? 0 : readInteger(maxRangePath_).value_or(0);
-        watts = energyRateWatts(*last_, *energy, maxRange, now - lastSeconds_);
-    }
+    if (energy && last_)
+        watts = energyRateWatts(*last_, *energy, maxRange_, now - lastSeconds_);
     last_ = energy;
     lastSeconds_ = now;
     return watts;
@@ -26,7 +22,7 @@ std::optional<double> EnergyRate::operator()()
 
 std::optional<double> CpuUsage::sample()
 {
-    const auto text = readHead("/proc/stat", 1024);
+    const auto text = stat_.head(1024);
     const std::optional<CpuTimes> times = text ? parseProcStatCpu(*text) : std::nullopt;
     std::optional<double> usage;
     if (times && last_)

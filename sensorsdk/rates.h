@@ -5,7 +5,9 @@
 // and gives no value.
 
 #include "parse.h"
+#include "sysfs.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,13 +16,14 @@ namespace sensorsdk {
 class EnergyRate
 {
 public:
-    // energyPath holds microjoules; maxRangePath the counter's range (may be empty: no wrap known).
-    EnergyRate(std::string energyPath, std::string maxRangePath);
+    // energyPath holds microjoules; maxRangePath the counter's range (may be empty: no wrap known),
+    // a constant of the counter read once here.
+    EnergyRate(const std::string &energyPath, const std::string &maxRangePath);
     std::optional<double> operator()();
 
 private:
-    std::string energyPath_;
-    std::string maxRangePath_;
+    std::shared_ptr<KeptFile> energy_;
+    long long maxRange_ = 0;
     std::optional<long long> last_;
     double lastSeconds_ = 0;
 };
@@ -31,6 +34,7 @@ public:
     std::optional<double> sample();
 
 private:
+    KeptFile stat_{"/proc/stat"};
     std::optional<CpuTimes> last_;
 };
 

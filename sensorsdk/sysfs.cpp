@@ -3,6 +3,7 @@
 #include "parse.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
@@ -27,6 +28,22 @@ struct FdCloser {
 struct DirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
+
+// Kept descriptors reserved by the KeptFiles alive in the process.
+std::atomic<int> keptOpenCount{0};
+
+bool reserveKeptDescriptor()
+{
+    int count = keptOpenCount.load();
+    while (count < KeptFile::kKeptOpenLimit) {
+        if (keptOpenCount.compare_exchange_weak(count, count + 1))
+            return true;
+    }
+    return false;
+}
+
+// The number a sysfs integer attribute holds; anything longer than a number is not one.
+constexpr std::size_t kIntegerLimit = 64;
 
 } // namespace
 
@@ -71,10 +88,9 @@ std::optional<std::string> readHead(const std::string &path, std::size_t maxByte
 
 std::optional<long long> readInteger(const std::string &path)
 {
-    // One read: a sysfs attribute arrives whole, and anything longer than a number is not one.
-    constexpr std::size_t limit = 64;
-    const auto text = readHead(path, limit + 1);
-    if (!text || text->size() > limit)
+    // One read: a sysfs attribute arrives whole.
+    const auto text = readHead(path, kIntegerLimit + 1);
+    if (!text || text->size() > kIntegerLimit)
         return std::nullopt;
     return parseInteger(*text);
 }
@@ -116,6 +132,115 @@ double monotonicSeconds()
     timespec now {};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+KeptFile::KeptFile(std::string path)
+    : path_(std::move(path))
+    , kept_(reserveKeptDescriptor())
+{
+    if (!kept_)
+        return;
+    open();
+    if (fd_ < 0)
+        readsBeforeOpen_ = kFailedReadsPerOpen - 1;
+}
+
+KeptFile::~KeptFile()
+{
+    close();
+    if (kept_)
+        keptOpenCount.fetch_sub(1);
+}
+
+std::optional<std::string_view> KeptFile::head(std::size_t maxBytes)
+{
+    return read(maxBytes, false);
+}
+
+std::optional<std::string_view> KeptFile::whole(std::size_t maxBytes)
+{
+    return read(maxBytes, true);
+}
+
+std::optional<long long> KeptFile::integer()
+{
+    const auto text = head(kIntegerLimit + 1);
+    if (!text || text->size() > kIntegerLimit)
+        return std::nullopt;
+    return parseInteger(*text);
+}
+
+std::optional<double> KeptFile::decimal()
+{
+    const auto text = head(kIntegerLimit + 1);
+    if (!text || text->size() > kIntegerLimit)
+        return std::nullopt;
+    return parseDecimal(*text);
+}
+
+std::optional<std::string_view> KeptFile::read(std::size_t maxBytes, bool whole)
+{
+    if (fd_ >= 0 && readFromStart(maxBytes, whole)) {
+        readsBeforeOpen_ = 0;
+        if (!kept_)
+            close();
+        return std::string_view(buffer_.data(), length_);
+    }
+    if (readsBeforeOpen_ > 0) {
+        --readsBeforeOpen_;
+        return std::nullopt;
+    }
+    open();
+    if (fd_ >= 0 && readFromStart(maxBytes, whole)) {
+        if (!kept_)
+            close();
+        return std::string_view(buffer_.data(), length_);
+    }
+    readsBeforeOpen_ = kFailedReadsPerOpen - 1;
+    if (!kept_)
+        close();
+    return std::nullopt;
+}
+
+bool KeptFile::readFromStart(std::size_t maxBytes, bool whole)
+{
+    // One byte more than a whole file may have tells a file that is too long.
+    const std::size_t room = whole ? maxBytes + 1 : maxBytes;
+    if (!whole && buffer_.size() < room)
+        buffer_.resize(room);
+    length_ = 0;
+    while (length_ < room) {
+        // A whole file's buffer grows as the file needs it, and stays for the next read.
+        if (length_ == buffer_.size())
+            buffer_.resize(std::min(room, std::max<std::size_t>(2 * length_, 4096)));
+        const std::size_t space = std::min(buffer_.size(), room) - length_;
+        const ssize_t part = ::pread(fd_, buffer_.data() + length_, space, static_cast<off_t>(length_));
+        if (part < 0 && errno == EINTR)
+            continue;
+        if (part < 0)
+            return false;
+        if (part == 0)
+            break;
+        length_ += static_cast<std::size_t>(part);
+        if (!whole)
+            break;
+    }
+    return length_ > 0 && !(whole && length_ > maxBytes);
+}
+
+void KeptFile::open()
+{
+    close();
+    do {
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+}
+
+void KeptFile::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
 }
 
 } // namespace sensorsdk

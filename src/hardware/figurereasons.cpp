@@ -175,9 +175,12 @@ Verdict rootOnlyEnergy(const char *counter)
                 + " (energy_uj under /sys/class/powercap) is readable by root only: since Linux 5.10 the kernel keeps "
                   "it from other users, as energy readings can give away what the processor is computing (a side "
                   "channel)",
-            "To let every user read it, put the line ACTION==\"add\", SUBSYSTEM==\"powercap\", TEST==\"energy_uj\", "
-            "RUN+=\"/bin/chmod 0444 /sys%p/energy_uj\" in /etc/udev/rules.d/70-kestrun-rapl.rules and apply it with "
-            "sudo udevadm trigger --subsystem-match=powercap --action=add (this gives up that protection)."};
+            "To let your user read it, give it to a group of its own: create the group (sudo groupadd --system rapl), "
+            "join it (sudo usermod -aG rapl $USER, then log in again), put the line ACTION==\"add\", "
+            "SUBSYSTEM==\"powercap\", TEST==\"energy_uj\", RUN+=\"/bin/chgrp rapl /sys%p/energy_uj\", "
+            "RUN+=\"/bin/chmod 0440 /sys%p/energy_uj\" in /etc/udev/rules.d/70-kestrun-rapl.rules and apply it with "
+            "sudo udevadm trigger --subsystem-match=powercap --action=add. Only the group's members can then read "
+            "it; making it readable for everyone (chmod 0444) would give up that protection for every user."};
 }
 
 Verdict cpuPower(const MachineFacts &facts, bool oneSample)

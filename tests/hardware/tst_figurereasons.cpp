@@ -51,7 +51,8 @@ MachineFacts qemuGuest()
 
 const QString kPointing = QStringLiteral("\"Pointing Kestrun at a reading\"");
 const QString kUdevLine = QStringLiteral(
-    "ACTION==\"add\", SUBSYSTEM==\"powercap\", TEST==\"energy_uj\", RUN+=\"/bin/chmod 0444 /sys%p/energy_uj\"");
+    "ACTION==\"add\", SUBSYSTEM==\"powercap\", TEST==\"energy_uj\", RUN+=\"/bin/chgrp rapl /sys%p/energy_uj\", "
+    "RUN+=\"/bin/chmod 0440 /sys%p/energy_uj\"");
 
 } // namespace
 
@@ -66,6 +67,7 @@ private slots:
     void reasons();
     void reasonsFollowTheMissingFigures();
     void sourcesAreLabelsWhateverTheValue();
+    void energyRemedyKeepsOtherUsersOut();
 };
 
 void TestFigureReasons::reasons_data()
@@ -163,7 +165,8 @@ void TestFigureReasons::reasons_data()
     // CPU power: the RAPL energy counter.
     row("RAPL root only", with(intelDesktop(), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::RootOnly; }),
         F::CpuPower, {"RAPL energy counter", "readable by root only", "Linux 5.10", "side channel"},
-        {kUdevLine, "/etc/udev/rules.d/", "udevadm trigger --subsystem-match=powercap --action=add"});
+        {"sudo groupadd --system rapl", "sudo usermod -aG rapl $USER", kUdevLine, "/etc/udev/rules.d/",
+         "udevadm trigger --subsystem-match=powercap --action=add", "readable for everyone (chmod 0444) would give up"});
     row("RAPL in the first sample", intelDesktop(), F::CpuPower, {"measured between two samples"}, {"second sample"},
         true, true);
     row("RAPL readable, second sample", intelDesktop(), F::CpuPower, {"no reading has a label"}, {kPointing});
@@ -273,6 +276,25 @@ void TestFigureReasons::reasonsFollowTheMissingFigures()
     QCOMPARE(reasons[2].figure, Figure::GpuFan);
     QVERIFY(explainMissingFigures({}, guest, 0, false).empty());
     QCOMPARE(QString(figureName(Figure::GpuPower)), QString("GPU power"));
+}
+
+// The counter is kept from other users for a reason: the remedy opens it to one group, and offers
+// no rule that opens it to everyone.
+void TestFigureReasons::energyRemedyKeepsOtherUsersOut()
+{
+    for (const Figure figure : {Figure::CpuPower, Figure::GpuPower}) {
+        const MachineFacts facts = with(intelDesktop(), [](MachineFacts &f) {
+            f.packageEnergy = EnergyCounter::RootOnly;
+            f.uncoreEnergy = EnergyCounter::RootOnly;
+            f.displays = {{0x8086, "i915", true, false}};
+            f.nvmlLoadable = false;
+        });
+        const std::vector<FigureReason> reasons = explainMissingFigures({figure}, facts, 0, false);
+        QCOMPARE(reasons.size(), std::size_t(1));
+        const QString remedy = QString::fromStdString(reasons.front().remedy);
+        QVERIFY2(remedy.contains("chmod 0440") && remedy.contains("chgrp rapl"), qPrintable(remedy));
+        QVERIFY2(!remedy.contains("RUN+=\"/bin/chmod 0444"), qPrintable(remedy));
+    }
 }
 
 // A figure has a source when some labelled reading could fill it, even one that reads 0 now.

@@ -2,10 +2,12 @@
 
 #include <umockdev.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,14 +75,18 @@ std::string Testbed::addDevice(const std::string &subsystem, const std::string &
     return result;
 }
 
-std::string Testbed::addHwmon(const std::string &name, const std::string &parent, const Attributes &attributes)
+std::string Testbed::addHwmon(const std::string &name, const std::string &parent, const Attributes &attributes,
+                              int number)
 {
     // sysfs attributes end in a newline, and libsensors cuts the last byte of the name.
     Attributes all;
     for (const auto &[key, value] : attributes)
         all.emplace_back(key, value.empty() || value.back() == '\n' ? value : value + "\n");
     all.emplace_back("name", name + "\n");
-    const std::string hwmon = "hwmon" + std::to_string(hwmonCount_++);
+    if (number < 0)
+        number = hwmonCount_;
+    hwmonCount_ = std::max(hwmonCount_, number + 1);
+    const std::string hwmon = "hwmon" + std::to_string(number);
     const std::string path = addDevice("hwmon", hwmon, parent, all);
     // As the kernel links it: up to the parent's parent, then down to the parent by name.
     if (!parent.empty())
@@ -98,7 +104,9 @@ void Testbed::writeFile(const std::string &path, const std::string &contents)
 
 void Testbed::removeFile(const std::string &path)
 {
-    std::remove((root_ + path).c_str());
+    const std::string full = root_ + path;
+    std::ofstream(full, std::ios::binary | std::ios::trunc).close();
+    std::remove(full.c_str());
 }
 
 void Testbed::makeUnreadable(const std::string &path)
@@ -113,6 +121,48 @@ void Testbed::link(const std::string &path, const std::string &target)
     ::unlink(full.c_str());
     if (::symlink(target.c_str(), full.c_str()) != 0)
         throw std::runtime_error("cannot link " + path);
+}
+
+std::vector<std::string> Testbed::listing(const std::string &folder) const
+{
+    std::vector<std::string> names;
+    DIR *dir = ::opendir((root_ + folder).c_str());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+bool Testbed::reverseListing(const std::string &folder)
+{
+    const std::vector<std::string> before = listing(folder);
+    std::vector<std::pair<std::string, std::string>> links; // name, target
+    for (const std::string &name : before) {
+        char target[4096];
+        const ssize_t length = ::readlink((root_ + folder + "/" + name).c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            throw std::runtime_error(folder + "/" + name + " is not a link");
+        links.emplace_back(name, std::string(target, static_cast<std::size_t>(length)));
+    }
+    const auto remake = [&](bool reversed) {
+        for (const auto &[name, target] : links)
+            ::unlink((root_ + folder + "/" + name).c_str());
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            const auto &[name, target] = links[reversed ? links.size() - 1 - i : i];
+            link(folder + "/" + name, target);
+        }
+    };
+    const std::vector<std::string> reversed(before.rbegin(), before.rend());
+    remake(true);
+    if (listing(folder) == reversed)
+        return before != reversed;
+    remake(false);
+    return listing(folder) == reversed && before != reversed;
 }
 
 void Testbed::writeProcStat(unsigned long long busy, unsigned long long idle)

@@ -446,6 +446,128 @@ private slots:
         QCOMPARE(second.value(Temperature, "GPU Temperature"), near(48.0));
     }
 
+    // A file that goes away (its driver unloaded, the card unplugged) leaves its reading absent from
+    // that cycle on, and is found again within a few cycles once it is back, with its new value;
+    // one that only answers nothing for a while (a card asleep) reads again as soon as it answers.
+    void readingsThatGoAndComeBack()
+    {
+        Testbed bed;
+        nvml.absent();
+        const AmdDesktop desktop = buildAmdDesktop(bed);
+        QCOMPARE(sdkInit(64), 0);
+        const Walk first = walk();
+        QCOMPARE(first.value(Power, "GPU ASIC Power"), near(45.0));
+        QCOMPARE(first.value(Usage, "GPU Core Load"), near(12.0));
+
+        bed.removeFile(desktop.gpuHwmon + "/power1_average");
+        bed.removeFile(desktop.gpu + "/gpu_busy_percent");
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            const Walk gone = walk();
+            QCOMPARE(gone.value(Power, "GPU ASIC Power"), std::nullopt);
+            QCOMPARE(gone.value(Usage, "GPU Core Load"), std::nullopt);
+            QCOMPARE(gone.value(Temperature, "GPU Temperature"), near(48.0));
+        }
+        bed.writeFile(desktop.gpuHwmon + "/power1_average", "52000000\n");
+        bed.writeFile(desktop.gpu + "/gpu_busy_percent", "80\n");
+        // The library looks for a lost file again at least every fifth cycle.
+        int cycles = 0;
+        Walk back;
+        do {
+            back = walk();
+            ++cycles;
+        } while (!back.value(Power, "GPU ASIC Power") && cycles < 10);
+        QVERIFY2(cycles <= 5, qPrintable(QString::number(cycles)));
+        QCOMPARE(back.value(Power, "GPU ASIC Power"), near(52.0));
+        QCOMPARE(back.value(Usage, "GPU Core Load"), near(80.0));
+
+        // The first card's temperature answers nothing: the second card's is the first in the walk.
+        bed.writeFile(desktop.gpuHwmon + "/temp1_input", "");
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            const Walk silent = walk();
+            QCOMPARE(silent.sensorOf(Temperature, "GPU Temperature"), 3);
+            QCOMPARE(silent.value(Temperature, "GPU Temperature"), near(39.0));
+        }
+        bed.writeFile(desktop.gpuHwmon + "/temp1_input", "50000\n");
+        const Walk answering = walk();
+        QCOMPARE(answering.sensorOf(Temperature, "GPU Temperature"), 2);
+        QCOMPARE(answering.value(Temperature, "GPU Temperature"), near(50.0));
+    }
+
+    // A configuration that computes readings: those values are libsensors' computed ones in every
+    // cycle; the rest read as they are, also where a computed feature's name is another chip's.
+    void computedReadings()
+    {
+        Testbed bed;
+        nvml.absent();
+        const IntelDesktop desktop = buildIntelDesktop(bed);
+        bed.useSensorsConfig("chip \"nct6798-*\"\n    compute temp1 @*2-10, (@+10)/2\n"
+                             "    # compute fan2 @*100, @/100\n    compute fan3 @/2, @*2\n");
+        QCOMPARE(sdkInit(64), 0);
+        const Walk first = walk();
+        QCOMPARE(first.value(Temperature, "Motherboard"), near(58.0));
+        QCOMPARE(first.value(Fan, "fan3"), near(406.0));
+        QCOMPARE(first.value(Fan, "CPU Fan"), near(1250.0));
+        QCOMPARE(first.value(Temperature, "CPU Package"), near(52.0));
+
+        bed.writeFile(desktop.superIo + "/temp1_input", "35000\n");
+        bed.writeFile(desktop.superIo + "/fan3_input", "900\n");
+        bed.writeFile(desktop.coretemp + "/temp1_input", "53000\n");
+        const Walk second = walk();
+        QCOMPARE(second.value(Temperature, "Motherboard"), near(60.0));
+        QCOMPARE(second.value(Fan, "fan3"), near(450.0));
+        QCOMPARE(second.value(Temperature, "CPU Package"), near(53.0));
+
+        bed.removeFile(desktop.superIo + "/temp1_input");
+        QCOMPARE(walk().value(Temperature, "Motherboard"), std::nullopt);
+
+        // A configuration too long for the library to look through: every reading goes through
+        // libsensors, so its computation still holds.
+        QCOMPARE(sdkUninit(), 0);
+        bed.writeFile(desktop.superIo + "/temp1_input", "34000\n");
+        std::string longConfiguration;
+        while (longConfiguration.size() <= 1024 * 1024)
+            longConfiguration += "# " + std::string(77, '-') + "\n";
+        bed.useSensorsConfig(longConfiguration + "chip \"nct6798-*\"\n    compute temp1 @*2-10, (@+10)/2\n");
+        QCOMPARE(sdkInit(64), 0);
+        QCOMPARE(walk().value(Temperature, "Motherboard"), near(58.0));
+    }
+
+    // Chips of one role are offered in the kernel's registration order, hwmonN by N, whatever
+    // order the file system lists /sys/class/hwmon in: the first board chip's SYSTIN is the board's
+    // temperature. Read with the folder listed one way and the other.
+    void chipsInRegistrationOrder()
+    {
+        Testbed bed;
+        nvml.absent();
+        bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
+        bed.writeProcStat(1, 1);
+        // Made in neither the registration order nor the names' order.
+        const struct {
+            int number;
+            const char *chip;
+            const char *device;
+            const char *systin;
+        } chips[] = {{2, "nct6796", "nct6775.657", "32000"},
+                     {10, "nct6793", "nct6775.658", "40000"},
+                     {1, "nct6798", "nct6775.656", "31000"}};
+        for (const auto &chip : chips) {
+            bed.addHwmon(chip.chip, bed.addDevice("platform", chip.device, "", {}),
+                         {{"temp1_input", chip.systin}, {"temp1_label", "SYSTIN"}}, chip.number);
+        }
+        for (int listing = 0; listing < 2; ++listing) {
+            QCOMPARE(sdkInit(64), 0);
+            const Walk cycle = walk();
+            QCOMPARE(cycle.sensors.size(), 4);
+            QVERIFY2(cycle.sensors[1].startsWith("nct6798-") && cycle.sensors[2].startsWith("nct6796-")
+                         && cycle.sensors[3].startsWith("nct6793-"),
+                     qPrintable(cycle.sensors.join(", ")));
+            QCOMPARE(cycle.sensorOf(Temperature, "Motherboard"), 1);
+            QCOMPARE(cycle.value(Temperature, "Motherboard"), near(31.0));
+            QCOMPARE(sdkUninit(), 0);
+            bed.reverseListing("/sys/class/hwmon");
+        }
+    }
+
     void laptop()
     {
         Testbed bed;
@@ -550,6 +672,11 @@ private slots:
         QCOMPARE(QByteArray(label), QByteArray("CPU"));
         QCOMPARE(label[4], 'x');
         QCOMPARE(sdkReadClock(0, 0, nullptr, 0), 1000.0);
+        // Past the table, where the answer needs no lock: no label buffer, or one of no size.
+        QCOMPARE(sdkReadClock(0, 300, nullptr, 256), 0.0);
+        label[0] = 'x';
+        QCOMPARE(sdkReadFan(0, 300, label, 0), 0);
+        QCOMPARE(label[0], 'x');
 
         // A second sdkInit starts over instead of leaking or doubling the sensors.
         QCOMPARE(sdkInit(64), 0);

@@ -1,8 +1,10 @@
-// The pure parts of the sensor library: sysfs and /proc text, rates, PCI order and labels.
+// The pure parts of the sensor library: sysfs and /proc text, rates, PCI and hwmon order, labels and
+// what lm-sensors' configuration computes.
 
 #include "labels.h"
 #include "parse.h"
 #include "sensor.h"
+#include "sensorsconfig.h"
 #include "testenv.h"
 
 #include <cmath>
@@ -187,6 +189,48 @@ private slots:
         for (const char *bad : {"", "hwmon0", "0000:03:00", "0000:100:00.0", "0000:03:20.0", "0000:03:00.8",
                                 "zz:03:00.0", "0000:03:00.0.1x"})
             QVERIFY2(!parsePciAddress(bad), bad);
+    }
+
+    void hwmonNumbers()
+    {
+        QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon3"), std::optional<unsigned long>(3));
+        QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon12/device"), std::optional<unsigned long>(12));
+        QCOMPARE(hwmonNumber("/sys/devices/platform/nct6775.656/hwmon/hwmon0"), std::optional<unsigned long>(0));
+        for (const char *none : {"", "/sys/class/hwmon", "/sys/class/hwmon/hwmon", "/sys/class/hwmon/hwmonX",
+                                 "/sys/class/hwmon/hwmon-1", "/sys/class/hwmon/hwmon 1", "/sys/devices/virtual/thermal"})
+            QVERIFY2(!hwmonNumber(none), none);
+        // Registration order is the number's, not the text's.
+        QVERIFY(*hwmonNumber("/sys/class/hwmon/hwmon2") < *hwmonNumber("/sys/class/hwmon/hwmon10"));
+    }
+
+    void computedFeatures_data()
+    {
+        QTest::addColumn<QByteArray>("configuration");
+        QTest::addColumn<QStringList>("features");
+        QTest::newRow("none") << QByteArray("chip \"nct6798-*\"\n    label temp1 \"CPU\"\n") << QStringList();
+        QTest::newRow("voltages and a temperature")
+            << QByteArray("chip \"it8721-*\"\n    compute in3 ((6.8/10)+1)*@, @/((6.8/10)+1)\n"
+                          "chip \"nct6798-*\"\n    compute  temp3\t@-5, @+5\n    compute in3 @*2, @/2\n")
+            << QStringList{"in3", "temp3"};
+        QTest::newRow("comments and quoted texts")
+            << QByteArray("# compute temp1 @*2, @/2\nchip \"coretemp-*\" # compute temp2 @, @\n"
+                          "    label temp3 \"compute temp4\"\n    label temp5 \"a \\\" compute temp6\"\n")
+            << QStringList();
+        QTest::newRow("continued line") << QByteArray("chip \"k10temp-*\"\n    compute \\\n temp1 @-10, @+10\n")
+                                        << QStringList{"temp1"};
+        QTest::newRow("compute ends its line") << QByteArray("    compute\ntemp1 @, @\n") << QStringList();
+        QTest::newRow("unterminated text ends at its line")
+            << QByteArray("    label temp1 \"open\n    compute fan2 @*2, @/2\n") << QStringList{"fan2"};
+    }
+
+    void computedFeatures()
+    {
+        QFETCH(QByteArray, configuration);
+        QFETCH(QStringList, features);
+        QStringList found;
+        for (const std::string &feature : sensorsdk::computedFeatures(configuration.toStdString()))
+            found << QString::fromStdString(feature);
+        QCOMPARE(found, features);
     }
 
     void labels_data()

@@ -29,10 +29,12 @@ std::vector<Layout> layouts(const std::string &folder)
     return result;
 }
 
-void useMemoryForTestbeds()
+bool useMemoryForTestbeds()
 {
-    if (::access("/dev/shm", W_OK | X_OK) == 0)
-        ::setenv("TMPDIR", "/dev/shm", 1);
+    if (::access("/dev/shm", W_OK | X_OK) != 0)
+        return false;
+    ::setenv("TMPDIR", "/dev/shm", 1);
+    return true;
 }
 
 sensortest::MachineOptions machineOptions(const std::string &id)

@@ -20,7 +20,8 @@ std::vector<Layout> layouts(const std::string &folder);
 
 // Puts the testbeds made from now on in /dev/shm where the machine has one: 123 machines' files,
 // made and removed on a busy disk, take ten times as long as in memory. Call before the first.
-void useMemoryForTestbeds();
+// Returns whether it did.
+bool useMemoryForTestbeds();
 
 // What a layout needs beyond its text: 029's labels came from the machine's sensors.conf.
 sensortest::MachineOptions machineOptions(const std::string &id);

@@ -1,10 +1,11 @@
 #include "sensorstext.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <regex>
 #include <sstream>
+#include <string_view>
 
 namespace sensortext {
 
@@ -69,6 +70,28 @@ bool startsWith(const std::string &text, const std::string &head)
     return text.compare(0, head.size(), head) == 0;
 }
 
+bool allDigits(std::string_view text, bool hex = false)
+{
+    if (text.empty())
+        return false;
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!(hex ? std::isxdigit(u) : std::isdigit(u)))
+            return false;
+    }
+    return true;
+}
+
+// Decimal digits as a number; none where they do not fit.
+std::optional<int> digitsValue(std::string_view digits)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
 // A printed number with its unit, in sysfs units and with the type the unit belongs to.
 struct Quantity {
     double number;
@@ -100,13 +123,24 @@ const Unit kUnits[] = {
 // Reads "+45.0 C", "1.14 V", "725.00 mV", "8" at the start of text; pos moves past it.
 std::optional<Quantity> readQuantity(const std::string &text, std::size_t &pos)
 {
-    static const std::regex number(R"(^ *([+-]?[0-9]+(\.[0-9]+)?))");
-    std::smatch match;
-    const std::string rest = text.substr(pos);
-    if (!std::regex_search(rest, match, number))
+    // Blanks, then [+-]digits[.digits].
+    std::size_t start = pos;
+    while (start < text.size() && text[start] == ' ')
+        ++start;
+    std::size_t at = start;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    const std::size_t digits = at;
+    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
+        ++at;
+    if (at == digits)
         return std::nullopt;
-    std::size_t at = pos + match.length(0);
-    const double value = std::strtod(match[1].str().c_str(), nullptr);
+    if (at + 1 < text.size() && text[at] == '.' && std::isdigit(static_cast<unsigned char>(text[at + 1]))) {
+        for (at += 1; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]));)
+            ++at;
+    }
+    const std::string number = text.substr(start, at - start);
+    const double value = std::strtod(number.c_str(), nullptr);
     std::size_t unitAt = at;
     while (unitAt < text.size() && text[unitAt] == ' ')
         ++unitAt;
@@ -118,10 +152,10 @@ std::optional<Quantity> readQuantity(const std::string &text, std::size_t &pos)
         if (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != ')')
             continue;
         pos = end;
-        return Quantity{value, match[1].str()[0] == '-', unit.type, unit.scale};
+        return Quantity{value, number[0] == '-', unit.type, unit.scale};
     }
     pos = at;
-    return Quantity{value, match[1].str()[0] == '-', std::nullopt, 1};
+    return Quantity{value, number[0] == '-', std::nullopt, 1};
 }
 
 long long sysfsValue(const Quantity &quantity)
@@ -133,29 +167,38 @@ long long sysfsValue(const Quantity &quantity)
 // The bare names libsensors prints for a reading without a label.
 bool bareName(const std::string &label, Type &type, int &number)
 {
-    static const std::regex bare(R"(^(in|fan|temp|power|energy|curr|humidity|intrusion)([0-9]+)$)");
-    static const std::regex vid(R"(^cpu([0-9]+)_vid$)");
-    std::smatch match;
     if (label == "beep_enable") {
         type = Type::Beep;
         number = 0;
         return true;
     }
-    if (std::regex_match(label, match, vid)) {
+    const std::string_view text(label);
+    // cpu<N>_vid
+    constexpr std::string_view vidHead = "cpu", vidTail = "_vid";
+    if (text.size() > vidHead.size() + vidTail.size() && text.substr(0, vidHead.size()) == vidHead
+        && text.substr(text.size() - vidTail.size()) == vidTail) {
+        const std::string_view digits = text.substr(vidHead.size(), text.size() - vidHead.size() - vidTail.size());
+        const std::optional<int> value = allDigits(digits) ? digitsValue(digits) : std::nullopt;
+        if (!value)
+            return false;
         type = Type::Vid;
-        number = std::stoi(match[1]);
+        number = *value;
         return true;
     }
-    if (!std::regex_match(label, match, bare))
-        return false;
-    const std::string name = match[1];
+    // <stem><N>
     for (Type candidate : {Type::In, Type::Fan, Type::Temp, Type::Power, Type::Energy, Type::Curr, Type::Humidity,
                            Type::Intrusion}) {
-        if (name == stem(candidate))
-            type = candidate;
+        const std::string_view name = stem(candidate);
+        if (text.substr(0, name.size()) != name || !allDigits(text.substr(name.size())))
+            continue;
+        const std::optional<int> value = digitsValue(text.substr(name.size()));
+        if (!value)
+            return false;
+        type = candidate;
+        number = *value;
+        return true;
     }
-    number = std::stoi(match[2]);
-    return true;
+    return false;
 }
 
 // The sysfs suffix of a printed limit; previous is the suffix of the limit before it, which a
@@ -276,31 +319,42 @@ const std::pair<const char *, Bus> kBuses[] = {
     {"i2c", Bus::I2c}, {"scsi", Bus::Scsi}, {"hid", Bus::Hid},
 };
 
-// "nct6779-isa-0290", "jc42-i2c-0-18", "drivetemp-scsi-0-0", "hidpp_battery_0-hid-3-2".
+// "nct6779-isa-0290", "jc42-i2c-0-18", "drivetemp-scsi-4-0", "hidpp_battery_0-hid-3-2":
+// "<prefix>-<bus>-<hex>[-<hex>]", at the last place in the line where that shape fits (a prefix
+// may hold dashes and even a bus's name).
 std::optional<Chip> readTitle(const std::string &line)
 {
-    static const std::regex title(R"(^(.+)-(isa|pci|acpi|virtual|i2c|scsi|hid)-([0-9a-fA-F]+)(-([0-9a-fA-F]+))?$)");
-    std::smatch match;
-    if (!std::regex_match(line, match, title))
-        return std::nullopt;
-    Chip chip;
-    chip.title = line;
-    chip.prefix = match[1];
-    for (const auto &[name, bus] : kBuses) {
-        if (match[2] == name)
+    for (std::size_t dash = line.rfind('-'); dash != std::string::npos && dash > 0; dash = line.rfind('-', dash - 1)) {
+        for (const auto &[name, bus] : kBuses) {
+            const std::string_view busName = name;
+            const std::size_t tailAt = dash + 1 + busName.size() + 1;
+            if (line.compare(dash + 1, busName.size(), busName) != 0 || tailAt > line.size()
+                || line[tailAt - 1] != '-')
+                continue;
+            const std::string_view tail = std::string_view(line).substr(tailAt);
+            const std::size_t second = tail.find('-');
+            const std::string_view first = tail.substr(0, second);
+            const bool twoNumbers = second != std::string_view::npos;
+            if (!allDigits(first, true) || (twoNumbers && !allDigits(tail.substr(second + 1), true)))
+                continue;
+            Chip chip;
+            chip.title = line;
+            chip.prefix = line.substr(0, dash);
             chip.bus = bus;
+            const bool wantsTwo = bus == Bus::I2c || bus == Bus::Scsi || bus == Bus::Hid;
+            if (twoNumbers != wantsTwo)
+                return std::nullopt;
+            const std::string firstNumber(first);
+            if (twoNumbers) {
+                chip.busNumber = std::stoi(firstNumber);
+                chip.address = std::stol(std::string(tail.substr(second + 1)), nullptr, bus == Bus::I2c ? 16 : 10);
+            } else {
+                chip.address = std::stol(firstNumber, nullptr, bus == Bus::Acpi || bus == Bus::Virtual ? 10 : 16);
+            }
+            return chip;
+        }
     }
-    const bool twoNumbers = match[5].matched;
-    const bool wantsTwo = chip.bus == Bus::I2c || chip.bus == Bus::Scsi || chip.bus == Bus::Hid;
-    if (twoNumbers != wantsTwo)
-        return std::nullopt;
-    if (twoNumbers) {
-        chip.busNumber = std::stoi(match[3]);
-        chip.address = std::stol(match[5], nullptr, chip.bus == Bus::I2c ? 16 : 10);
-    } else {
-        chip.address = std::stol(match[3], nullptr, chip.bus == Bus::Acpi || chip.bus == Bus::Virtual ? 10 : 16);
-    }
-    return chip;
+    return std::nullopt;
 }
 
 // The reading line "label: value unit (limits) flags"; type and number are settled later.

@@ -20,29 +20,78 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace {
 
-std::string normalisedLine(std::string line)
+bool isDigit(char c)
 {
-    static const std::regex glyph("(\xc2\xb0|\\*)C");
-    static const std::regex voltageSign(R"(\+([0-9]+\.[0-9]+ m?V\b))");
-    static const std::regex blanks(" +");
-    static const std::regex millivolts(R"(([+-]?[0-9]+\.[0-9]+) mV\b)");
-    line = std::regex_replace(line, glyph, " C");
-    std::smatch match;
-    while (std::regex_search(line, match, millivolts)) {
-        char volts[32];
-        std::snprintf(volts, sizeof volts, "%.2f V", std::strtod(match[1].str().c_str(), nullptr) / 1000);
-        line = match.prefix().str() + volts + match.suffix().str();
+    return c >= '0' && c <= '9';
+}
+
+bool isWordChar(char c)
+{
+    return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+// The end of "<digits>.<digits> <unit>" at at, the unit ending a word; npos where there is none.
+std::size_t voltageEnd(const std::string &line, std::size_t at, const char *unit)
+{
+    const std::size_t start = at;
+    while (at < line.size() && isDigit(line[at]))
+        ++at;
+    if (at == start || at + 1 >= line.size() || line[at] != '.' || !isDigit(line[at + 1]))
+        return std::string::npos;
+    for (++at; at < line.size() && isDigit(line[at]);)
+        ++at;
+    const std::string tail = std::string(" ") + unit;
+    if (line.compare(at, tail.size(), tail) != 0)
+        return std::string::npos;
+    at += tail.size();
+    return at < line.size() && isWordChar(line[at]) ? std::string::npos : at;
+}
+
+// A printed line with what differs between sensors releases and locales evened out: the degree
+// glyph, millivolts as volts, a voltage's plus sign and runs of blanks.
+std::string normalisedLine(const std::string &text)
+{
+    std::string line;
+    for (std::size_t at = 0; at < text.size();) {
+        if (text.compare(at, 3, "\xc2\xb0" "C") == 0 || text.compare(at, 2, "*C") == 0) {
+            line += " C";
+            at += text[at] == '*' ? 2 : 3;
+        } else {
+            line += text[at++];
+        }
     }
-    line = std::regex_replace(line, voltageSign, "$1");
-    line = std::regex_replace(line, blanks, " ");
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line;
+    std::string volts;
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t digits = line[at] == '+' || line[at] == '-' ? at + 1 : at;
+        const std::size_t end = voltageEnd(line, digits, "mV");
+        if (end == std::string::npos) {
+            volts += line[at++];
+            continue;
+        }
+        char value[32];
+        std::snprintf(value, sizeof value, "%.2f V", std::strtod(line.substr(at, end - at).c_str(), nullptr) / 1000);
+        volts += value;
+        at = end;
+    }
+    std::string withoutSigns;
+    for (std::size_t at = 0; at < volts.size(); ++at) {
+        const bool sign = volts[at] == '+' && (voltageEnd(volts, at + 1, "V") != std::string::npos
+                                               || voltageEnd(volts, at + 1, "mV") != std::string::npos);
+        if (!sign)
+            withoutSigns += volts[at];
+    }
+    std::string result;
+    for (char c : withoutSigns) {
+        if (c != ' ' || result.empty() || result.back() != ' ')
+            result += c;
+    }
+    while (!result.empty() && result.back() == ' ')
+        result.pop_back();
+    return result;
 }
 
 // The blocks of a `sensors` text, each normalised, sorted.
