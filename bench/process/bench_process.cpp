@@ -8,10 +8,10 @@
 //     launches of the program's entry (kestrun_startprobe) with the display plugged beforehand:
 //     launch -> main window first exposed, launch -> first report at the display.
 
+#include "logfiles.h"
 #include "machine.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -44,14 +44,7 @@ void sleepUntil(qint64 startNs, int second)
 
 bool logHas(const Child &child, const QByteArray &text)
 {
-    QFile log;
-    for (const QString &name : QDir(child.home() + "/.local/share/kestrun/logDir").entryList(QDir::Files)) {
-        log.setFileName(child.home() + "/.local/share/kestrun/logDir/" + name);
-        if (log.open(QIODevice::ReadOnly) && log.readAll().contains(text))
-            return true;
-        log.close();
-    }
-    return false;
+    return kestrun::test::readAllLogs(child.home().logFolder()).contains(text);
 }
 
 int steady(int seconds, int warmup)
@@ -83,7 +76,7 @@ int steady(int seconds, int warmup)
     floor.stop();
     if (!kestrunFrom.ok || !kestrunTo.ok || !floorFrom.ok || !floorTo.ok) {
         kestrun.keepHome();
-        std::fprintf(stderr, "a program ended during the run (see %s)\n", qPrintable(kestrun.home()));
+        std::fprintf(stderr, "a program ended during the run (see %s)\n", qPrintable(kestrun.home().path()));
         return 1;
     }
 
@@ -168,7 +161,7 @@ int startup(int runs)
         if (!shownAt || !reportAt) {
             probe.keepHome();
             std::fprintf(stderr, "run %d: %s within 30 s (home %s)\n", run + 1,
-                         !shownAt ? "no window shown" : "no report at the display", qPrintable(probe.home()));
+                         !shownAt ? "no window shown" : "no report at the display", qPrintable(probe.home().path()));
             return 1;
         }
         shown.push_back((shownAt - launched) / 1e6);

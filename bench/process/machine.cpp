@@ -58,25 +58,13 @@ void Machine::step()
 }
 
 Child::Child(const QString &program, const QMap<QString, QString> &extraEnvironment)
-    : dir(QDir::tempPath() + "/kestrun-procbench-XXXXXX")
+    : dir(kestrun::test::ChildHomeOptions{QString(), QStringLiteral("kestrun-procbench")})
 {
-    for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp", "/runtime"})
-        QDir().mkpath(dir.path() + sub);
-    QFile::setPermissions(dir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", dir.path());
-    env.insert("XDG_CONFIG_HOME", dir.path() + "/.config");
-    env.insert("XDG_DATA_HOME", dir.path() + "/.local/share");
-    env.insert("XDG_CACHE_HOME", dir.path() + "/.cache");
-    env.insert("XDG_RUNTIME_DIR", dir.path() + "/runtime");
-    // The single-instance key follows TMPDIR: each run is a first copy of its own.
-    env.insert("TMPDIR", dir.path() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     // The program's RUNPATH picks libsensorsdk.so next to it; nothing may override that.
-    env.remove("LD_LIBRARY_PATH");
+    dir.removeValue("LD_LIBRARY_PATH");
     for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
-        env.insert(it.key(), it.value());
-    process.setProcessEnvironment(env);
+        dir.setValue(it.key(), it.value());
+    process.setProcessEnvironment(dir.environment());
     process.setProgram(program);
     process.setStandardOutputFile(dir.path() + "/stdout.txt");
     process.setStandardErrorFile(dir.path() + "/stderr.txt");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "childhome.h"
 #include "emulateddisplay.h"
 #include "testbed.h"
 
@@ -7,7 +8,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace procbench {
 
@@ -37,8 +37,8 @@ private:
     unsigned long long idle = 9000;
 };
 
-// A program started in a home of its own (HOME, XDG_*, TMPDIR), on the offscreen platform, with
-// the machine inherited through the umockdev preload.
+// A program started in a home of its own (ChildHome), with the machine inherited through the
+// umockdev preload.
 class Child
 {
 public:
@@ -52,12 +52,12 @@ public:
     bool running() const;
     // SIGTERM (the program's orderly end), then SIGKILL if it does not go.
     void stop();
-    QString home() const { return dir.path(); }
+    const kestrun::test::ChildHome &home() const { return dir; }
     // Leaves the home in place for a look after a failed run.
-    void keepHome() { dir.setAutoRemove(false); }
+    void keepHome() { dir.keep(); }
 
 private:
-    QTemporaryDir dir;
+    kestrun::test::ChildHome dir;
     QProcess process;
 };
 
