@@ -61,22 +61,6 @@ private:
     QProcess process;
 };
 
-// CPU time so far (utime + stime of all threads, including ones that ended, in clock ticks) and
-// memory. runNs: each live thread's run time in nanoseconds (schedstat), for finer differences.
-struct ProcessSample
-{
-    bool ok = false;
-    double cpuSeconds = 0;
-    double rssMb = 0;
-    double peakRssMb = 0;
-    QMap<qint64, qint64> runNs;
-};
-ProcessSample sampleProcess(qint64 pid);
-
-// Run time between two samples in seconds, from the threads' schedstat. Threads that ended in
-// between are counted in endedThreads and their time is missing.
-double runSecondsBetween(const ProcessSample &from, const ProcessSample &to, int *endedThreads);
-
 qint64 monotonicNs();
 
 } // namespace procbench
