@@ -8,19 +8,24 @@
 //     launches of the program's entry (kestrun_startprobe) with the display plugged beforehand:
 //     launch -> main window first exposed, launch -> first report at the display.
 
+#include "logfiles.h"
 #include "machine.h"
+#include "processsampler.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
 using namespace procbench;
+using kestrun::test::ProcessSample;
+using kestrun::test::runSecondsBetween;
+using kestrun::test::sampleProcess;
 
 namespace {
 
@@ -44,14 +49,7 @@ void sleepUntil(qint64 startNs, int second)
 
 bool logHas(const Child &child, const QByteArray &text)
 {
-    QFile log;
-    for (const QString &name : QDir(child.home() + "/.local/share/kestrun/logDir").entryList(QDir::Files)) {
-        log.setFileName(child.home() + "/.local/share/kestrun/logDir/" + name);
-        if (log.open(QIODevice::ReadOnly) && log.readAll().contains(text))
-            return true;
-        log.close();
-    }
-    return false;
+    return kestrun::test::readAllLogs(child.home().logFolder()).contains(text);
 }
 
 int steady(int seconds, int warmup)
@@ -64,7 +62,7 @@ int steady(int seconds, int warmup)
         return 1;
     }
     const qint64 start = monotonicNs();
-    ProcessSample kestrunFrom, floorFrom;
+    std::optional<ProcessSample> kestrunFrom, floorFrom;
     std::size_t reportsFrom = 0;
     for (int second = 1; second <= warmup + seconds; ++second) {
         sleepUntil(start, second);
@@ -75,15 +73,15 @@ int steady(int seconds, int warmup)
             reportsFrom = machine.display.reportCount();
         }
     }
-    const ProcessSample kestrunTo = sampleProcess(kestrun.pid());
-    const ProcessSample floorTo = sampleProcess(floor.pid());
+    const std::optional<ProcessSample> kestrunTo = sampleProcess(kestrun.pid());
+    const std::optional<ProcessSample> floorTo = sampleProcess(floor.pid());
     const std::size_t reports = machine.display.reportCount() - reportsFrom;
     const bool sensorsUp = logHas(kestrun, "HWi32SDK init Over [Successful]");
     kestrun.stop();
     floor.stop();
-    if (!kestrunFrom.ok || !kestrunTo.ok || !floorFrom.ok || !floorTo.ok) {
+    if (!kestrunFrom || !kestrunTo || !floorFrom || !floorTo) {
         kestrun.keepHome();
-        std::fprintf(stderr, "a program ended during the run (see %s)\n", qPrintable(kestrun.home()));
+        std::fprintf(stderr, "a program ended during the run (see %s)\n", qPrintable(kestrun.home().path()));
         return 1;
     }
 
@@ -97,9 +95,10 @@ int steady(int seconds, int warmup)
         const double cpu = to.cpuSeconds - from.cpuSeconds;
         int ended = 0;
         const double run = runSecondsBetween(from, to, &ended);
-        return Row{name, cpu * 60.0 / seconds, cpu * 100.0 / seconds, to.rssMb, to.peakRssMb, run * 100.0 / seconds, ended};
+        return Row{name, cpu * 60.0 / seconds, cpu * 100.0 / seconds, to.rssKb / 1024.0, to.peakRssKb / 1024.0,
+                   run * 100.0 / seconds, ended};
     };
-    const Row rows[] = {row("kestrun", kestrunFrom, kestrunTo), row("floor", floorFrom, floorTo)};
+    const Row rows[] = {row("kestrun", *kestrunFrom, *kestrunTo), row("floor", *floorFrom, *floorTo)};
     std::printf("Steady state: %d s measured after %d s of start-up; emulated Intel desktop, display "
                 "plugged, offscreen window\n\n",
                 seconds, warmup);
@@ -168,7 +167,7 @@ int startup(int runs)
         if (!shownAt || !reportAt) {
             probe.keepHome();
             std::fprintf(stderr, "run %d: %s within 30 s (home %s)\n", run + 1,
-                         !shownAt ? "no window shown" : "no report at the display", qPrintable(probe.home()));
+                         !shownAt ? "no window shown" : "no report at the display", qPrintable(probe.home().path()));
             return 1;
         }
         shown.push_back((shownAt - launched) / 1e6);

@@ -1,13 +1,8 @@
 #include "machine.h"
 
-#include <QDir>
-#include <QFile>
-#include <QThread>
-
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <unistd.h>
 
 namespace procbench {
 
@@ -58,25 +53,13 @@ void Machine::step()
 }
 
 Child::Child(const QString &program, const QMap<QString, QString> &extraEnvironment)
-    : dir(QDir::tempPath() + "/kestrun-procbench-XXXXXX")
+    : dir(kestrun::test::ChildHomeOptions{QString(), QStringLiteral("kestrun-procbench")})
 {
-    for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp", "/runtime"})
-        QDir().mkpath(dir.path() + sub);
-    QFile::setPermissions(dir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", dir.path());
-    env.insert("XDG_CONFIG_HOME", dir.path() + "/.config");
-    env.insert("XDG_DATA_HOME", dir.path() + "/.local/share");
-    env.insert("XDG_CACHE_HOME", dir.path() + "/.cache");
-    env.insert("XDG_RUNTIME_DIR", dir.path() + "/runtime");
-    // The single-instance key follows TMPDIR: each run is a first copy of its own.
-    env.insert("TMPDIR", dir.path() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     // The program's RUNPATH picks libsensorsdk.so next to it; nothing may override that.
-    env.remove("LD_LIBRARY_PATH");
+    dir.removeValue("LD_LIBRARY_PATH");
     for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
-        env.insert(it.key(), it.value());
-    process.setProcessEnvironment(env);
+        dir.setValue(it.key(), it.value());
+    process.setProcessEnvironment(dir.environment());
     process.setProgram(program);
     process.setStandardOutputFile(dir.path() + "/stdout.txt");
     process.setStandardErrorFile(dir.path() + "/stderr.txt");
@@ -112,55 +95,6 @@ void Child::stop()
             process.waitForFinished(5000);
         }
     }
-}
-
-ProcessSample sampleProcess(qint64 pid)
-{
-    ProcessSample sample;
-    const QString base = QStringLiteral("/proc/%1/").arg(pid);
-    QFile stat(base + "stat");
-    if (!stat.open(QIODevice::ReadOnly))
-        return sample;
-    // The command name may hold spaces and brackets; the fields start after its last ')'.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return sample;
-    const double ticks = double(::sysconf(_SC_CLK_TCK));
-    sample.cpuSeconds = (fields[11].toDouble() + fields[12].toDouble()) / ticks;
-    QFile status(base + "status");
-    if (!status.open(QIODevice::ReadOnly))
-        return sample;
-    for (const QByteArray &entry : status.readAll().split('\n')) {
-        const QList<QByteArray> parts = entry.simplified().split(' ');
-        if (parts.size() < 2)
-            continue;
-        if (parts[0] == "VmRSS:")
-            sample.rssMb = parts[1].toDouble() / 1024.0;
-        else if (parts[0] == "VmHWM:")
-            sample.peakRssMb = parts[1].toDouble() / 1024.0;
-    }
-    const QDir tasks(base + "task");
-    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks.filePath(tid) + "/schedstat");
-        if (schedstat.open(QIODevice::ReadOnly))
-            sample.runNs.insert(tid.toLongLong(), schedstat.readAll().split(' ').value(0).toLongLong());
-    }
-    sample.ok = true;
-    return sample;
-}
-
-double runSecondsBetween(const ProcessSample &from, const ProcessSample &to, int *endedThreads)
-{
-    qint64 total = 0;
-    for (auto it = to.runNs.begin(); it != to.runNs.end(); ++it)
-        total += it.value() - from.runNs.value(it.key(), 0);
-    int ended = 0;
-    for (auto it = from.runNs.begin(); it != from.runNs.end(); ++it)
-        ended += to.runNs.contains(it.key()) ? 0 : 1;
-    if (endedThreads)
-        *endedThreads = ended;
-    return double(total) / 1e9;
 }
 
 qint64 monotonicNs()

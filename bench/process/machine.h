@@ -1,5 +1,6 @@
 #pragma once
 
+#include "childhome.h"
 #include "emulateddisplay.h"
 #include "testbed.h"
 
@@ -7,7 +8,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace procbench {
 
@@ -37,8 +37,8 @@ private:
     unsigned long long idle = 9000;
 };
 
-// A program started in a home of its own (HOME, XDG_*, TMPDIR), on the offscreen platform, with
-// the machine inherited through the umockdev preload.
+// A program started in a home of its own (ChildHome), with the machine inherited through the
+// umockdev preload.
 class Child
 {
 public:
@@ -52,30 +52,14 @@ public:
     bool running() const;
     // SIGTERM (the program's orderly end), then SIGKILL if it does not go.
     void stop();
-    QString home() const { return dir.path(); }
+    const kestrun::test::ChildHome &home() const { return dir; }
     // Leaves the home in place for a look after a failed run.
-    void keepHome() { dir.setAutoRemove(false); }
+    void keepHome() { dir.keep(); }
 
 private:
-    QTemporaryDir dir;
+    kestrun::test::ChildHome dir;
     QProcess process;
 };
-
-// CPU time so far (utime + stime of all threads, including ones that ended, in clock ticks) and
-// memory. runNs: each live thread's run time in nanoseconds (schedstat), for finer differences.
-struct ProcessSample
-{
-    bool ok = false;
-    double cpuSeconds = 0;
-    double rssMb = 0;
-    double peakRssMb = 0;
-    QMap<qint64, qint64> runNs;
-};
-ProcessSample sampleProcess(qint64 pid);
-
-// Run time between two samples in seconds, from the threads' schedstat. Threads that ended in
-// between are counted in endedThreads and their time is missing.
-double runSecondsBetween(const ProcessSample &from, const ProcessSample &to, int *endedThreads);
 
 qint64 monotonicNs();
 

@@ -1,11 +1,8 @@
 #include "childprogram.h"
 
-#include "platform/singleinstance.h"
+#include "logfiles.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QSharedMemory>
 
 #include <algorithm>
 #include <csignal>
@@ -13,18 +10,8 @@
 namespace kestrun::test {
 
 ChildProgram::ChildProgram(const QString &program)
-    : m_home(QDir::tempPath() + QStringLiteral("/kestrun-child-XXXXXX"))
 {
-    for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp"})
-        QDir().mkpath(m_home.path() + QLatin1String(sub));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", m_home.path());
-    env.insert("XDG_CONFIG_HOME", m_home.path() + "/.config");
-    env.insert("XDG_DATA_HOME", m_home.path() + "/.local/share");
-    env.insert("XDG_CACHE_HOME", m_home.path() + "/.cache");
-    env.insert("TMPDIR", m_home.path() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    m_process.setProcessEnvironment(env);
+    m_process.setProcessEnvironment(m_home.environment());
     m_process.setProgram(program);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -39,9 +26,8 @@ ChildProgram::~ChildProgram()
 
 void ChildProgram::setEnvironmentValue(const QString &name, const QString &value)
 {
-    QProcessEnvironment env = m_process.processEnvironment();
-    env.insert(name, value);
-    m_process.setProcessEnvironment(env);
+    m_home.setValue(name, value);
+    m_process.setProcessEnvironment(m_home.environment());
 }
 
 void ChildProgram::setWorkingDirectory(const QString &folder)
@@ -105,19 +91,9 @@ QByteArray ChildProgram::output()
     return m_output;
 }
 
-QString ChildProgram::logFolder() const
-{
-    return m_home.path() + "/.local/share/kestrun/logDir";
-}
-
 QStringList ChildProgram::logMessages() const
 {
-    QByteArray all;
-    for (const QString &name : QDir(logFolder()).entryList({"*.log"}, QDir::Files, QDir::Name)) {
-        QFile file(logFolder() + "/" + name);
-        if (file.open(QIODevice::ReadOnly))
-            all += file.readAll();
-    }
+    const QByteArray all = readAllLogs(m_home.logFolder());
     // A record ends in CR LF; a message may hold line feeds of its own, never CR LF.
     const QByteArray marker("]--------------------> ");
     QStringList messages;
@@ -131,19 +107,7 @@ QStringList ChildProgram::logMessages() const
 
 bool ChildProgram::guardLeft() const
 {
-    // The key names a file in the temporary folder: look it up in the child's.
-    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
-    const QByteArray ownTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(m_home.path() + "/tmp"));
-    QSharedMemory segment(singleInstanceKey());
-    if (hadTemp)
-        qputenv("TMPDIR", ownTemp);
-    else
-        qunsetenv("TMPDIR");
-    const bool found = segment.attach(QSharedMemory::ReadOnly);
-    if (found)
-        segment.detach();
-    return found;
+    return m_home.singleInstanceGuardLeft();
 }
 
 QByteArray ChildProgram::describe()

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "childhome.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace kestrun::test {
 
-// A built program run as a child of the test in a home and temporary folder of its own (HOME, the
-// XDG folders and TMPDIR, which also keys its single-instance guard), on the offscreen platform.
-// Its standard output and error are read together.
+// A built program run as a child of the test in a home and temporary folder of its own (see
+// ChildHome). Its standard output and error are read together.
 class ChildProgram
 {
 public:
@@ -45,9 +45,7 @@ public:
     QByteArray describe();
 
 private:
-    QString logFolder() const;
-
-    QTemporaryDir m_home;
+    ChildHome m_home;
     QProcess m_process;
     QByteArray m_output;
 };

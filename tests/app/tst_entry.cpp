@@ -1,14 +1,16 @@
 #include "app/appentry.h"
 #include "config/appconfig.h"
-#include "platform/singleinstance.h"
+#include "childhome.h"
+#include "logfiles.h"
 #include "platform/startuptask.h"
 #include "testenv.h"
 
 #include <QProcess>
-#include <QSharedMemory>
 #include <QTemporaryDir>
 
 #include <csignal>
+
+using namespace kestrun::test;
 
 // The start-up decisions as pure functions, and the real program started twice.
 class TestEntry : public QObject
@@ -77,24 +79,9 @@ void TestEntry::showAtStart()
 void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
 {
     // A home and a temporary folder of its own: the single-instance key is tied to the latter.
-    QTemporaryDir home;
-    QVERIFY(QDir(home.path()).mkpath("tmp"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-    env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
-    env.insert("TMPDIR", home.filePath("tmp"));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    const QString logDir = home.filePath(".local/share/kestrun/logDir");
-    const auto logs = [&] {
-        QByteArray all;
-        for (const QFileInfo &file : QDir(logDir).entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
-            QFile f(file.filePath());
-            if (f.open(QIODevice::ReadOnly))
-                all += f.readAll();
-        }
-        return all;
-    };
+    const ChildHome home;
+    const QProcessEnvironment env = home.environment();
+    const auto logs = [&] { return readAllLogs(home.logFolder()); };
 
     QProcess first;
     first.setProcessEnvironment(env);
@@ -118,16 +105,7 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     QVERIFY(first.readAllStandardOutput().startsWith("Program was not started by Task Scheduler.\n"));
 
     // The orderly end released the single-instance segment: nothing is left for a later start.
-    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
-    const QByteArray ownTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", home.filePath("tmp").toLocal8Bit());
-    QSharedMemory leftover(singleInstanceKey());
-    const bool found = leftover.attach(QSharedMemory::ReadOnly);
-    if (hadTemp)
-        qputenv("TMPDIR", ownTemp);
-    else
-        qunsetenv("TMPDIR");
-    QVERIFY(!found);
+    QVERIFY(!home.singleInstanceGuardLeft());
 
     const QByteArray log = logs();
     QVERIFY(log.contains("Start Update -> Over"));

@@ -5,7 +5,7 @@
 // (scripts/soak.sh sets the environment: KESTRUN_E2E_PROGRAM, KESTRUN_E2E_SDK_DIR.)
 
 #include "emulateddisplay.h"
-#include "processfigures.h"
+#include "processsampler.h"
 #include "programrun.h"
 #include "testbed.h"
 
@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 
-using kestrun::e2e::ProcessFigures;
+using kestrun::test::ProcessSample;
 using kestrun::e2e::ProgramRun;
 
 namespace {
@@ -23,7 +23,7 @@ namespace {
 struct Sample
 {
     qint64 elapsedS;
-    ProcessFigures figures;
+    ProcessSample figures;
     std::size_t reports;
 };
 
@@ -52,8 +52,8 @@ void printSummary(const std::vector<Sample> &samples, const EmulatedDisplay &dis
     if (!reports.empty())
         std::printf("last report: CPU %d degrees, usage %d %%, memory load %d %%\n", reports.back()[2] & 0x7F,
                     reports.back()[3], reports.back()[18]);
-    if (first.figures != last.figures)
-        std::printf("%s\n", qPrintable(kestrun::e2e::figuresDifference(first.figures, last.figures)));
+    if (!kestrun::test::sameHoldings(first.figures, last.figures))
+        std::printf("%s\n", qPrintable(kestrun::test::holdingsDifference(first.figures, last.figures)));
 }
 
 } // namespace
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
         const qint64 wait = next - clock.elapsed();
         if (wait > 0)
             run.waitForExit(int(wait));
-        const std::optional<ProcessFigures> figures = kestrun::e2e::readProcessFigures(run.pid());
+        const std::optional<ProcessSample> figures = kestrun::test::sampleProcess(run.pid());
         if (!run.isRunning() || !figures) {
             std::fprintf(stderr, "the program ended during the soak\n%s\n", qPrintable(run.consoleTail()));
             return 1;

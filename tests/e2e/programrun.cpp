@@ -3,7 +3,6 @@
 #include "logfiles.h"
 #include "scenario.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
@@ -11,16 +10,6 @@
 namespace kestrun::e2e {
 
 namespace {
-
-QString configHome(const QTemporaryDir &home)
-{
-    return home.path() + "/.config";
-}
-
-QString dataHome(const QTemporaryDir &home)
-{
-    return home.path() + "/.local/share";
-}
 
 QString tail(const QString &path)
 {
@@ -33,26 +22,11 @@ QString tail(const QString &path)
 } // namespace
 
 ProgramRun::ProgramRun()
-    : home(QDir::tempPath() + "/kestrun-e2e-XXXXXX")
+    : home(test::ChildHomeOptions{QString(), QStringLiteral("kestrun-e2e")})
 {
-    for (const QString &sub : {QStringLiteral("/.config"), QStringLiteral("/.local/share"),
-                               QStringLiteral("/.cache"), QStringLiteral("/tmp"), QStringLiteral("/runtime")})
-        QDir().mkpath(home.path() + sub);
-    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", configHome(home));
-    env.insert("XDG_DATA_HOME", dataHome(home));
-    env.insert("XDG_CACHE_HOME", home.path() + "/.cache");
-    env.insert("XDG_RUNTIME_DIR", home.path() + "/runtime");
-    // The single-instance key is tied to the temporary folder: a copy started elsewhere on this
-    // machine (another test, a user) must not make this one give way.
-    env.insert("TMPDIR", home.path() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LD_LIBRARY_PATH", qEnvironmentVariable("KESTRUN_E2E_SDK_DIR"));
-    env.insert("KESTRUN_SDK_SCENARIO", home.path() + "/scenario.txt");
-    process.setProcessEnvironment(env);
+    home.setValue("LD_LIBRARY_PATH", qEnvironmentVariable("KESTRUN_E2E_SDK_DIR"));
+    home.setValue("KESTRUN_SDK_SCENARIO", home.path() + "/scenario.txt");
+    process.setProcessEnvironment(home.environment());
     process.setProgram(qEnvironmentVariable("KESTRUN_E2E_PROGRAM"));
     process.setStandardOutputFile(home.path() + "/stdout.txt");
     process.setStandardErrorFile(home.path() + "/stderr.txt");
@@ -68,7 +42,7 @@ ProgramRun::~ProgramRun()
 
 void ProgramRun::setTemperatureUnit(int unit)
 {
-    QSettings store(configHome(home) + "/MyCompanyTalvex/Kestrun.conf", QSettings::IniFormat);
+    QSettings store(home.configHome() + "/MyCompanyTalvex/Kestrun.conf", QSettings::IniFormat);
     store.setValue("TempShowModel/Model", unit);
 }
 
@@ -115,7 +89,7 @@ qint64 ProgramRun::pid() const
 
 QByteArray ProgramRun::logBytes() const
 {
-    return test::readAllLogs(dataHome(home) + "/kestrun/logDir");
+    return test::readAllLogs(home.logFolder());
 }
 
 QList<LogRecord> ProgramRun::logRecords(QStringList *badLines) const

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "childhome.h"
+
 #include <QDateTime>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace kestrun::e2e {
 
@@ -17,8 +18,8 @@ struct LogRecord
     QString message;
 };
 
-// The built program, started as a child of the test in a home folder of its own. The child
-// inherits the emulated machine (the umockdev preload and its folder) from the test process.
+// The built program, started as a child of the test in a home folder of its own (ChildHome). The
+// child inherits the emulated machine (the umockdev preload and its folder) from the test process.
 class ProgramRun
 {
 public:
@@ -51,7 +52,7 @@ public:
     QString consoleTail() const;
 
 private:
-    QTemporaryDir home;
+    test::ChildHome home;
     QProcess process;
 };
 

@@ -3,7 +3,7 @@
 // the program holds no more descriptors or threads at the end than after the first round.
 
 #include "emulateddisplay.h"
-#include "processfigures.h"
+#include "processsampler.h"
 #include "programrun.h"
 #include "reportwatch.h"
 #include "testenv.h"
@@ -11,7 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-using kestrun::e2e::ProcessFigures;
+using kestrun::test::ProcessSample;
 using kestrun::e2e::ProgramRun;
 using kestrun::e2e::ReportWatch;
 
@@ -35,29 +35,29 @@ const QString kWriterThread = QStringLiteral("MainHidInterFace").left(15);
 const QString kPoolThread = QStringLiteral("Thread (pooled)");
 const QString kThreadWakeup = QStringLiteral("anon_inode:[eventfd]");
 
-ProcessFigures withoutPoolThreads(ProcessFigures figures)
+ProcessSample withoutPoolThreads(ProcessSample sample)
 {
-    while (figures.threads.removeOne(kPoolThread))
-        figures.descriptors.removeOne(kThreadWakeup);
-    return figures;
+    while (sample.threads.removeOne(kPoolThread))
+        sample.descriptors.removeOne(kThreadWakeup);
+    return sample;
 }
 
 bool writerRunning(const ProgramRun &run)
 {
-    const std::optional<ProcessFigures> figures = kestrun::e2e::readProcessFigures(run.pid());
-    return figures && figures->threads.contains(kWriterThread);
+    const std::optional<ProcessSample> sample = kestrun::test::sampleProcess(run.pid());
+    return sample && sample->threads.contains(kWriterThread);
 }
 
 // The program's descriptors and threads once two readings in a row agree, so a log file that is
 // open for one record or a thread on its way out is not counted.
-std::optional<ProcessFigures> settledFigures(const ProgramRun &run, ReportWatch &watch)
+std::optional<ProcessSample> settledFigures(const ProgramRun &run, ReportWatch &watch)
 {
-    std::optional<ProcessFigures> last;
-    std::optional<ProcessFigures> now;
+    std::optional<ProcessSample> last;
+    std::optional<ProcessSample> now;
     watch.waitUntil(
         [&] {
-            now = kestrun::e2e::readProcessFigures(run.pid());
-            const bool same = now && last && *now == *last;
+            now = kestrun::test::sampleProcess(run.pid());
+            const bool same = now && last && kestrun::test::sameHoldings(*now, *last);
             last = now;
             return same;
         },
@@ -137,7 +137,7 @@ void TestPlugStorm::hundredPlugRounds()
     // before the figures are taken.
     QString fault = plugRound(display, run, watch, 0);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
-    const std::optional<ProcessFigures> before = settledFigures(run, watch);
+    const std::optional<ProcessSample> before = settledFigures(run, watch);
     QVERIFY2(before, qPrintable(run.consoleTail()));
     for (int round = 1; round < kRounds; ++round) {
         fault = plugRound(display, run, watch, round);
@@ -146,14 +146,14 @@ void TestPlugStorm::hundredPlugRounds()
     const qint64 elapsed = clock.elapsed();
 
     // Nothing the rounds took stays behind.
-    std::optional<ProcessFigures> after;
-    const ProcessFigures kept = withoutPoolThreads(*before);
+    std::optional<ProcessSample> after;
+    const ProcessSample kept = withoutPoolThreads(*before);
     const bool noGrowth = watch.waitUntil(
         [&] {
             after = settledFigures(run, watch);
             if (!after)
                 return false;
-            const ProcessFigures left = withoutPoolThreads(*after);
+            const ProcessSample left = withoutPoolThreads(*after);
             return left.descriptors.size() <= kept.descriptors.size() && left.threads.size() <= kept.threads.size();
         },
         kWaitMs);
@@ -161,8 +161,8 @@ void TestPlugStorm::hundredPlugRounds()
     qInfo("%d plug rounds in %.1f s (%lld ms a round); descriptors %d -> %d, threads %d -> %d, RSS %lld -> %lld kB",
           kRounds, elapsed / 1000.0, elapsed / kRounds, int(before->descriptors.size()), int(after->descriptors.size()),
           int(before->threads.size()), int(after->threads.size()), before->rssKb, after->rssKb);
-    const QString difference = kestrun::e2e::figuresDifference(*before, *after);
-    if (*after != *before)
+    const QString difference = kestrun::test::holdingsDifference(*before, *after);
+    if (!kestrun::test::sameHoldings(*after, *before))
         qInfo("%s", qPrintable(difference));
     QVERIFY2(noGrowth, qPrintable(difference));
 

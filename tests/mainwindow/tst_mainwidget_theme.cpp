@@ -1,3 +1,4 @@
+#include "childhome.h"
 #include "config/ddatamanager.h"
 #include "logfiles.h"
 #include "mainwindow/dmainwidget.h"
@@ -12,7 +13,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 
 using namespace kestrun::test;
 
@@ -165,12 +165,11 @@ const char *const kNoFile = "no file";
 Probe probe(const Ini &ini, bool withImages = true, bool writeFile = true)
 {
     Probe result;
-    QTemporaryDir dir(QCoreApplication::applicationDirPath() + "/variant-XXXXXX");
-    const QString exe = dir.path() + "/" + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    if (!QFile::copy(QCoreApplication::applicationFilePath(), exe))
+    ChildHome home(ChildHomeOptions{QCoreApplication::applicationDirPath(), QStringLiteral("variant")});
+    const QString exe = home.placeProgram(QCoreApplication::applicationFilePath());
+    if (exe.isEmpty())
         return result;
-    const QString configDir = dir.path() + "/configDir";
-    QDir().mkpath(configDir);
+    const QString configDir = home.configDir();
     if (withImages) {
         QDirIterator it(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "images"), QDir::Files);
         QDir().mkpath(configDir + "/images");
@@ -188,24 +187,18 @@ Probe probe(const Ini &ini, bool withImages = true, bool writeFile = true)
     }
 
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", dir.path() + "/data");
-    env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
-    env.insert("XDG_RUNTIME_DIR", dir.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(env);
+    child.setProcessEnvironment(home.environment());
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(exe, {"--probe", dir.path() + "/shown.json"});
+    child.start(exe, {"--probe", home.path() + "/shown.json"});
     if (!child.waitForFinished(60000))
         return result;
     result.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
     if (result.exitCode != 0)
         qWarning().noquote() << child.readAll();
-    QFile shown(dir.path() + "/shown.json");
+    QFile shown(home.path() + "/shown.json");
     if (shown.open(QIODevice::ReadOnly))
         result.shown = QJsonDocument::fromJson(shown.readAll()).object();
-    const QString exeName = QFileInfo(exe).completeBaseName();
-    result.log = QString::fromUtf8(readAllLogs(dir.path() + "/data/" + exeName + "/logDir"));
+    result.log = QString::fromUtf8(readAllLogs(home.logFolder(QFileInfo(exe).completeBaseName())));
     return result;
 }
 

@@ -1,3 +1,4 @@
+#include "childhome.h"
 #include "config/ddatamanager.h"
 #include "logfiles.h"
 #include "mainwindow/dmainwidget.h"
@@ -9,7 +10,6 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -170,10 +170,11 @@ private slots:
     {
         QFETCH(int, showMainPage);
 
-        QTemporaryDir dir(QCoreApplication::applicationDirPath() + "/tray-XXXXXX");
-        const QString exe = dir.path() + "/" + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), exe));
-        const QString configDir = dir.path() + "/configDir";
+        // The child keeps the test's X display: the tray host is there.
+        ChildHome home(ChildHomeOptions{QCoreApplication::applicationDirPath(), QStringLiteral("tray"), false});
+        const QString exe = home.placeProgram(QCoreApplication::applicationFilePath());
+        QVERIFY(!exe.isEmpty());
+        const QString configDir = home.configDir();
         QVERIFY(QDir().mkpath(configDir + "/images"));
         QDirIterator images(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "images"), QDir::Files);
         while (images.hasNext()) {
@@ -191,12 +192,8 @@ private slots:
         }
 
         QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KESTRUN_TRAY_OPENS", showMainPage == 1 ? "1" : "0");
-        env.insert("XDG_DATA_HOME", dir.path() + "/data");
-        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
-        env.insert("XDG_RUNTIME_DIR", dir.path());
-        child.setProcessEnvironment(env);
+        home.setValue("KESTRUN_TRAY_OPENS", showMainPage == 1 ? "1" : "0");
+        child.setProcessEnvironment(home.environment());
         child.setProcessChannelMode(QProcess::MergedChannels);
         child.start(exe, {"--child"});
         QVERIFY(child.waitForFinished(120000));
@@ -208,8 +205,7 @@ private slots:
         QVERIFY2(output.contains(showMainPage == 1 ? "PASS   : TrayInChild::openEntry()" : "SKIP   : TrayInChild::openEntry()"),
                  qPrintable(output));
         QVERIFY2(output.contains(" 0 failed"), qPrintable(output));
-        const QString log = QString::fromUtf8(
-            readAllLogs(dir.path() + "/data/" + QFileInfo(exe).completeBaseName() + "/logDir"));
+        const QString log = QString::fromUtf8(readAllLogs(home.logFolder(QFileInfo(exe).completeBaseName())));
         QVERIFY2(log.contains("Exit app runing [Normal]"), qPrintable(output));
     }
 };

@@ -1,6 +1,11 @@
+#include "fixtures.h"
 #include "testenv.h"
 
 #include "config/hardwareinventory.h"
+
+#include <QTextCodec>
+
+using kestrun::test::readFixture;
 
 namespace {
 
@@ -13,6 +18,14 @@ QString wmic(const QStringList &lines, bool finalBlankLine = true)
     if (finalBlankLine)
         text += QStringLiteral("\r\r\n");
     return text;
+}
+
+// A recorded wmic output (tests/fixtures/wmic): what the tool writes into a pipe is plain 8-bit
+// text, what it writes into a file is UTF-16 with a byte-order mark.
+QString recorded(const char *name)
+{
+    const QByteArray bytes = readFixture(QStringLiteral("wmic/") + QLatin1String(name));
+    return QTextCodec::codecForUtfText(bytes, QTextCodec::codecForName("UTF-8"))->toUnicode(bytes);
 }
 
 } // namespace
@@ -44,6 +57,8 @@ void TestHardwareInventory::dataLines_data()
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("header, two lines, blank")
         << wmic({"Name", "Realtek Audio", "USB Audio"}) << QStringList{"Realtek Audio", "USB Audio"};
+    QTest::newRow("recorded network adapters")
+        << recorded("nic.txt") << QStringList{"Realtek PCIe GbE Family Controller", "Intel(R) Wi-Fi 6 AX200 160MHz"};
     QTest::newRow("no final blank line drops the last line")
         << wmic({"Name", "Realtek Audio", "USB Audio"}, false) << QStringList{"Realtek Audio"};
     QTest::newRow("header only") << wmic({"Name"}) << QStringList();
@@ -64,12 +79,10 @@ void TestHardwareInventory::singleLine_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("one processor") << wmic({"Name", "AMD Ryzen 7 5800X 8-Core Processor"})
-                                   << "wmic cpu get Name" << "AMD Ryzen 7 5800X 8-Core Processor";
+    QTest::newRow("one processor") << recorded("cpu.txt") << "wmic cpu get Name"
+                                   << "AMD Ryzen 7 5800X 8-Core Processor";
     QTest::newRow("two processors, one line")
-        << wmic({"Name", "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz",
-                 "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"})
-        << "wmic cpu get Name"
+        << recorded("cpu-two-processors.txt") << "wmic cpu get Name"
         << "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz";
     QTest::newRow("header removed regardless of case") << QStringLiteral("NAME\r\nx\r\n")
                                                        << "wmic cpu get Name" << "x";
@@ -93,8 +106,7 @@ void TestHardwareInventory::board_data()
     QTest::newRow("one-word maker") << wmic({"Manufacturer  Product", "ASRock        B550M Pro4"})
                                     << "ASRock B550M Pro4";
     QTest::newRow("maker with blanks stays whole")
-        << wmic({"Manufacturer           Product", "ASUSTeK COMPUTER INC.  PRIME B450M-A"})
-        << "ASUSTeK COMPUTER INC.  PRIME B450M-A";
+        << recorded("baseboard.txt") << "ASUSTeK COMPUTER INC.  PRIME B450M-A";
     QTest::newRow("last line wins") << wmic({"Manufacturer Product", "A X", "B Y"}) << "B Y";
     QTest::newRow("no data line") << wmic({"Manufacturer Product"}) << " ";
     QTest::newRow("no blank in line") << wmic({"Manufacturer Product", "Solo"}) << "Solo ";
@@ -113,10 +125,8 @@ void TestHardwareInventory::memory_data()
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("one module") << wmic({"Capacity Manufacturer Speed", "8589934592 Samsung 3200"})
                                 << QStringList{"Samsung,8.0 GB"};
-    QTest::newRow("maker with blanks")
-        << wmic({"Capacity     Manufacturer       Speed", "17179869184  Micron Technology  3200",
-                 "4294967296   Kingston           2666"})
-        << QStringList{"Micron Technology,16.0 GB", "Kingston,4.0 GB"};
+    QTest::newRow("maker with blanks") << recorded("memorychip.txt")
+                                       << QStringList{"Micron Technology,16.0 GB", "Kingston,4.0 GB"};
     QTest::newRow("non-numeric capacity") << wmic({"Capacity Manufacturer Speed", "n/a Acme 3200"})
                                           << QStringList{"Acme,0.0 GB"};
     QTest::newRow("empty maker column") << wmic({"Capacity Manufacturer Speed", "8589934592     3200"})
@@ -136,10 +146,8 @@ void TestHardwareInventory::disks_data()
 {
     QTest::addColumn<QString>("output");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("two disks")
-        << wmic({"Model                       Size", "Samsung SSD 970 EVO 500GB   500105249280",
-                 "WDC WD10EZEX-08WN4A0        1000202273280"})
-        << QStringList{"Samsung SSD 970 EVO 500GB,465.8 GB", "WDC WD10EZEX-08WN4A0,931.5 GB"};
+    QTest::newRow("two disks") << recorded("diskdrive.txt")
+                               << QStringList{"Samsung SSD 970 EVO 500GB,465.8 GB", "WDC WD10EZEX-08WN4A0,931.5 GB"};
     QTest::newRow("476.9 GiB") << wmic({"Model Size", "NVMe Disk 512110190592"})
                                << QStringList{"NVMe Disk,476.9 GB"};
     QTest::newRow("card reader without size") << wmic({"Model Size", "Generic SD Reader"})
@@ -158,8 +166,7 @@ void TestHardwareInventory::graphics_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("adapters, remote display left out")
-        << wmic({"AdapterRAM  Name", "0           Microsoft Remote Display Adapter",
-                 "4293918720  NVIDIA GeForce RTX 3070", "1073741824  Intel(R) UHD Graphics 630"})
+        << recorded("videocontroller.txt")
         << QStringList{"NVIDIA GeForce RTX 3070,4.0GB", "Intel(R) UHD Graphics 630,1.0GB"};
     QTest::newRow("non-numeric memory left out") << wmic({"AdapterRAM Name", "  Basic Display"})
                                                  << QStringList();
@@ -181,6 +188,8 @@ void TestHardwareInventory::sound_data()
     QTest::newRow("high definition wins")
         << QStringList{"Virtual Audio Device", "Realtek High Definition Audio", "USB Audio"}
         << "Realtek High Definition Audio";
+    QTest::newRow("recorded: the first high definition device")
+        << wmicDataLines(recorded("sounddevice.txt")) << "Realtek High Definition Audio";
     QTest::newRow("last audio line") << QStringList{"USB Audio", "Bluetooth Audio"} << "Bluetooth Audio";
     QTest::newRow("case matters") << QStringList{"usb audio", "NVIDIA Virtual Sound"} << QString();
     QTest::newRow("none") << QStringList() << QString();
@@ -195,8 +204,9 @@ void TestHardwareInventory::sound()
 
 void TestHardwareInventory::os()
 {
-    QCOMPARE(parseOsCaption(wmicDataLines(wmic({"Caption", "Microsoft Windows 11 Pro"}))),
-             QStringLiteral("Microsoft Windows 11 Pro"));
+    QCOMPARE(parseOsCaption(wmicDataLines(recorded("os.txt"))), QStringLiteral("Microsoft Windows 11 Pro"));
+    // The same output saved to a file reads the same once decoded.
+    QCOMPARE(recorded("os-redirected-utf16.txt"), recorded("os.txt"));
     QCOMPARE(parseOsCaption(wmicDataLines(wmic({"Caption"}))), QString());
     QCOMPARE(gibibytesText(0), QStringLiteral("0.0"));
     QCOMPARE(gibibytesText(1073741824.0 * 1.25), QStringLiteral("1.3")); // halves round away from zero

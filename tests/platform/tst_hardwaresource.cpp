@@ -1,3 +1,4 @@
+#include "fixtures.h"
 #include "testenv.h"
 
 #include "config/ddatamanager.h"
@@ -17,6 +18,8 @@
 #include <umockdev.h>
 
 #include <memory>
+
+using kestrun::test::readFixture;
 
 namespace {
 
@@ -234,6 +237,8 @@ class TestHardwareSource : public QObject
 private slots:
     void fullMachine();
     void emptyMachine();
+    void recordedProcessors_data();
+    void recordedProcessors();
     void dataManagerGathers();
     void desktop_data();
     void desktop();
@@ -255,11 +260,7 @@ void TestHardwareSource::fullMachine()
                  "processor\t: 1\nmodel name\t: Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz\nphysical id\t: 0\n\n"
                  "processor\t: 2\nmodel name\t: Intel(R) Xeon(R) Gold 6140 CPU @ 2.30GHz\nphysical id\t: 1\n\n"
                  "processor\t: 3\nmodel name\t: Intel(R) Xeon(R) Gold 6140 CPU @ 2.30GHz\nphysical id\t: 1\n");
-    writeOverlay(tb, "/proc/asound/cards",
-                 " 0 [NVidia         ]: HDA-Intel - HDA NVidia\n"
-                 "                      HDA NVidia at 0xf7080000 irq 17\n"
-                 " 1 [Device         ]: USB-Audio - USB Audio Device\n"
-                 "                      C-Media USB Audio Device at usb-0000:00:14.0-2, full speed\n");
+    writeOverlay(tb, "/proc/asound/cards", readFixture("asound/cards-hdmi-and-usb.txt"));
 
     umockdev_testbed_add_device(tb, "dmi", "id", nullptr,
                                 "board_vendor", "ASUSTeK COMPUTER INC.\n", "board_name", "PRIME B450M-A\n", nullptr,
@@ -348,7 +349,7 @@ void TestHardwareSource::emptyMachine()
     const int queries = nvml.queries();
     Testbed testbed(umockdev_testbed_new());
     writeOverlay(testbed.get(), "/proc/cpuinfo", "");
-    writeOverlay(testbed.get(), "/proc/asound/cards", "--- no soundcards ---\n");
+    writeOverlay(testbed.get(), "/proc/asound/cards", readFixture("asound/cards-none.txt"));
 
     const HardwareInventory inventory = gather();
     QCOMPARE(inventory.cpuName, QString());
@@ -360,6 +361,29 @@ void TestHardwareSource::emptyMachine()
     QVERIFY(inventory.networkAdapters.isEmpty());
     QCOMPARE(g_messages.size(), 8);
     QCOMPARE(nvml.queries(), queries);
+}
+
+void TestHardwareSource::recordedProcessors_data()
+{
+    QTest::addColumn<QString>("cpuinfo");
+    QTest::addColumn<QString>("cpuName");
+    QTest::newRow("Intel laptop") << "intel-core-i7-8650u-laptop.txt" << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz";
+    // One name per package.
+    QTest::newRow("two-socket server")
+        << "amd-epyc-7451-two-socket-server.txt"
+        << "AMD EPYC 7451 24-Core Processor AMD EPYC 7451 24-Core Processor";
+    // No package ids: the processors are one package, named by the first of its two core types.
+    QTest::newRow("ARM, two core types") << "mediatek-mt8183-armv7.txt" << "ARMv7 Processor rev 4 (v7l)";
+    QTest::newRow("virtual machine") << "amd-epyc-kvm-guest.txt" << "AMD EPYC";
+}
+
+void TestHardwareSource::recordedProcessors()
+{
+    QFETCH(QString, cpuinfo);
+    QFETCH(QString, cpuName);
+    Testbed testbed(umockdev_testbed_new());
+    writeOverlay(testbed.get(), "/proc/cpuinfo", readFixture("cpuinfo/" + cpuinfo));
+    QCOMPARE(queryProcessorLine(QStringLiteral("wmic cpu get Name")), cpuName);
 }
 
 void TestHardwareSource::dataManagerGathers()

@@ -1,6 +1,7 @@
 // The pure parts of the sensor library: sysfs and /proc text, rates, PCI and hwmon order, labels and
 // what lm-sensors' configuration computes.
 
+#include "fixtures.h"
 #include "labels.h"
 #include "parse.h"
 #include "sensor.h"
@@ -9,7 +10,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <utility>
 
+using kestrun::test::readFixture;
 using namespace sensorsdk;
 
 Q_DECLARE_METATYPE(std::optional<long long>)
@@ -141,6 +145,55 @@ private slots:
         QCOMPARE(parseCpuModel(text), std::string("Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz"));
         QCOMPARE(parseCpuModel("flags : fpu\n"), std::string());
         QVERIFY(parseCpuinfo("cpu MHz : 100\n").empty());
+    }
+
+    // Whole /proc/cpuinfo files of real machines (tests/fixtures/cpuinfo).
+    void recordedCpuinfo_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("processors");
+        QTest::addColumn<int>("packages");
+        QTest::addColumn<int>("cores");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<std::optional<double>>("firstMhz");
+        QTest::newRow("Intel laptop") << "intel-core-i7-8650u-laptop.txt" << 8 << 1 << 4
+                                      << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz"
+                                      << std::optional<double>(799.998);
+        QTest::newRow("two-socket server") << "amd-epyc-7451-two-socket-server.txt" << 96 << 2 << 48
+                                           << "AMD EPYC 7451 24-Core Processor" << std::optional<double>(2894.214);
+        // Older ARM kernels: a "Processor" line above the blocks, no model name, ids or clock.
+        QTest::newRow("ARM board, older layout") << "samsung-exynos5-armv7-board.txt" << 2 << 0 << 0 << ""
+                                                 << std::optional<double>();
+        QTest::newRow("ARM, two core types") << "mediatek-mt8183-armv7.txt" << 8 << 0 << 0
+                                             << "ARMv7 Processor rev 4 (v7l)" << std::optional<double>();
+        QTest::newRow("virtual machine") << "amd-epyc-kvm-guest.txt" << 2 << 1 << 2 << "AMD EPYC"
+                                         << std::optional<double>(2596.138);
+    }
+
+    void recordedCpuinfo()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, processors);
+        QFETCH(int, packages);
+        QFETCH(int, cores);
+        QFETCH(QString, model);
+        QFETCH(std::optional<double>, firstMhz);
+        const std::string text = readFixture("cpuinfo/" + file).toStdString();
+        const auto parsed = parseCpuinfo(text);
+        QCOMPARE(int(parsed.size()), processors);
+        std::set<int> packageIds;
+        std::set<std::pair<int, int>> coreIds;
+        for (std::size_t i = 0; i < parsed.size(); ++i) {
+            QCOMPARE(parsed[i].processor, int(i));
+            if (parsed[i].physicalId >= 0)
+                packageIds.insert(parsed[i].physicalId);
+            if (parsed[i].coreId >= 0)
+                coreIds.insert({parsed[i].physicalId, parsed[i].coreId});
+        }
+        QCOMPARE(int(packageIds.size()), packages);
+        QCOMPARE(int(coreIds.size()), cores);
+        QCOMPARE(parsed.front().mhz, firstMhz);
+        QCOMPARE(QString::fromStdString(parseCpuModel(text)), model);
     }
 
     void energy_data()

@@ -1,0 +1,71 @@
+#include "childhome.h"
+
+#include "platform/singleinstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSharedMemory>
+
+namespace kestrun::test {
+
+namespace {
+
+QString folderFor(const ChildHomeOptions &options)
+{
+    const QString parent = options.parentFolder.isEmpty() ? QDir::tempPath() : options.parentFolder;
+    return parent + QLatin1Char('/') + options.namePrefix + QStringLiteral("-XXXXXX");
+}
+
+} // namespace
+
+ChildHome::ChildHome(const ChildHomeOptions &options)
+    : m_dir(folderFor(options))
+    , m_environment(QProcessEnvironment::systemEnvironment())
+{
+    for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp", "/runtime"})
+        QDir().mkpath(path() + QLatin1String(sub));
+    // The runtime folder must be the user's alone, or Qt refuses it.
+    QFile::setPermissions(path() + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_environment.insert(QStringLiteral("HOME"), path());
+    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), path() + QStringLiteral("/.cache"));
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), path() + QStringLiteral("/runtime"));
+    m_environment.insert(QStringLiteral("TMPDIR"), tempFolder());
+    if (options.offscreen)
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+}
+
+QString ChildHome::logFolder(const QString &programName) const
+{
+    return dataHome() + QLatin1Char('/') + programName + QStringLiteral("/logDir");
+}
+
+QString ChildHome::placeProgram(const QString &program)
+{
+    const QString copy = path() + QLatin1Char('/') + QFileInfo(program).fileName();
+    if (!QFile::copy(program, copy) || !QDir().mkpath(configDir()))
+        return QString();
+    return copy;
+}
+
+bool ChildHome::singleInstanceGuardLeft() const
+{
+    // The key names a file in the temporary folder: look it up in the child's.
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray ownTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tempFolder()));
+    QSharedMemory segment(singleInstanceKey());
+    if (hadTemp)
+        qputenv("TMPDIR", ownTemp);
+    else
+        qunsetenv("TMPDIR");
+    const bool found = segment.attach(QSharedMemory::ReadOnly);
+    if (found)
+        segment.detach();
+    return found;
+}
+
+} // namespace kestrun::test
