@@ -9,6 +9,7 @@
 #include <QGradientStops>
 #include <QIcon>
 #include <QPalette>
+#include <QStyle>
 
 namespace {
 
@@ -220,7 +221,13 @@ void DMainWidget::initThemeData()
         palette.setColor(QPalette::Highlight, QColor(255, 107, 107, 255));
         palette.setColor(QPalette::Shadow, QColor(59, 59, 59, 0));
         palette.setColor(QPalette::Midlight, QColor(37, 37, 37, 255));
+        // A widget under a style sheet gets back, at each later polish, the palette it had when it
+        // was first polished (a font set in between is kept, a palette is not), and a stack polishes
+        // a page it shows as soon as the page is added. Unpolished around the change, the dashboard
+        // keeps this palette through the polishes that follow.
+        d.dashboard->style()->unpolish(d.dashboard);
         d.dashboard->setPalette(palette);
+        d.dashboard->style()->polish(d.dashboard);
         d.dashboard->setNullPosition(-90.0);
         d.dashboard->setPrecision(0);
         d.dashboard->setStrUnit(QStringLiteral("℃"));
