@@ -6,7 +6,7 @@
 //   bench_floor [--gpu]     --gpu: the GPU side changes too (default: it stays at 0, as on a
 //                            machine whose sensor library finds no graphics card)
 
-#include "mainwindow/dmainwidget_form.h"
+#include "ui_dmainwidget.h"
 #include "widgets/progressbarround.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 
 #include "device/devicelinkcontroller.h"
 #include "hardware/sensorsnapshot.h"
-#include "mainwindow/dmainwidget_form.h"
 #include "platform/hotplug.h"
 #include "platform/systemstats.h"
+#include "ui_dmainwidget.h"
 
 #include <QPoint>
 #include <QPointer>

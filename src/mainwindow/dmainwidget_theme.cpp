@@ -1,7 +1,6 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
-#include "mainwindow/dmainwidget_sheets.h"
 #include "widgets/progressbarround.h"
 
 #include <QDebug>
@@ -9,12 +8,16 @@
 #include <QGradientStops>
 #include <QIcon>
 #include <QPalette>
+#include <QStyle>
 
 namespace {
 
 // The appId whose look takes its menu-button and dashboard colours from the configuration.
 const char *const kConfigurableLookId = "ABCDEFVVSS02";
 
+// The theme's style sheets; %n are filled with arg(). The form's own sheets for the right area, the
+// metric bars and the menu buttons (dmainwidget.ui) are kRightArea, kMetricBar and kMenuFixedRed
+// filled with its default colours: a change to one belongs in the other.
 const char *const kLogoButton = "QPushButton{border-image: url(%1);}";
 const char *const kBackgroundImage =
     "QFrame#frame_Bg{border-image: url(%1); border: none; border: 1px solid rgb(%2, %3, %4); "
@@ -22,6 +25,12 @@ const char *const kBackgroundImage =
 const char *const kBackgroundColour =
     "QFrame#frame_Bg{background-color: rgb(%1, %2, %3); border: none; border: 1px solid rgb(%4, %5, %6); "
     "border-radius: 12px;}";
+const char *const kRightArea =
+    "QFrame#frame_RightAreaABC{border-top-right-radius: 12px; border-bottom-right-radius: 12px;}";
+const char *const kMetricBar =
+    "QProgressBar{background-color: rgb(%1, %2, %3); border-radius: 4px;}"
+    "QProgressBar::chunk{background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
+    "stop:0.0568182 rgba(%4, %5, %6, 255), stop:0.914773 rgba(%7, %8, %9, 255)); border-radius: 4px;}";
 const char *const kLeftFrame =
     "QFrame#frame_LeftArea{border: none; border: 2px solid rgb(%1, %2, %3); border-radius: 20px;}";
 const char *const kRightFrame =
@@ -37,6 +46,14 @@ const char *const kMenuConfigurable =
     "QPushButton:checked{background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:1, y2:0, "
     "stop:0 rgba(%1, 85), stop:1 rgba(%2, 85)); color: rgb(%3); border: 2px solid rgb(%4, %5, %6); "
     "border-radius: 8px;}";
+const char *const kMenuFixedRed =
+    "QPushButton{color: rgb(%1, %2, %3); border: 2px solid rgb(102, 102, 102); border-radius: 8px;}"
+    "QPushButton:hover{color: rgb(%1, %2, %3); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, x2:1, "
+    "y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); border-radius: 8px;}"
+    "QPushButton:pressed{color: rgb(%1, %2, %3); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, x2:1, "
+    "y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); border-radius: 8px;}"
+    "QPushButton:checked{color: rgb(%1, %2, %3); border: 2px solid qlineargradient(spread:pad, x1:0, y1:0, x2:1, "
+    "y2:0, stop:0.0568182 rgba(236, 3, 78, 255), stop:0.914773 rgba(255, 41, 37, 255)); border-radius: 8px;}";
 const char *const kColourLabel = "QLabel{color: rgb(%1, %2, %3);}";
 
 // The three components of an "r,g,b" colour text; an empty or non-numeric part reads as 0.
@@ -137,9 +154,9 @@ void DMainWidget::initThemeData()
     const Components barBg = split(config.progressBarDefBgColor);
     const Components barStart = split(config.progressBarStartColor);
     const Components barEnd = split(config.progressBarEndColor);
-    ui->frame_RightAreaABC->setStyleSheet(fill(DMainWidgetSheets::kRightArea));
-    const QString barSheet = fill(DMainWidgetSheets::kMetricBar).arg(barBg.r, barBg.g, barBg.b, barStart.r, barStart.g, barStart.b,
-                                                  barEnd.r, barEnd.g, barEnd.b);
+    ui->frame_RightAreaABC->setStyleSheet(fill(kRightArea));
+    const QString barSheet = fill(kMetricBar).arg(barBg.r, barBg.g, barBg.b, barStart.r, barStart.g, barStart.b,
+                                                 barEnd.r, barEnd.g, barEnd.b);
     for (QProgressBar *bar : {ui->progressBar_CPU01, ui->progressBar_CPU02, ui->progressBar_CPU03,
                               ui->progressBar_CPU04, ui->progressBar_GPU01, ui->progressBar_GPU02,
                               ui->progressBar_GPU03, ui->progressBar_GPU04})
@@ -168,7 +185,7 @@ void DMainWidget::initThemeData()
         configurableLook ? fill(kMenuConfigurable).arg(config.progressBarStartColor, config.progressBarEndColor,
                                                        config.dataValueTextColor, frameBorder.r, frameBorder.g,
                                                        frameBorder.b)
-                         : fill(DMainWidgetSheets::kMenuFixedRed).arg(text.r, text.g, text.b);
+                         : fill(kMenuFixedRed).arg(text.r, text.g, text.b);
     for (QPushButton *menu : {ui->pushButton_Monitor, ui->pushButton_Hardware}) {
         menu->setStyleSheet(menuSheet);
         menu->setFont(sized(boldFont, 10));
@@ -220,7 +237,13 @@ void DMainWidget::initThemeData()
         palette.setColor(QPalette::Highlight, QColor(255, 107, 107, 255));
         palette.setColor(QPalette::Shadow, QColor(59, 59, 59, 0));
         palette.setColor(QPalette::Midlight, QColor(37, 37, 37, 255));
+        // A widget under a style sheet gets back, at each later polish, the palette it had when it
+        // was first polished (a font set in between is kept, a palette is not), and a stack polishes
+        // a page it shows as soon as the page is added. Unpolished around the change, the dashboard
+        // keeps this palette through the polishes that follow.
+        d.dashboard->style()->unpolish(d.dashboard);
         d.dashboard->setPalette(palette);
+        d.dashboard->style()->polish(d.dashboard);
         d.dashboard->setNullPosition(-90.0);
         d.dashboard->setPrecision(0);
         d.dashboard->setStrUnit(QStringLiteral("℃"));

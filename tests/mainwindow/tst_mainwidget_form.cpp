@@ -1,5 +1,4 @@
 #include "mainwindow/dmainwidget.h"
-#include "mainwindow/dmainwidget_form.h"
 #include "testenv.h"
 #include "widgets/progressbarround.h"
 
