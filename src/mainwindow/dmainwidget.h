@@ -102,10 +102,8 @@ private:
     // CPU power, GPU power.
     int barPeak[6] = {0, 0, 0, 0, 0, 0};
     std::unique_ptr<MainHidInterFace> transport;
-    bool linkOpen = false;
-    // Declared after linkOpen and the transport: it holds a reference to one and a pointer to the
-    // other, so it must go first.
-    DeviceLinkController deviceLink{linkOpen};
+    // Declared after the transport: it holds a pointer to it, so it must go first.
+    DeviceLinkController deviceLink;
     HotplugWatch hotplug;
     bool quitting = false;
 

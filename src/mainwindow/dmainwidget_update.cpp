@@ -72,7 +72,7 @@ void DMainWidget::onStartUpdateLater()
     // Its writer thread, like every thread the program starts, can still run the crash handler.
     prepareForCrashesAtEachStart(*transport);
     connect(transport.get(), SIGNAL(sigOpenHidSuccessful()), this, SLOT(onOpenHidSuccessful()));
-    // Also shows "Disconnected" and clears linkOpen.
+    // Also shows "Disconnected" and marks the link closed.
     deviceLink.setTransport(transport.get());
     transport->getuUsbHidDeviceList();
     qDebug().noquote() << "Start Update -> Over";
@@ -137,7 +137,7 @@ void DMainWidget::showCycleFigures(const SensorSnapshot &snapshot, const MemoryF
         figures.drive = ReportDrive{drive->totalBytes, drive->totalFreeBytes};
     }
 
-    if (!linkOpen || !transport)
+    if (!deviceLink.isLinkOpen() || !transport)
         return;
     figures.fahrenheit = !ui->radioButton_Model01->isChecked();
     const QDateTime now = QDateTime::currentDateTime();
