@@ -1,6 +1,7 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
+#include "config/temperatureunit.h"
 #include "logviewer/logprintfdia.h"
 #include "widgets/progressbarround.h"
 
@@ -12,27 +13,14 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSettings>
-
-#include <memory>
 
 namespace {
 
-constexpr int Celsius = 1;
-constexpr int Fahrenheit = 2;
 constexpr int NoEdge = 8;
-const char *const kUnitKey = "TempShowModel/Model";
-
-// The per-user unit choice; a fresh store for every read or write.
-std::unique_ptr<QSettings> openUnitStore()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("MyCompanyTalvex"), QStringLiteral("Kestrun"));
-}
 
 QString unitSign(int unit)
 {
-    return unit == Celsius ? QStringLiteral("℃") : QStringLiteral("℉");
+    return unit == kUnitCelsius ? QStringLiteral("℃") : QStringLiteral("℉");
 }
 
 } // namespace
@@ -214,12 +202,12 @@ void DMainWidget::onHideMainWindowLater()
 
 void DMainWidget::on_radioButton_Model01_clicked()
 {
-    chooseTemperatureUnit(Celsius);
+    chooseTemperatureUnit(kUnitCelsius);
 }
 
 void DMainWidget::on_radioButton_Model02_clicked()
 {
-    chooseTemperatureUnit(Fahrenheit);
+    chooseTemperatureUnit(kUnitFahrenheit);
 }
 
 void DMainWidget::chooseTemperatureUnit(int unit)
@@ -229,7 +217,7 @@ void DMainWidget::chooseTemperatureUnit(int unit)
     tempUnit = unit;
     const QString sign = unitSign(unit);
     qDebug().noquote() << QStringLiteral("TempShowModel Changed -> [%1]").arg(sign);
-    openUnitStore()->setValue(QLatin1String(kUnitKey), unit);
+    storeTemperatureUnit(unit);
 
     ProgressBarRound *const dashboards[] = {ui->widget_CpuDashboardNew, ui->widget_GpuDashboardNew};
     for (ProgressBarRound *d : dashboards)
@@ -245,19 +233,13 @@ void DMainWidget::chooseTemperatureUnit(int unit)
 
 void DMainWidget::initTemperatureUnit()
 {
-    int unit = Celsius;
-    {
-        const auto store = openUnitStore();
-        if (store->contains(QLatin1String(kUnitKey)))
-            unit = store->value(QLatin1String(kUnitKey)).toInt();
-    }
-    // Any stored value other than Celsius selects Fahrenheit, and the handler stores 2 for it.
-    if (unit == Celsius) {
-        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Celsius));
+    // A stored value other than Celsius selects Fahrenheit, and the handler stores 2 for it.
+    if (loadTemperatureUnit() == kUnitCelsius) {
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(kUnitCelsius));
         on_radioButton_Model01_clicked();
         ui->radioButton_Model01->setChecked(true);
     } else {
-        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Fahrenheit));
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(kUnitFahrenheit));
         on_radioButton_Model02_clicked();
         ui->radioButton_Model02->setChecked(true);
     }
