@@ -19,6 +19,7 @@
 class QCloseEvent;
 class QMenu;
 class QMouseEvent;
+class AppTray;
 class LogPrintfDia;
 class MainHidInterFace;
 class getPcInfoThread;
@@ -36,8 +37,8 @@ public:
     // The form; every widget is reachable by its object name.
     const std::unique_ptr<Ui::DMainWidget> ui;
 
-    QSystemTrayIcon *systemTrayIcon() const { return trayIcon; }
-    QMenu *trayContextMenu() const { return trayMenu; }
+    QSystemTrayIcon *systemTrayIcon() const;
+    QMenu *trayContextMenu() const;
     int temperatureUnit() const { return tempUnit; }
 
     // One update cycle with the figures already gathered: the dashboards, bars and labels, and the
@@ -108,9 +109,7 @@ private:
     bool quitting = false;
 
     // Window and tray.
-    QSystemTrayIcon *trayIcon = nullptr;
-    QMenu *trayMenu = nullptr;
-    int showMainPage = 0;
+    AppTray *tray = nullptr;
     QPoint dragOffset;
     bool dragging = false;
     bool leftPressed = false;

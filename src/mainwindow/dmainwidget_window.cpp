@@ -3,15 +3,11 @@
 #include "config/ddatamanager.h"
 #include "config/temperatureunit.h"
 #include "logviewer/logprintfdia.h"
+#include "mainwindow/apptray.h"
 #include "widgets/progressbarround.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDesktopWidget>
-#include <QIcon>
-#include <QMenu>
 #include <QMouseEvent>
 
 namespace {
@@ -28,36 +24,14 @@ QString unitSign(int unit)
 void DMainWidget::createTray()
 {
     const AppConfig config = DDataManager::instance()->appConfig();
-
-    auto *openAction = new QAction(QStringLiteral("Open ") + config.appName, this);
-    auto *exitAction = new QAction(QStringLiteral("Exit"), this);
-    connect(openAction, SIGNAL(triggered()), this, SLOT(showNormal()));
-    connect(exitAction, SIGNAL(triggered()), this, SLOT(onQuitApp()));
-
-    // On the desktop widget, not the window: the menu is a window of its own. Qt gives such a
-    // widget no parent, so the window deletes it (destructor).
-    trayMenu = new QMenu(QApplication::desktop());
-    if (showMainPage == 1)
-        trayMenu->addAction(openAction);
-    trayMenu->addSeparator();
-    trayMenu->addAction(exitAction);
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-
-    trayIcon = new QSystemTrayIcon(QIcon(config.appIconPath), this);
-    trayIcon->setToolTip(config.appName);
-    trayIcon->setContextMenu(trayMenu);
-    trayIcon->show();
-    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    tray = new AppTray(config.appName, config.appIconPath, config.showMainPageUi == 1, this);
+    connect(tray, SIGNAL(sigOpenRequested()), this, SLOT(showNormal()));
+    connect(tray, SIGNAL(sigExitRequested()), this, SLOT(onQuitApp()));
 }
 
 void DMainWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    const bool click = reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger;
-    if (click && showMainPage == 1)
-        showNormal();
+    tray->iconActivated(reason);
 }
 
 void DMainWidget::mousePressEvent(QMouseEvent *event)
@@ -139,8 +113,7 @@ void DMainWidget::updateEdgeBand(const QPoint &globalPos)
 
 void DMainWidget::closeEvent(QCloseEvent *event)
 {
-    if (trayIcon)
-        trayIcon->hide();
+    tray->hideIcon();
     QWidget::closeEvent(event);
 }
 
