@@ -1,8 +1,6 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
-#include "device/mainhidinterface.h"
-#include "hardware/getpcinfothread.h"
 #include "mainwindow/apptray.h"
 
 #include <QProxyStyle>

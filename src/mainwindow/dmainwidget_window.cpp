@@ -200,8 +200,8 @@ void DMainWidget::chooseTemperatureUnit(int unit)
     for (ProgressBarRound *d : dashboards)
         d->setRange(0, 100);
     // the dashboards take Celsius and convert the number they show themselves
-    ui->widget_CpuDashboardNew->setValue(lastCpuTemperature);
-    ui->widget_GpuDashboardNew->setValue(lastGpuTemperature);
+    ui->widget_CpuDashboardNew->setValue(feed.cpuTemperature());
+    ui->widget_GpuDashboardNew->setValue(feed.gpuTemperature());
 }
 
 void DMainWidget::initTemperatureUnit()
