@@ -2,10 +2,10 @@
 // this executable's RUNPATH), of encoding one device report, and of the whole way from the SDK to a
 // report waiting in the writer's queue.
 
+#include "datapath/cyclefigures.h"
 #include "device/devicereport.h"
 #include "device/reportqueue.h"
 #include "hardware/sensorcycle.h"
-#include "mainwindow/cyclefigures.h"
 #include "platform/sensorsdk.h"
 
 #include <benchmark/benchmark.h>

@@ -51,7 +51,7 @@ void runCycles(benchmark::State &state, bool changing, bool paint)
     int step = 0;
     for (auto _ : state) {
         const int at = changing ? ++step : 0;
-        g_window->showCycleFigures(changingSnapshot(at), memoryAt(at), kDrive);
+        g_window->dataPath().runCycle(changingSnapshot(at), memoryAt(at), kDrive);
         if (paint)
             QCoreApplication::processEvents();
     }

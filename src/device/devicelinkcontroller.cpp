@@ -7,9 +7,8 @@
 
 #include <algorithm>
 
-DeviceLinkController::DeviceLinkController(bool &linkOpen, QObject *parent)
+DeviceLinkController::DeviceLinkController(QObject *parent)
     : QObject(parent)
-    , linkOpen(linkOpen)
 {
     retry.setInterval(kRetryMs);
     // The waits are counted in ticks; a coarse timer could make them a little short.

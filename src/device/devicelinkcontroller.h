@@ -10,15 +10,15 @@ class MainHidInterFace;
 
 // Keeps the link to the display device in step with the device: reopens it when the device
 // arrives, closes it when the device leaves or refuses reports, and says which it is.
-// The window owns one, hands it its linkOpen flag, and forwards its own hot-plug signals and
-// slots here; the controller itself holds no window.
+// Its owner forwards its own hot-plug signals and slots here; the controller holds no window.
 class DeviceLinkController : public QObject
 {
     Q_OBJECT
 public:
-    // linkOpen: the owner's flag that tells whether reports are to be sent; it must outlive
-    // the controller. The controller is the only one to set it true.
-    explicit DeviceLinkController(bool &linkOpen, QObject *parent = nullptr);
+    explicit DeviceLinkController(QObject *parent = nullptr);
+
+    // The link is open: reports are to be sent.
+    bool isLinkOpen() const { return linkOpen; }
 
     // The transport to drive; not owned. Starts closed and "Disconnected".
     void setTransport(MainHidInterFace *transport);
@@ -65,7 +65,7 @@ private:
     void waitOutRefusal();
     void endRefusal();
 
-    bool &linkOpen;
+    bool linkOpen = false;
     MainHidInterFace *transport = nullptr;
     QTimer retry;
     bool refusing = false;

@@ -1,10 +1,8 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
-#include "device/mainhidinterface.h"
-#include "hardware/getpcinfothread.h"
+#include "mainwindow/apptray.h"
 
-#include <QMenu>
 #include <QProxyStyle>
 
 
@@ -29,7 +27,8 @@ DMainWidget::DMainWidget(QWidget *parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::DMainWidget>())
 {
-    showMainPage = DDataManager::instance()->appConfig().showMainPageUi;
+    // The branding and the log handler first, where the window is built before them (tests).
+    DDataManager::instance();
 
     ui->setupUi(this);
 
@@ -70,7 +69,14 @@ DMainWidget::DMainWidget(QWidget *parent)
     startDataPath();
 }
 
-DMainWidget::~DMainWidget()
+DMainWidget::~DMainWidget() = default;
+
+QSystemTrayIcon *DMainWidget::systemTrayIcon() const
 {
-    delete trayMenu;
+    return tray->icon();
+}
+
+QMenu *DMainWidget::trayContextMenu() const
+{
+    return tray->menu();
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "device/devicelinkcontroller.h"
-#include "hardware/sensorsnapshot.h"
-#include "platform/hotplug.h"
-#include "platform/systemstats.h"
+#include "datapath/ddatapath.h"
 #include "ui_dmainwidget.h"
 
 #include <QPoint>
@@ -12,19 +9,17 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-#include <chrono>
 #include <memory>
-#include <optional>
 
 class QCloseEvent;
 class QMenu;
 class QMouseEvent;
+class AppTray;
 class LogPrintfDia;
-class MainHidInterFace;
-class getPcInfoThread;
 
 // The frameless main window: the monitor and hardware pages, the tray icon and the theme taken
-// from the branding configuration.
+// from the branding configuration. It shows what its data path tells once per cycle; the data
+// path's slots and signals are forwarded here under their own names.
 class DMainWidget : public QWidget
 {
     Q_OBJECT
@@ -36,14 +31,11 @@ public:
     // The form; every widget is reachable by its object name.
     const std::unique_ptr<Ui::DMainWidget> ui;
 
-    QSystemTrayIcon *systemTrayIcon() const { return trayIcon; }
-    QMenu *trayContextMenu() const { return trayMenu; }
+    QSystemTrayIcon *systemTrayIcon() const;
+    QMenu *trayContextMenu() const;
     int temperatureUnit() const { return tempUnit; }
-
-    // One update cycle with the figures already gathered: the dashboards, bars and labels, and the
-    // report to the display while the link is open. onGetPcInfoOk gathers them.
-    void showCycleFigures(const SensorSnapshot &snapshot, const MemoryFigures &memory,
-                          const std::optional<DriveFigures> &drive);
+    // The sensors, the device link and the reports behind the monitor page.
+    DDataPath &dataPath() { return feed; }
 
 signals:
     void sigHidDeviceConnectChanging_Into(QString hidPath);
@@ -90,29 +82,13 @@ private:
     void registerStartupTask();
     void registerDevice();
     void startDataPath();
-    void endSensorThreads(std::chrono::steady_clock::time_point deadline);
+    // The dashboards, bars and labels of one cycle.
+    void showMonitorFigures(const MonitorFigures &figures);
 
-    // Data path (update cycle): the temperatures last shown, in whole degrees Celsius, and the
-    // state of the device link.
-    int lastCpuTemperature = 0;
-    int lastGpuTemperature = 0;
-    bool sdkInitOk = false;
-    std::unique_ptr<getPcInfoThread> sensorThread;
-    // Running maxima, the upper ends of the bars: CPU clock, GPU clock, CPU fan, GPU fan,
-    // CPU power, GPU power.
-    int barPeak[6] = {0, 0, 0, 0, 0, 0};
-    std::unique_ptr<MainHidInterFace> transport;
-    bool linkOpen = false;
-    // Declared after linkOpen and the transport: it holds a reference to one and a pointer to the
-    // other, so it must go first.
-    DeviceLinkController deviceLink{linkOpen};
-    HotplugWatch hotplug;
-    bool quitting = false;
+    DDataPath feed;
 
     // Window and tray.
-    QSystemTrayIcon *trayIcon = nullptr;
-    QMenu *trayMenu = nullptr;
-    int showMainPage = 0;
+    AppTray *tray = nullptr;
     QPoint dragOffset;
     bool dragging = false;
     bool leftPressed = false;

@@ -1,37 +1,36 @@
 #include "mainwindow/dmainwidget.h"
 
-// The device watch lives in HotplugWatch and the link decisions in DeviceLinkController; the
-// window registers the watch and forwards its own signals and slots.
+// The device watch and the link live in the data path; the window hands it its native window and
+// messages and forwards its own signals and slots.
 
 void DMainWidget::registerDevice()
 {
-    hotplug.registerDevice(winId());
-    connect(&hotplug, &HotplugWatch::deviceChanged, &deviceLink, &DeviceLinkController::onDeviceChange);
-    connect(&deviceLink, &DeviceLinkController::sigHidDeviceConnectChanging_Into, this,
+    feed.registerDevice(winId());
+    connect(&feed, &DDataPath::sigHidDeviceConnectChanging_Into, this,
             &DMainWidget::sigHidDeviceConnectChanging_Into);
-    connect(&deviceLink, &DeviceLinkController::sigHidDeviceConnectChanging_Remove, this,
+    connect(&feed, &DDataPath::sigHidDeviceConnectChanging_Remove, this,
             &DMainWidget::sigHidDeviceConnectChanging_Remove);
-    connect(&deviceLink, &DeviceLinkController::sigHidStatusText, ui->label_HidStatus, &QLabel::setText);
+    connect(&feed, &DDataPath::sigHidStatusText, ui->label_HidStatus, &QLabel::setText);
 }
 
 bool DMainWidget::nativeEvent(const QByteArray &eventType, void *message, long *)
 {
     // Every message also goes on to the default handling.
-    hotplug.nativeEvent(eventType, message);
+    feed.nativeEvent(eventType, message);
     return false;
 }
 
 void DMainWidget::onHidDeviceConnectChanging_Into(QString hidPath)
 {
-    deviceLink.onHidDeviceConnectChanging_Into(hidPath);
+    feed.onHidDeviceConnectChanging_Into(hidPath);
 }
 
 void DMainWidget::onHidDeviceConnectChanging_Remove(QString hidPath)
 {
-    deviceLink.onHidDeviceConnectChanging_Remove(hidPath);
+    feed.onHidDeviceConnectChanging_Remove(hidPath);
 }
 
 void DMainWidget::onOpenHidSuccessful()
 {
-    deviceLink.onOpenHidSuccessful();
+    feed.onOpenHidSuccessful();
 }

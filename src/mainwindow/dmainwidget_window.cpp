@@ -1,38 +1,22 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
+#include "config/temperatureunit.h"
 #include "logviewer/logprintfdia.h"
+#include "mainwindow/apptray.h"
 #include "widgets/progressbarround.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QDesktopWidget>
-#include <QIcon>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QSettings>
-
-#include <memory>
 
 namespace {
 
-constexpr int Celsius = 1;
-constexpr int Fahrenheit = 2;
 constexpr int NoEdge = 8;
-const char *const kUnitKey = "TempShowModel/Model";
-
-// The per-user unit choice; a fresh store for every read or write.
-std::unique_ptr<QSettings> openUnitStore()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("MyCompanyTalvex"), QStringLiteral("Kestrun"));
-}
 
 QString unitSign(int unit)
 {
-    return unit == Celsius ? QStringLiteral("℃") : QStringLiteral("℉");
+    return unit == kUnitCelsius ? QStringLiteral("℃") : QStringLiteral("℉");
 }
 
 } // namespace
@@ -40,36 +24,14 @@ QString unitSign(int unit)
 void DMainWidget::createTray()
 {
     const AppConfig config = DDataManager::instance()->appConfig();
-
-    auto *openAction = new QAction(QStringLiteral("Open ") + config.appName, this);
-    auto *exitAction = new QAction(QStringLiteral("Exit"), this);
-    connect(openAction, SIGNAL(triggered()), this, SLOT(showNormal()));
-    connect(exitAction, SIGNAL(triggered()), this, SLOT(onQuitApp()));
-
-    // On the desktop widget, not the window: the menu is a window of its own. Qt gives such a
-    // widget no parent, so the window deletes it (destructor).
-    trayMenu = new QMenu(QApplication::desktop());
-    if (showMainPage == 1)
-        trayMenu->addAction(openAction);
-    trayMenu->addSeparator();
-    trayMenu->addAction(exitAction);
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-
-    trayIcon = new QSystemTrayIcon(QIcon(config.appIconPath), this);
-    trayIcon->setToolTip(config.appName);
-    trayIcon->setContextMenu(trayMenu);
-    trayIcon->show();
-    connect(trayIcon, SIGNAL(activated(QSystemTrayIcon::ActivationReason)), this,
-            SLOT(iconActivated(QSystemTrayIcon::ActivationReason)));
+    tray = new AppTray(config.appName, config.appIconPath, config.showMainPageUi == 1, this);
+    connect(tray, SIGNAL(sigOpenRequested()), this, SLOT(showNormal()));
+    connect(tray, SIGNAL(sigExitRequested()), this, SLOT(onQuitApp()));
 }
 
 void DMainWidget::iconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    const bool click = reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger;
-    if (click && showMainPage == 1)
-        showNormal();
+    tray->iconActivated(reason);
 }
 
 void DMainWidget::mousePressEvent(QMouseEvent *event)
@@ -151,8 +113,7 @@ void DMainWidget::updateEdgeBand(const QPoint &globalPos)
 
 void DMainWidget::closeEvent(QCloseEvent *event)
 {
-    if (trayIcon)
-        trayIcon->hide();
+    tray->hideIcon();
     QWidget::closeEvent(event);
 }
 
@@ -214,12 +175,12 @@ void DMainWidget::onHideMainWindowLater()
 
 void DMainWidget::on_radioButton_Model01_clicked()
 {
-    chooseTemperatureUnit(Celsius);
+    chooseTemperatureUnit(kUnitCelsius);
 }
 
 void DMainWidget::on_radioButton_Model02_clicked()
 {
-    chooseTemperatureUnit(Fahrenheit);
+    chooseTemperatureUnit(kUnitFahrenheit);
 }
 
 void DMainWidget::chooseTemperatureUnit(int unit)
@@ -229,7 +190,7 @@ void DMainWidget::chooseTemperatureUnit(int unit)
     tempUnit = unit;
     const QString sign = unitSign(unit);
     qDebug().noquote() << QStringLiteral("TempShowModel Changed -> [%1]").arg(sign);
-    openUnitStore()->setValue(QLatin1String(kUnitKey), unit);
+    storeTemperatureUnit(unit);
 
     ProgressBarRound *const dashboards[] = {ui->widget_CpuDashboardNew, ui->widget_GpuDashboardNew};
     for (ProgressBarRound *d : dashboards)
@@ -239,25 +200,19 @@ void DMainWidget::chooseTemperatureUnit(int unit)
     for (ProgressBarRound *d : dashboards)
         d->setRange(0, 100);
     // the dashboards take Celsius and convert the number they show themselves
-    ui->widget_CpuDashboardNew->setValue(lastCpuTemperature);
-    ui->widget_GpuDashboardNew->setValue(lastGpuTemperature);
+    ui->widget_CpuDashboardNew->setValue(feed.cpuTemperature());
+    ui->widget_GpuDashboardNew->setValue(feed.gpuTemperature());
 }
 
 void DMainWidget::initTemperatureUnit()
 {
-    int unit = Celsius;
-    {
-        const auto store = openUnitStore();
-        if (store->contains(QLatin1String(kUnitKey)))
-            unit = store->value(QLatin1String(kUnitKey)).toInt();
-    }
-    // Any stored value other than Celsius selects Fahrenheit, and the handler stores 2 for it.
-    if (unit == Celsius) {
-        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Celsius));
+    // A stored value other than Celsius selects Fahrenheit, and the handler stores 2 for it.
+    if (loadTemperatureUnit() == kUnitCelsius) {
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(kUnitCelsius));
         on_radioButton_Model01_clicked();
         ui->radioButton_Model01->setChecked(true);
     } else {
-        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(Fahrenheit));
+        qDebug().noquote() << QStringLiteral("TempShowModel Init -> [%1]").arg(unitSign(kUnitFahrenheit));
         on_radioButton_Model02_clicked();
         ui->radioButton_Model02->setChecked(true);
     }

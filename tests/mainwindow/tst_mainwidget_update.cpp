@@ -1,6 +1,6 @@
+#include "datapath/cyclefigures.h"
 #include "device/devicereport.h"
 #include "logfiles.h"
-#include "mainwindow/cyclefigures.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
 #include "widgettest.h"
@@ -124,19 +124,19 @@ void TestMainWidgetUpdate::barsFollowTheirPeaks()
 {
     DMainWidget window;
     const MemoryFigures memory{};
-    window.showCycleFigures(withClocks(4700, 0), memory, std::nullopt);
+    window.dataPath().runCycle(withClocks(4700, 0), memory, std::nullopt);
     QCOMPARE(window.ui->progressBar_CPU02->maximum(), 4701);
     QCOMPARE(window.ui->progressBar_CPU02->minimum(), 0);
     QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1);
     QCOMPARE(window.ui->progressBar_GPU02->value(), 0);
 
-    window.showCycleFigures(withClocks(3000, 1200), memory, std::nullopt);
+    window.dataPath().runCycle(withClocks(3000, 1200), memory, std::nullopt);
     QCOMPARE(window.ui->progressBar_CPU02->maximum(), 4701);
     QCOMPARE(window.ui->progressBar_CPU02->value(), 3000);
     QCOMPARE(window.ui->label_CPU02->text(), QString("3000"));
     QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
 
-    window.showCycleFigures(withClocks(5000, 900), memory, std::nullopt);
+    window.dataPath().runCycle(withClocks(5000, 900), memory, std::nullopt);
     QCOMPARE(window.ui->progressBar_CPU02->maximum(), 5001);
     QCOMPARE(window.ui->progressBar_CPU02->value(), 5000);
     QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
@@ -150,12 +150,12 @@ void TestMainWidgetUpdate::changedBarsArePaintedOnceWithTheCycle()
     DMainWidget window;
     QVERIFY(showAndSettle(window));
     const MemoryFigures memory{};
-    window.showCycleFigures(withClocks(3000, 1000), memory, std::nullopt);
+    window.dataPath().runCycle(withClocks(3000, 1000), memory, std::nullopt);
     flushPaints();
 
     const PaintCounter moved(window.ui->progressBar_CPU02);
     const PaintCounter still(window.ui->progressBar_GPU02);
-    window.showCycleFigures(withClocks(1000, 1000), memory, std::nullopt);
+    window.dataPath().runCycle(withClocks(1000, 1000), memory, std::nullopt);
     QCOMPARE(moved.count, 0);
     flushPaints();
     QCOMPARE(moved.count, 1);
@@ -177,8 +177,8 @@ void TestMainWidgetUpdate::oneCycleFillsEveryWidget()
     s.gpuClock = 1800;
     s.gpuFan = 0;
     s.gpuPower = std::numeric_limits<float>::quiet_NaN();
-    window.showCycleFigures(s, MemoryFigures{48, 16 * kGiB, 8 * kGiB},
-                            DriveFigures{quint64(476.9 * kGiB), quint64(356.9 * kGiB)});
+    window.dataPath().runCycle(s, MemoryFigures{48, 16 * kGiB, 8 * kGiB},
+                               DriveFigures{quint64(476.9 * kGiB), quint64(356.9 * kGiB)});
 
     const auto *ui = window.ui.get();
     QCOMPARE(ui->widget_CpuDashboardNew->getValue(), 55.0);
@@ -200,19 +200,22 @@ void TestMainWidgetUpdate::oneCycleFillsEveryWidget()
 }
 
 // In Fahrenheit the cycle still hands the dashboards Celsius: each converts only the number it
-// shows, and its sector stays on the Celsius scale. (The device's report carries the same Celsius
-// figures with the unit bit: tests/e2e.)
+// shows, and its sector stays on the Celsius scale. The device's report carries the same Celsius
+// figures with the unit bit (tests/datapath, tests/e2e): the window hands the data path the unit.
 void TestMainWidgetUpdate::fahrenheitDashboardsStillReceiveCelsius()
 {
     DMainWidget window;
     auto *ui = window.ui.get();
+    // the unit the store had at the start (on Windows the registry outlives the temporary home)
+    QCOMPARE(window.dataPath().reportsFahrenheit(), window.temperatureUnit() == 2);
     ui->radioButton_Model02->click();
     QCOMPARE(window.temperatureUnit(), 2);
+    QVERIFY(window.dataPath().reportsFahrenheit());
 
     SensorSnapshot s;
     s.cpuTemperature = 37.9f;
     s.gpuTemperature = 61;
-    window.showCycleFigures(s, MemoryFigures{}, std::nullopt);
+    window.dataPath().runCycle(s, MemoryFigures{}, std::nullopt);
     const QList<QPair<ProgressBarRound *, int>> dashboards{{ui->widget_CpuDashboardNew, 37},
                                                            {ui->widget_GpuDashboardNew, 61}};
     for (const auto &d : dashboards) {
@@ -231,6 +234,7 @@ void TestMainWidgetUpdate::fahrenheitDashboardsStillReceiveCelsius()
     // Back to Celsius, the dashboards get the last Celsius figures again.
     ui->radioButton_Model01->click();
     QCOMPARE(window.temperatureUnit(), 1);
+    QVERIFY(!window.dataPath().reportsFahrenheit());
     for (const auto &d : dashboards) {
         QCOMPARE(d.first->getCurrentValueType(), 1);
         QCOMPARE(d.first->getDisplayValue(), d.second);
@@ -245,7 +249,7 @@ void TestMainWidgetUpdate::noSystemDriveLeavesTheDiskWidgets()
     const QString text = ui->label_HardDiskUsage->text();
     const int value = ui->progressBar_HardDiskUsage->value();
 
-    window.showCycleFigures(withClocks(1000, 1000), MemoryFigures{10, kGiB, kGiB}, std::nullopt);
+    window.dataPath().runCycle(withClocks(1000, 1000), MemoryFigures{10, kGiB, kGiB}, std::nullopt);
     QCOMPARE(ui->label_HardDiskUsageNum->text(), num);
     QCOMPARE(ui->label_HardDiskUsage->text(), text);
     QCOMPARE(ui->progressBar_HardDiskUsage->value(), value);

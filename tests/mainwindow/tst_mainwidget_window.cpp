@@ -413,6 +413,8 @@ void TestMainWidgetWindow::storedUnitAtStart()
     QCOMPARE(window->ui->radioButton_Model02->isChecked(), unit == 2);
     QCOMPARE(window->ui->widget_CpuDashboardNew->getStrUnit(), unit == 1 ? QStringLiteral("℃") : QStringLiteral("℉"));
     QCOMPARE(window->ui->widget_GpuDashboardNew->getCurrentValueType(), unit);
+    // the reports to the device carry the unit chosen at start
+    QCOMPARE(window->dataPath().reportsFahrenheit(), unit == 2);
     const QVariant after = unitStore()->value("TempShowModel/Model");
     QCOMPARE(after.isValid(), storedAfter.isValid());
     if (storedAfter.isValid())

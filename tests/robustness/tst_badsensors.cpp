@@ -4,9 +4,9 @@
 // turned into a device report as the update cycle does. Expected: no crash, NaN and minus infinity
 // are no reading, plus infinity and huge values saturate, and the report's checksum holds.
 
+#include "datapath/cyclefigures.h"
 #include "device/devicereport.h"
 #include "hardware/getpcinfothread.h"
-#include "mainwindow/cyclefigures.h"
 #include "sensortestsupport.h"
 #include "testenv.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/cyclefigures.h"
+#include "datapath/cyclefigures.h"
 
 #include "hardware/sensorsnapshot.h"
 
