@@ -20,9 +20,12 @@ if(NOT WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/configDir/images/kestrun.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/256x256/apps)
 endif()
-# The display's udev rule goes where udev reads packaged rules (/usr/lib/udev/rules.d for prefix /usr).
+# The display's udev rule, written with the display's IDs (CMakeLists.txt), goes where udev reads
+# packaged rules (/usr/lib/udev/rules.d for prefix /usr).
 if(NOT WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/60-kestrun-display.rules DESTINATION lib/udev/rules.d)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/linux/60-kestrun-display.rules.in
+                 ${PROJECT_BINARY_DIR}/packaging/linux/60-kestrun-display.rules @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/linux/60-kestrun-display.rules DESTINATION lib/udev/rules.d)
 endif()
 if(TARGET sensorsdk)
   install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})

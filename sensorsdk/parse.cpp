@@ -1,5 +1,7 @@
 #include "parse.h"
 
+#include "parse/cpuinfo.h"
+
 #include <charconv>
 #include <cmath>
 #include <tuple>
@@ -34,17 +36,6 @@ std::string_view nextLine(std::string_view &text)
     const std::string_view line = text.substr(0, newline);
     text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
     return line;
-}
-
-// "key<tabs> : value" of /proc/cpuinfo; false when the line is not of that shape.
-bool splitCpuinfoLine(std::string_view line, std::string_view &key, std::string_view &value)
-{
-    const auto colon = line.find(':');
-    if (colon == std::string_view::npos)
-        return false;
-    key = trimmed(line.substr(0, colon));
-    value = trimmed(line.substr(colon + 1));
-    return true;
 }
 
 } // namespace
@@ -130,35 +121,24 @@ std::optional<double> usageBetween(const CpuTimes &before, const CpuTimes &after
 std::vector<CpuinfoProcessor> parseCpuinfo(std::string_view text)
 {
     std::vector<CpuinfoProcessor> processors;
-    while (!text.empty()) {
-        std::string_view key, value;
-        if (!splitCpuinfoLine(nextLine(text), key, value))
+    for (const CpuinfoBlock &block : parseCpuinfoBlocks(text)) {
+        if (!block.hasProcessor)
             continue;
-        if (key == "processor") {
-            const auto number = parseWhole<int>(value);
-            processors.push_back(CpuinfoProcessor{});
-            processors.back().processor = number ? *number : static_cast<int>(processors.size()) - 1;
-            continue;
-        }
-        if (processors.empty())
-            continue;
-        CpuinfoProcessor &current = processors.back();
-        if (key == "physical id")
-            current.physicalId = parseWhole<int>(value).value_or(-1);
-        else if (key == "core id")
-            current.coreId = parseWhole<int>(value).value_or(-1);
-        else if (key == "cpu MHz")
-            current.mhz = parseDecimal(value);
+        CpuinfoProcessor processor;
+        processor.processor = block.processor.value_or(static_cast<int>(processors.size()));
+        processor.physicalId = parseWhole<int>(block.physicalId).value_or(-1);
+        processor.coreId = block.coreId.value_or(-1);
+        processor.mhz = block.mhz;
+        processors.push_back(processor);
     }
     return processors;
 }
 
 std::string parseCpuModel(std::string_view text)
 {
-    while (!text.empty()) {
-        std::string_view key, value;
-        if (splitCpuinfoLine(nextLine(text), key, value) && key == "model name")
-            return std::string(value);
+    for (const CpuinfoBlock &block : parseCpuinfoBlocks(text)) {
+        if (!block.modelName.empty())
+            return block.modelName;
     }
     return {};
 }

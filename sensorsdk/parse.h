@@ -38,7 +38,7 @@ struct CpuinfoProcessor {
 };
 std::vector<CpuinfoProcessor> parseCpuinfo(std::string_view text);
 
-// The first "model name" of /proc/cpuinfo, or empty.
+// The first model name of /proc/cpuinfo given, or empty.
 std::string parseCpuModel(std::string_view text);
 
 // Average power in watts from two readings of a microjoule counter that wraps at maxRangeUj.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/appconfig.h"
-#include "config/hardwareinventory.h"
+#include "platform/hardwareinventory.h"
 
 #include <QFont>
 #include <QObject>

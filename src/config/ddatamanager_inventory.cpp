@@ -1,6 +1,6 @@
 #include "ddatamanager.h"
 
-#include "config/hardwaresource.h"
+#include "platform/hardwaresource.h"
 
 #include <QDebug>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/displaydevice.h"
 #include "platform/hotplug.h"
 
 #include <QObject>

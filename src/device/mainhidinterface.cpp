@@ -1,13 +1,10 @@
 #include "device/mainhidinterface.h"
 
+#include "device/displayids.h"
+
 #include <hidapi.h>
 
 #include <QDebug>
-
-namespace {
-constexpr unsigned short kVendorId = 0x5131;
-constexpr unsigned short kProductId = 0x2007;
-} // namespace
 
 MainHidInterFace::MainHidInterFace(QObject *parent)
     : QThread(parent)
@@ -27,7 +24,7 @@ QString MainHidInterFace::findDisplayPath()
     hid_device_info *devices = hid_enumerate(0, 0);
     QString path;
     for (const hid_device_info *info = devices; info; info = info->next) {
-        if (info->vendor_id == kVendorId && info->product_id == kProductId) {
+        if (info->vendor_id == kDisplayVendorId && info->product_id == kDisplayProductId) {
             path = QString::fromLatin1(info->path);
             break;
         }

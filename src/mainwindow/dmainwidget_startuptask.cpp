@@ -1,7 +1,7 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
-#include "platform/startuptask.h"
+#include "mainwindow/startuptaskstep.h"
 
 #include <QDebug>
 

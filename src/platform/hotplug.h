@@ -13,8 +13,6 @@
 using devicebroadcast::DeviceChangeKind;
 Q_DECLARE_METATYPE(DeviceChangeKind)
 
-// True when a device path names the display device: it holds "5131" and "2007" anywhere.
-bool isDisplayDevicePath(const QString &path);
 // True when the text of a device change names the device hidapi opened at devicePath, so that
 // the removal of another display of the same kind leaves the open one alone. Linux: one of the
 // text's blank-separated parts is that device node. Windows: the text is that interface path,

@@ -1,5 +1,7 @@
 #include "platform/machinefacts.h"
 
+#include "parse/cpuinfo.h"
+
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -116,27 +118,13 @@ long number(const std::string &text, int base, long fallback)
 void readCpuinfo(MachineFacts &facts)
 {
     const std::string text = readHead("/proc/cpuinfo", 16 * 1024).value_or(std::string());
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string_view line(text.data() + start, end - start);
-        start = end + 1;
-        if (line.empty())
-            break; // end of the first processor
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const std::string key = trimmed(line.substr(0, colon));
-        const std::string value = trimmed(line.substr(colon + 1));
-        if (key == "vendor_id")
-            facts.cpuVendor = value;
-        else if (key == "cpu family")
-            facts.cpuFamily = static_cast<int>(number(value, 10, -1));
-        else if (key == "flags")
-            facts.hypervisorFlag = (" " + value + " ").find(" hypervisor ") != std::string::npos;
-    }
+    const std::vector<CpuinfoBlock> blocks = parseCpuinfoBlocks(text);
+    if (blocks.empty())
+        return;
+    const CpuinfoBlock &first = blocks.front();
+    facts.cpuVendor = first.vendorId;
+    facts.cpuFamily = first.cpuFamily.value_or(-1);
+    facts.hypervisorFlag = hasCpuFlag(first, "hypervisor");
 }
 
 void readDmi(MachineFacts &facts)

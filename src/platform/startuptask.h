@@ -25,8 +25,3 @@ struct StartupTaskResult
 // Windows: schtasks, elevated through ShellExecuteW "runas" (only the hand-over is known).
 // Linux: an XDG autostart entry <task name>.desktop, written atomically.
 StartupTaskResult registerStartupTask(const QString &taskName, const QString &programPath);
-
-// The logon-task step of the main window: registers the task for this program (its application
-// name and file path) and the given AppID. On failure prints "Error: <code>" to standard output
-// and shows the modal "Tip" box "ShellExecute error: <code>". Returns the hand-over result.
-bool createStartupTask(const QString &appId);

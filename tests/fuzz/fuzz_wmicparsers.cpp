@@ -1,6 +1,6 @@
 // Arbitrary text as the output of every wmic query, through each parser the inventory uses.
 
-#include "config/hardwareinventory.h"
+#include "platform/hardwareinventory.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "fixtures.h"
 #include "testenv.h"
 
-#include "config/hardwareinventory.h"
+#include "platform/hardwareinventory.h"
 
 #include <QTextCodec>
 

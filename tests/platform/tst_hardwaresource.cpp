@@ -2,7 +2,7 @@
 #include "testenv.h"
 
 #include "config/ddatamanager.h"
-#include "config/hardwaresource.h"
+#include "platform/hardwaresource.h"
 #include "fakenvml.h"
 #include "mainwindow/dmainwidget.h"
 

@@ -4,6 +4,7 @@
 #include "platform/desktopentry.h"
 #include "platform/schtasksparams.h"
 #include "platform/startuptask.h"
+#include "mainwindow/startuptaskstep.h"
 
 #include <QMessageBox>
 #include <QSettings>

@@ -1,5 +1,6 @@
 // The device-change watch on Windows: the registration record as the system headers lay it out,
 // registration on a real window, and WM_DEVICECHANGE records built with the system's own types.
+#include "device/displaydevice.h"
 #include "platform/hotplug.h"
 
 #include "testenv.h"

@@ -1,5 +1,8 @@
 #include "hardwaresource.h"
 
+#include "parse/asoundcards.h"
+#include "parse/cpuinfo.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QMap>
@@ -13,6 +16,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -110,30 +114,13 @@ QString entryName(const QString &name)
 QStringList processorNames(const QByteArray &cpuinfo)
 {
     QMap<QString, QString> byPackage;
-    QString model;
-    QString package;
-    auto flush = [&] {
+    for (const CpuinfoBlock &block :
+         parseCpuinfoBlocks(std::string_view(cpuinfo.constData(), static_cast<std::size_t>(cpuinfo.size())))) {
+        const QString model = QString::fromStdString(block.modelName);
+        const QString package = QString::fromStdString(block.physicalId).rightJustified(8, QLatin1Char('0'));
         if (!model.isEmpty() && !byPackage.contains(package))
             byPackage.insert(package, model);
-        model.clear();
-        package.clear();
-    };
-    for (const QByteArray &raw : cpuinfo.split('\n')) {
-        const QString line = QString::fromUtf8(raw);
-        if (line.trimmed().isEmpty()) {
-            flush();
-            continue;
-        }
-        const int colon = line.indexOf(QLatin1Char(':'));
-        if (colon < 0)
-            continue;
-        const QString key = line.left(colon).trimmed();
-        if (key == QLatin1String("model name"))
-            model = line.mid(colon + 1).trimmed();
-        else if (key == QLatin1String("physical id"))
-            package = line.mid(colon + 1).trimmed().rightJustified(8, QLatin1Char('0'));
     }
-    flush();
     return byPackage.values();
 }
 
@@ -422,13 +409,10 @@ QStringList graphicsAdapters(udev *context)
 // Card names from /proc/asound/cards: " 0 [PCH            ]: HDA-Intel - HDA Intel PCH".
 QStringList soundCardNames(const QByteArray &cards)
 {
-    static const QRegularExpression header(QStringLiteral("^\\s*\\d+\\s+\\[[^\\]]*\\]:\\s*.*? - (.*)$"));
     QStringList names;
-    for (const QByteArray &line : cards.split('\n')) {
-        const QRegularExpressionMatch match = header.match(QString::fromUtf8(line));
-        if (match.hasMatch())
-            names << match.captured(1).trimmed();
-    }
+    for (const std::string &name :
+         parseAsoundCardNames(std::string_view(cards.constData(), static_cast<std::size_t>(cards.size()))))
+        names << QString::fromStdString(name);
     return names;
 }
 

@@ -1,0 +1,23 @@
+#include "mainwindow/startuptaskstep.h"
+
+#include "platform/startuptask.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+bool createStartupTask(const QString &appId)
+{
+    const QString taskName = startupTaskName(QCoreApplication::applicationName(), appId);
+    const StartupTaskResult result =
+        registerStartupTask(taskName, QCoreApplication::applicationFilePath());
+    if (result.handedOver)
+        return true;
+    std::printf("Error: %d\n", result.errorCode);
+    std::fflush(stdout);
+    QMessageBox::information(nullptr, QStringLiteral("Tip"),
+                             QStringLiteral("ShellExecute error: %1").arg(result.errorCode),
+                             QMessageBox::Ok);
+    return false;
+}
