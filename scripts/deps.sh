@@ -3,6 +3,7 @@
 #   deps.sh          build and run
 #   deps.sh test     also what the tests need
 #   deps.sh windows  also the Windows cross build and wine (scripts/test-windows.sh)
+#   deps.sh bench    also the peer monitors and X side of scripts/bench-peers.sh
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
           libhidapi-dev libudev-dev libsensors-dev)
@@ -16,6 +17,9 @@ if [ "${1:-}" = test ]; then
   packages+=(xvfb xauth trayer)
   # Fuzzing (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.
   packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = bench ]; then
+  packages+=(umockdev libumockdev-dev libglib2.0-dev xvfb xcompmgr trayer gkrellm xsensors conky-std)
 fi
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix wine)

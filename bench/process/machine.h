@@ -42,7 +42,8 @@ private:
 class Child
 {
 public:
-    explicit Child(const QString &program, const QMap<QString, QString> &extraEnvironment = {});
+    explicit Child(const QString &program, const QMap<QString, QString> &extraEnvironment = {},
+                   const QStringList &arguments = {});
     ~Child();
     Child(const Child &) = delete;
     Child &operator=(const Child &) = delete;

@@ -3,6 +3,7 @@
 #include "config/ddatamanager.h"
 #include "mainwindow/dmainwidget.h"
 #include "platform/crashrelaunch.h"
+#include "platform/processsetup.h"
 #include "platform/sessionend.h"
 #include "platform/singleinstance.h"
 #include "platform/startuptask.h"
@@ -34,6 +35,7 @@ bool showWindowAtStart(bool startedByTask, int showMainPageUi)
 
 int runApplication(int argc, char *argv[])
 {
+    prepareProcess();
     QApplication app(argc, argv);
     // First of all, so that the session may end at any point of the start-up without killing the
     // program the default way (which leaves the single-instance guard behind).

@@ -5,7 +5,6 @@
 #include "hardware/getpcinfothread.h"
 #include "platform/threadcrashsetup.h"
 
-#include <QDateTime>
 #include <QDebug>
 
 namespace {
@@ -123,9 +122,9 @@ void DDataPath::runCycle(const SensorSnapshot &snapshot, const MemoryFigures &me
     if (!deviceLink.isLinkOpen() || !transport)
         return;
     figures.fahrenheit = reportFahrenheit;
-    const QDateTime now = QDateTime::currentDateTime();
-    figures.date = now.date();
-    figures.time = now.time();
+    const ReportClock::Stamp now = reportClock.now();
+    figures.date = now.date;
+    figures.time = now.time;
     const DeviceReport report = encodeDeviceReport(figures);
     transport->hidApi_Write(report.data());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datapath/cyclefigures.h"
+#include "datapath/reportclock.h"
 #include "device/devicelinkcontroller.h"
 #include "hardware/sensorsnapshot.h"
 #include "platform/hotplug.h"
@@ -90,6 +91,7 @@ private:
     // Declared after the transport: it holds a pointer to it, so it must go first.
     DeviceLinkController deviceLink;
     HotplugWatch hotplug;
+    ReportClock reportClock;
     bool reportFahrenheit = false;
     bool quitting = false;
 };

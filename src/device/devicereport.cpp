@@ -6,8 +6,8 @@ DeviceReport encodeDeviceReport(const ReportFigures &figures)
     std::optional<ReportDate> date;
     if (figures.date.isValid())
         date = ReportDate{figures.date.year(), figures.date.month(), figures.date.day()};
-    std::optional<ReportClock> time;
+    std::optional<ReportTimeOfDay> time;
     if (figures.time.isValid())
-        time = ReportClock{figures.time.hour(), figures.time.minute()};
+        time = ReportTimeOfDay{figures.time.hour(), figures.time.minute()};
     return encodeReport(figures, date, time);
 }

@@ -79,8 +79,11 @@ int MainHidInterFace::hidApi_Write(const unsigned char *report)
 {
     if (!deviceOpen)
         return -1;
-    std::lock_guard<std::mutex> lock(queueLock);
-    sendQueue.push(report);
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        sendQueue.push(report);
+    }
+    // Told after the lock is released: a writer woken under it would only block on it again.
     queueChanged.notify_one();
     return 0;
 }

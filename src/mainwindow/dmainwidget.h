@@ -10,10 +10,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCloseEvent;
 class QMenu;
 class QMouseEvent;
+class QShowEvent;
 class AppTray;
 class LogPrintfDia;
 
@@ -70,6 +72,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
@@ -82,10 +85,14 @@ private:
     void registerStartupTask();
     void registerDevice();
     void startDataPath();
-    // The dashboards, bars and labels of one cycle.
+    // The dashboards, bars and labels of one cycle; held while the window is hidden.
     void showMonitorFigures(const MonitorFigures &figures);
+    void setMonitorWidgets(const MonitorFigures &figures);
 
     DDataPath feed;
+    // What the monitor page is to show once the window is shown again: the latest cycle's
+    // figures, with the drive of the latest cycle that had one.
+    std::optional<MonitorFigures> heldFigures;
 
     // Window and tray.
     AppTray *tray = nullptr;

@@ -73,7 +73,35 @@ void DMainWidget::onGetPcInfoOk()
     feed.onGetPcInfoOk();
 }
 
+// A window that was hidden (at a start by the logon task, by its close button) is not drawn, and
+// setting its widgets each second would cost for nothing: it keeps the latest figures and sets them
+// when it is shown. Each cycle sets every widget but the drive's, which only a cycle with a drive
+// sets, so the latest figures with the latest drive leave the widgets as all the cycles would.
 void DMainWidget::showMonitorFigures(const MonitorFigures &figures)
+{
+    if (isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        std::optional<DriveUsage> drive = figures.drive;
+        if (!drive && heldFigures)
+            drive = heldFigures->drive;
+        heldFigures = figures;
+        heldFigures->drive = std::move(drive);
+        return;
+    }
+    heldFigures.reset();
+    setMonitorWidgets(figures);
+}
+
+void DMainWidget::showEvent(QShowEvent *event)
+{
+    if (heldFigures) {
+        const MonitorFigures figures = std::move(*heldFigures);
+        heldFigures.reset();
+        setMonitorWidgets(figures);
+    }
+    QWidget::showEvent(event);
+}
+
+void DMainWidget::setMonitorWidgets(const MonitorFigures &figures)
 {
     ui->widget_CpuDashboardNew->setValue(figures.cpuTemperature);
     ui->widget_GpuDashboardNew->setValue(figures.gpuTemperature);

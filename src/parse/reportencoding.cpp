@@ -40,7 +40,7 @@ int driveUsagePercent(const ReportDrive &drive)
 } // namespace
 
 DeviceReport encodeReport(const ReportValues &f, const std::optional<ReportDate> &date,
-                          const std::optional<ReportClock> &time)
+                          const std::optional<ReportTimeOfDay> &time)
 {
     DeviceReport report{};
     report[1] = kStartMark;

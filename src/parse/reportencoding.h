@@ -38,7 +38,7 @@ struct ReportDate {
     int month = 0;
     int day = 0;
 };
-struct ReportClock {
+struct ReportTimeOfDay {
     int hour = 0;
     int minute = 0;
 };
@@ -46,4 +46,4 @@ struct ReportClock {
 // Builds the report byte for byte. Pure: the same figures always give the same bytes. A missing
 // date or time is sent as zeros.
 DeviceReport encodeReport(const ReportValues &values, const std::optional<ReportDate> &date,
-                          const std::optional<ReportClock> &time);
+                          const std::optional<ReportTimeOfDay> &time);

@@ -43,6 +43,7 @@ private slots:
     void noSystemDriveLeavesTheDiskWidgets();
     void cycleBeforeTheSdkStatusIsSkipped();
     void startsDisconnectedWithoutTheDevice();
+    void hiddenWindowShowsTheLatestFiguresWhenShown();
 };
 
 void TestMainWidgetUpdate::barPeak_data()
@@ -277,6 +278,69 @@ void TestMainWidgetUpdate::startsDisconnectedWithoutTheDevice()
     QTRY_VERIFY(readAllLogs().contains("HWi32SDK init Over [Failed], errorCode: -111"));
     window.onGetPcInfoOk();
     QVERIFY(readAllLogs().contains("SDK Init doing"));
+}
+
+// Cycles that reach a hidden window are set when it is shown: it then shows what a window shown
+// all along shows, including a drive that only an earlier cycle had and bars whose peaks moved.
+void TestMainWidgetUpdate::hiddenWindowShowsTheLatestFiguresWhenShown()
+{
+    DMainWidget shown;
+    DMainWidget hidden;
+    QVERIFY(showAndSettle(shown));
+    hidden.hide();
+    const QString startText = hidden.ui->label_CPU02->text();
+
+    struct Cycle
+    {
+        float cpuTemperature, cpuUsage, cpuClock, gpuClock, cpuFan, gpuPower;
+        MemoryFigures memory;
+        std::optional<DriveFigures> drive;
+    };
+    const Cycle cycles[] = {
+        {41, 12, 4700, 1500, 1200, 80, {30, 16 * kGiB, 11 * kGiB}, DriveFigures{500 * kGiB, 300 * kGiB}},
+        {77.5f, 98, 3900, 1900, 900, 210, {55, 16 * kGiB, 7 * kGiB}, std::nullopt},
+        {63, 45, 4100, 600, 1500, 35, {52, 16 * kGiB, 7 * kGiB}, std::nullopt},
+    };
+    for (const Cycle &c : cycles) {
+        SensorSnapshot s = withClocks(c.cpuClock, c.gpuClock);
+        s.cpuTemperature = c.cpuTemperature;
+        s.cpuUsage = c.cpuUsage;
+        s.cpuFan = c.cpuFan;
+        s.gpuPower = c.gpuPower;
+        for (DMainWidget *window : {&shown, &hidden})
+            window->dataPath().runCycle(s, c.memory, c.drive);
+    }
+    QCOMPARE(hidden.ui->label_CPU02->text(), startText);
+
+    QVERIFY(showAndSettle(hidden));
+    const auto *a = shown.ui.get();
+    const auto *b = hidden.ui.get();
+    const QList<QPair<QLabel *, QLabel *>> labels{
+        {a->label_CPU01, b->label_CPU01}, {a->label_GPU01, b->label_GPU01},
+        {a->label_CPU02, b->label_CPU02}, {a->label_GPU02, b->label_GPU02},
+        {a->label_CPU03, b->label_CPU03}, {a->label_GPU03, b->label_GPU03},
+        {a->label_CPU04, b->label_CPU04}, {a->label_GPU04, b->label_GPU04},
+        {a->label_MemoryUsageNum, b->label_MemoryUsageNum}, {a->label_MemoryUsage, b->label_MemoryUsage},
+        {a->label_HardDiskUsageNum, b->label_HardDiskUsageNum}, {a->label_HardDiskUsage, b->label_HardDiskUsage}};
+    for (const auto &pair : labels)
+        QCOMPARE(pair.second->text(), pair.first->text());
+    QCOMPARE(b->label_HardDiskUsage->text(), QString("200G/500G"));
+    const QList<QPair<QProgressBar *, QProgressBar *>> bars{
+        {a->progressBar_CPU01, b->progressBar_CPU01}, {a->progressBar_GPU01, b->progressBar_GPU01},
+        {a->progressBar_CPU02, b->progressBar_CPU02}, {a->progressBar_GPU02, b->progressBar_GPU02},
+        {a->progressBar_CPU03, b->progressBar_CPU03}, {a->progressBar_GPU03, b->progressBar_GPU03},
+        {a->progressBar_CPU04, b->progressBar_CPU04}, {a->progressBar_GPU04, b->progressBar_GPU04},
+        {a->progressBar_MemoryUsage, b->progressBar_MemoryUsage},
+        {a->progressBar_HardDiskUsage, b->progressBar_HardDiskUsage}};
+    for (const auto &pair : bars) {
+        QCOMPARE(pair.second->value(), pair.first->value());
+        QCOMPARE(pair.second->maximum(), pair.first->maximum());
+    }
+    QCOMPARE(b->progressBar_CPU02->maximum(), 4701);
+    QCOMPARE(b->widget_CpuDashboardNew->getValue(), 63.0);
+    QCOMPARE(b->widget_GpuDashboardNew->getValue(), a->widget_GpuDashboardNew->getValue());
+    // And the pixels: the whole monitor page as each window paints it.
+    QCOMPARE(b->page_Monitor->grab().toImage(), a->page_Monitor->grab().toImage());
 }
 
 KESTRUN_TEST_MAIN(TestMainWidgetUpdate)

@@ -75,6 +75,14 @@ void TestSystemStats::memoryFromProc()
     QCOMPARE(figures.memoryLoad, quint32(75));
     QCOMPARE(figures.totalPhys, quint64(8000000) * 1024);
     QCOMPARE(figures.availPhys, quint64(2000000) * 1024);
+
+    // The same file with new contents, as procfs has at every read: the next query has them.
+    QVERIFY(meminfo.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    meminfo.write("MemTotal:        8000000 kB\nMemAvailable:    6000000 kB\n");
+    meminfo.close();
+    const MemoryFigures later = queryMemory();
+    QCOMPARE(later.memoryLoad, quint32(25));
+    QCOMPARE(later.availPhys, quint64(6000000) * 1024);
     g_object_unref(testbed);
 }
 
