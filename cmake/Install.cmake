@@ -1,6 +1,7 @@
-# Installed layout: the executable, libsensorsdk.so and configDir in one folder.
+# Installed layout: the executable, libsensorsdk.so and configDir in one folder. It is lib/kestrun
+# for every prefix: GNUInstallDirs' libdir turns into lib/<multiarch> for /usr.
 include(GNUInstallDirs)
-set(KESTRUN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/kestrun)
+set(KESTRUN_INSTALL_DIR lib/kestrun)
 # Puts a program of the install folder on the PATH as a relative link (valid under DESTDIR too):
 # $ORIGIN and applicationDirPath follow it to the folder with the library and configDir.
 function(kestrun_install_path_link program)

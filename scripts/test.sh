@@ -6,6 +6,7 @@ bash scripts/deps.sh test
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300 -j2
+bash scripts/test-deb.sh build
 bash scripts/test-sanitizers.sh
 bash scripts/fuzz.sh 20
 bash scripts/test-windows.sh
