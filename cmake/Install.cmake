@@ -1,6 +1,11 @@
-# Installed layout: the executable, libsensorsdk.so and configDir in one folder.
+# Installed layout: the executable, libsensorsdk.so and configDir in one folder. On Windows that
+# folder is the installation itself, with the Qt and compiler runtime DLLs beside the program.
 include(GNUInstallDirs)
-set(KESTRUN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/kestrun)
+if(WIN32)
+  set(KESTRUN_INSTALL_DIR .)
+else()
+  set(KESTRUN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/kestrun)
+endif()
 # Puts a program of the install folder on the PATH as a relative link (valid under DESTDIR too):
 # $ORIGIN and applicationDirPath follow it to the folder with the library and configDir.
 function(kestrun_install_path_link program)
@@ -28,4 +33,7 @@ if(TARGET sensorsdk)
   install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})
   install(TARGETS kestrun-sensors RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
   kestrun_install_path_link(kestrun-sensors)
+endif()
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackageWindows.cmake)
 endif()

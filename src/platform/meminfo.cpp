@@ -24,6 +24,28 @@ bool readField(const QByteArray &line, const QByteArray &name, quint64 *bytes)
     return true;
 }
 
+// part × factor / whole, truncated, for part <= whole: exact for every 64-bit whole without a
+// product wider than 64 bits (32-bit targets have no 128-bit integer). The product is built by
+// doubling, as a quotient and a remainder by whole.
+quint32 scaledShare(quint64 part, quint32 factor, quint64 whole)
+{
+    quint64 quotient = 0;
+    quint64 remainder = 0;
+    quint64 termQuotient = part / whole;  // of part × 2^k
+    quint64 termRemainder = part % whole;
+    for (quint32 bits = factor; bits != 0; bits >>= 1) {
+        if (bits & 1) {
+            const bool carry = remainder >= whole - termRemainder;
+            quotient += termQuotient + (carry ? 1 : 0);
+            remainder = carry ? remainder - (whole - termRemainder) : remainder + termRemainder;
+        }
+        const bool carry = termRemainder >= whole - termRemainder;
+        termQuotient = 2 * termQuotient + (carry ? 1 : 0);
+        termRemainder = carry ? termRemainder - (whole - termRemainder) : 2 * termRemainder;
+    }
+    return static_cast<quint32>(quotient);
+}
+
 } // namespace
 
 MemoryFigures parseMeminfo(const QByteArray &text)
@@ -36,10 +58,7 @@ MemoryFigures parseMeminfo(const QByteArray &text)
     // A kernel never reports more available than total, but a broken file must not underflow.
     if (figures.availPhys > figures.totalPhys)
         figures.availPhys = figures.totalPhys;
-    if (figures.totalPhys > 0) {
-        // 128-bit product: exact truncated percent for every 64-bit total.
-        const unsigned __int128 used = figures.totalPhys - figures.availPhys;
-        figures.memoryLoad = static_cast<quint32>(used * 100 / figures.totalPhys);
-    }
+    if (figures.totalPhys > 0)
+        figures.memoryLoad = scaledShare(figures.totalPhys - figures.availPhys, 100, figures.totalPhys);
     return figures;
 }
