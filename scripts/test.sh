@@ -9,3 +9,4 @@ ctest --test-dir build --output-on-failure --timeout 300 -j2
 bash scripts/test-sanitizers.sh
 bash scripts/fuzz.sh 20
 bash scripts/test-windows.sh
+bash scripts/test-windows32.sh
