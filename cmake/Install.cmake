@@ -1,7 +1,12 @@
 # Installed layout: the executable, libsensorsdk.so and configDir in one folder. It is lib/kestrun
-# for every prefix: GNUInstallDirs' libdir turns into lib/<multiarch> for /usr.
+# for every prefix on Linux (GNUInstallDirs' libdir turns into lib/<multiarch> for /usr); on Windows
+# that folder is the installation itself, with the Qt and compiler runtime DLLs beside the program.
 include(GNUInstallDirs)
-set(KESTRUN_INSTALL_DIR lib/kestrun)
+if(WIN32)
+  set(KESTRUN_INSTALL_DIR .)
+else()
+  set(KESTRUN_INSTALL_DIR lib/kestrun)
+endif()
 # Puts a program of the install folder on the PATH as a relative link (valid under DESTDIR too):
 # $ORIGIN and applicationDirPath follow it to the folder with the library and configDir.
 function(kestrun_install_path_link program)
@@ -32,4 +37,7 @@ if(TARGET sensorsdk)
   install(TARGETS sensorsdk LIBRARY DESTINATION ${KESTRUN_INSTALL_DIR})
   install(TARGETS kestrun-sensors RUNTIME DESTINATION ${KESTRUN_INSTALL_DIR})
   kestrun_install_path_link(kestrun-sensors)
+endif()
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackageWindows.cmake)
 endif()

@@ -10,3 +10,4 @@ bash scripts/test-deb.sh build
 bash scripts/test-sanitizers.sh
 bash scripts/fuzz.sh 20
 bash scripts/test-windows.sh
+bash scripts/test-windows32.sh

@@ -42,6 +42,28 @@ bool readField(std::string_view line, std::string_view name, unsigned long long 
     return true;
 }
 
+// part × factor / whole, truncated, for part <= whole: exact for every 64-bit whole without a
+// product wider than 64 bits (32-bit targets have no 128-bit integer). The product is built by
+// doubling, as a quotient and a remainder by whole.
+std::uint32_t scaledShare(std::uint64_t part, std::uint32_t factor, std::uint64_t whole)
+{
+    std::uint64_t quotient = 0;
+    std::uint64_t remainder = 0;
+    std::uint64_t termQuotient = part / whole; // of part × 2^k
+    std::uint64_t termRemainder = part % whole;
+    for (std::uint32_t bits = factor; bits != 0; bits >>= 1) {
+        if (bits & 1) {
+            const bool carry = remainder >= whole - termRemainder;
+            quotient += termQuotient + (carry ? 1 : 0);
+            remainder = carry ? remainder - (whole - termRemainder) : remainder + termRemainder;
+        }
+        const bool carry = termRemainder >= whole - termRemainder;
+        termQuotient = 2 * termQuotient + (carry ? 1 : 0);
+        termRemainder = carry ? termRemainder - (whole - termRemainder) : 2 * termRemainder;
+    }
+    return static_cast<std::uint32_t>(quotient);
+}
+
 } // namespace
 
 MeminfoFigures parseMeminfoText(std::string_view text)
@@ -58,9 +80,7 @@ MeminfoFigures parseMeminfoText(std::string_view text)
     if (figures.availBytes > figures.totalBytes)
         figures.availBytes = figures.totalBytes;
     if (figures.totalBytes > 0) {
-        // 128-bit product: exact truncated percent for every 64-bit total.
-        const unsigned __int128 used = figures.totalBytes - figures.availBytes;
-        figures.memoryLoad = static_cast<std::uint32_t>(used * 100 / figures.totalBytes);
+        figures.memoryLoad = scaledShare(figures.totalBytes - figures.availBytes, 100, figures.totalBytes);
     }
     return figures;
 }
