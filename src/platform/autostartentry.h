@@ -9,5 +9,6 @@
 // ~/.config/autostart). A "/" in the name becomes "_" so the file stays inside that folder.
 QString autostartEntryPath(const QString &taskName);
 
-// Linux: the text of the autostart entry.
-QByteArray autostartEntryText(const QString &taskName, const QString &programPath);
+// Linux: the text of the autostart entry that runs programPath with the logon marker. The entry is
+// named after the product, whatever the task's file is called.
+QByteArray autostartEntryText(const QString &programPath);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QByteArrayList>
+
 namespace {
 
 bool isReserved(QChar c)
@@ -53,4 +55,25 @@ QString desktopStringValue(const QString &text)
         }
     }
     return escaped;
+}
+
+bool autostartSwitchedOff(const QByteArray &entryText)
+{
+    bool inMainGroup = false;
+    for (const QByteArray &rawLine : entryText.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const int equals = line.indexOf('=');
+        if (!inMainGroup || equals < 0)
+            continue;
+        // Blanks around the equals sign are allowed; a localized key ("Hidden[de]") is another key.
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1).trimmed();
+        if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
+            return true;
+    }
+    return false;
 }

@@ -4,6 +4,7 @@
 #include "desktopentry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -27,26 +28,36 @@ QString autostartEntryPath(const QString &taskName)
     return configHome() + QStringLiteral("/autostart/") + fileName + QStringLiteral(".desktop");
 }
 
-QByteArray autostartEntryText(const QString &taskName, const QString &programPath)
+// What a desktop's start-up settings show for the entry: the product as the menu entry names it.
+QByteArray autostartEntryText(const QString &programPath)
 {
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
-                                        "Name=%1\n"
-                                        "Exec=%2\n"
+                                        "Name=Kestrun\n"
+                                        "Comment=Shows CPU and GPU figures and feeds them to the USB display\n"
+                                        "Icon=kestrun\n"
+                                        "Exec=%1\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(desktopStringValue(taskName),
-                                  desktopExecValue({programPath, taskStartMarker()}));
+                             .arg(desktopExecValue({programPath, taskStartMarker()}));
     return text.toUtf8();
 }
 
 StartupTaskResult registerStartupTask(const QString &taskName, const QString &programPath)
 {
     const QString path = autostartEntryPath(taskName);
+    // An entry the user switched off in the desktop's start-up settings stays as they left it.
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && autostartSwitchedOff(existing.readAll())) {
+        StartupTaskResult kept;
+        kept.handedOver = true;
+        return kept;
+    }
+    existing.close();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     StartupTaskResult result;
-    if (file.open(QIODevice::WriteOnly) && file.write(autostartEntryText(taskName, programPath)) >= 0
+    if (file.open(QIODevice::WriteOnly) && file.write(autostartEntryText(programPath)) >= 0
         && file.commit()) {
         result.handedOver = true;
     } else {

@@ -6,8 +6,13 @@
 #include "platform/startuptask.h"
 #include "mainwindow/startuptaskstep.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -114,6 +119,12 @@ private slots:
     void execRoundTrip_data();
     void execRoundTrip();
     void entryIsWritten();
+    void entryIsValid_data();
+    void entryIsValid();
+    void switchedOffText_data();
+    void switchedOffText();
+    void switchedOffEntryIsKept_data();
+    void switchedOffEntryIsKept();
     void failureShowsTip();
 };
 
@@ -202,9 +213,9 @@ void TestStartupTask::execRoundTrip_data()
 void TestStartupTask::execRoundTrip()
 {
     QFETCH(QString, path);
-    const QByteArray text = autostartEntryText(QStringLiteral("kestrunStartupTaskOKver---A1"), path);
+    const QByteArray text = autostartEntryText(path);
     // One line per key: nothing in the path may break the file's structure.
-    QCOMPARE(text.count('\n'), 6);
+    QCOMPARE(text.count('\n'), 8);
     QStringList argv;
     QVERIFY2(splitExec(unescapeStringValue(entryValue(text, QStringLiteral("Exec"))), &argv),
              text.constData());
@@ -225,11 +236,14 @@ void TestStartupTask::entryIsWritten()
         QVERIFY(result.handedOver);
         QFile file(expectedPath);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), autostartEntryText(name, program));
+        QCOMPARE(file.readAll(), autostartEntryText(program));
     }
-    const QByteArray text = autostartEntryText(name, program);
+    const QByteArray text = autostartEntryText(program);
     QCOMPARE(entryValue(text, "Type"), QStringLiteral("Application"));
-    QCOMPARE(entryValue(text, "Name"), name);
+    // What a desktop's start-up settings list: the product, not the task's file name.
+    QCOMPARE(entryValue(text, "Name"), QStringLiteral("Kestrun"));
+    QVERIFY(!entryValue(text, "Comment").isEmpty());
+    QCOMPARE(entryValue(text, "Icon"), QStringLiteral("kestrun"));
     QCOMPARE(entryValue(text, "Exec"), QStringLiteral("\"/opt/Kes trun/kestrun\" ---StartupByTaskMinWindow"));
     QVERIFY(QFile::remove(expectedPath));
 
@@ -242,6 +256,95 @@ void TestStartupTask::entryIsWritten()
     QStringList argv;
     QVERIFY(splitExec(unescapeStringValue(entryValue(own.readAll(), "Exec")), &argv));
     QCOMPARE(argv, QStringList({QCoreApplication::applicationFilePath(), taskStartMarker()}));
+}
+
+void TestStartupTask::entryIsValid_data()
+{
+    execRoundTrip_data();
+}
+
+// The desktop's own checker accepts the entry whatever the program path holds.
+void TestStartupTask::entryIsValid()
+{
+    QFETCH(QString, path);
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    QVERIFY2(!validator.isEmpty(), "desktop-file-validate (package desktop-file-utils) is not installed");
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QFile entry(folder.filePath(QStringLiteral("kestrunStartupTaskOKver---A1.desktop")));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write(autostartEntryText(path));
+    entry.close();
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(validator, {entry.fileName()});
+    QVERIFY(check.waitForFinished(30000));
+    const QByteArray said = check.readAll();
+    QVERIFY2(check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0, said.constData());
+    // Hints are advice for menu entries; errors and warnings are not allowed.
+    QVERIFY2(!said.contains("error:") && !said.contains("warning:"), said.constData());
+}
+
+void TestStartupTask::switchedOffText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("off");
+    QTest::newRow("ours") << autostartEntryText(QStringLiteral("/usr/bin/kestrun")) << false;
+    QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nType=Application\nHidden=true\n") << true;
+    QTest::newRow("gnome switch off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << true;
+    QTest::newRow("blanks around the sign") << QByteArray("[Desktop Entry]\n  Hidden = true \n") << true;
+    QTest::newRow("crlf lines") << QByteArray("[Desktop Entry]\r\nHidden=true\r\n") << true;
+    QTest::newRow("hidden false") << QByteArray("[Desktop Entry]\nHidden=false\n") << false;
+    QTest::newRow("gnome switch on") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=true\n") << false;
+    QTest::newRow("other group") << QByteArray("[Desktop Entry]\nName=K\n[Desktop Action x]\nHidden=true\n") << false;
+    QTest::newRow("localized key") << QByteArray("[Desktop Entry]\nHidden[de]=true\n") << false;
+    QTest::newRow("comment") << QByteArray("[Desktop Entry]\n# Hidden=true\n") << false;
+    QTest::newRow("value case") << QByteArray("[Desktop Entry]\nHidden=True\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestStartupTask::switchedOffText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, off);
+    QCOMPARE(autostartSwitchedOff(text), off);
+}
+
+void TestStartupTask::switchedOffEntryIsKept_data()
+{
+    QTest::addColumn<QByteArray>("userEntry");
+    QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nHidden=true\n");
+    QTest::newRow("gnome switch off")
+        << QByteArray("[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nX-GNOME-Autostart-enabled=false\n");
+}
+
+// A start leaves the entry the user switched off byte for byte as it was, and reports no failure
+// (the window shows no "Tip" box for it).
+void TestStartupTask::switchedOffEntryIsKept()
+{
+    QFETCH(QByteArray, userEntry);
+    const QString name = QStringLiteral("kestrunStartupTaskOKver---Off");
+    const QString path = autostartEntryPath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(userEntry);
+    }
+    QVERIFY(registerStartupTask(name, QStringLiteral("/usr/bin/kestrun")).handedOver);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), userEntry);
+    }
+    // Without an entry, a start writes the program's own.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(registerStartupTask(name, QStringLiteral("/usr/bin/kestrun")).handedOver);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), autostartEntryText(QStringLiteral("/usr/bin/kestrun")));
+    file.close();
+    QVERIFY(QFile::remove(path));
 }
 
 void TestStartupTask::failureShowsTip()
