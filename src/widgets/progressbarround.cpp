@@ -102,6 +102,7 @@ void ProgressBarRound::setMaxValue(double maxValue)
 void ProgressBarRound::setValue(double value)
 {
     this->value = value;
+    valueShown = true;
     update();
 }
 
@@ -203,6 +204,12 @@ void ProgressBarRound::setCurrentValueType(int valueType)
     update();
 }
 
+void ProgressBarRound::setNoValue()
+{
+    valueShown = false;
+    update();
+}
+
 void ProgressBarRound::installDataBrush()
 {
     if (gradientData.isEmpty())
@@ -222,7 +229,7 @@ ProgressBarRound::PaintInputs ProgressBarRound::paintInputs() const
     return PaintInputs(minValue, maxValue, value, displayValue, precision, nullPosition, outlinePenWidth,
                        dataPenWidth, barStyle, format, clockWise, gradientData, innerBorder, outBorderColor,
                        trackColor, strUnit, strExplainText, valueType, size(), devicePixelRatioF(),
-                       palette().cacheKey(), palette().currentColorGroup(), font());
+                       palette().cacheKey(), palette().currentColorGroup(), font(), valueShown);
 }
 
 namespace {
@@ -303,7 +310,8 @@ void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
     painter.setBrush(palette().base());
     painter.drawEllipse(outerRect);
 
-    const std::optional<double> sweep = progressBarSweep(minValue, maxValue, value, clockWise);
+    const std::optional<double> sweep =
+        valueShown ? progressBarSweep(minValue, maxValue, value, clockWise) : std::nullopt;
     const double delta = sweep.value_or(0);
 
     QPainterPath basePath;
@@ -345,7 +353,8 @@ void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
 void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect)
 {
     const int n = progressBarShownNumber(displayValue, valueType);
-    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect, precision, n);
+    // "--" is as wide as two digits and goes where they would.
+    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect, precision, valueShown ? n : 10);
     painter.setPen(palette().text().color());
     const auto drawSized = [&](const QRectF &rect, int pixelSize, const QString &text) {
         QFont f = font();
@@ -353,7 +362,7 @@ void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect)
         painter.setFont(f);
         painter.drawText(rect, Qt::AlignCenter, text);
     };
-    drawSized(layout.numberRect, layout.numberPixelSize, QString::number(n, 10));
+    drawSized(layout.numberRect, layout.numberPixelSize, valueShown ? QString::number(n, 10) : QStringLiteral("--"));
     drawSized(layout.unitRect, layout.textPixelSize, strUnit);
     drawSized(layout.explainRect, layout.textPixelSize, strExplainText);
 }

@@ -33,6 +33,7 @@ struct ProgressBarTextLayout
 ProgressBarTextLayout progressBarTextLayout(const QRectF &innerRect, int precision, int shownNumber);
 
 // A value shown as a filled sector inside a ring, with a number, a unit and a caption in the centre.
+// Without a value (setNoValue, until the next setValue) the ring is empty and the number reads "--".
 class ProgressBarRound : public QWidget
 {
     Q_OBJECT
@@ -80,6 +81,7 @@ public:
     QString getStrUnit() const { return strUnit; }
     QString getExplainText() const { return strExplainText; }
     int getCurrentValueType() const { return valueType; }
+    bool hasValue() const { return valueShown; }
 
 public slots:
     void setRange(double minValue, double maxValue);
@@ -100,6 +102,7 @@ public slots:
     void setStrUnit(const QString &strUnitIn);
     void setExplainText(const QString &strExplainTextIn);
     void setCurrentValueType(int valueType);
+    void setNoValue();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -110,7 +113,7 @@ private:
     // inputs equal the last one's shows the image that paint left.
     using PaintInputs = std::tuple<double, double, double, int, int, double, double, double, BarStyle, QString,
                                    bool, QGradientStops, QColor, QColor, QColor, QString, QString, int,
-                                   QSize, qreal, qint64, int, QFont>;
+                                   QSize, qreal, qint64, int, QFont, bool>;
     PaintInputs paintInputs() const;
 
     void installDataBrush();
@@ -142,4 +145,5 @@ private:
     QString strUnit = QStringLiteral("℃");
     QString strExplainText = QStringLiteral("CPU");
     int valueType = 1;
+    bool valueShown = true;
 };

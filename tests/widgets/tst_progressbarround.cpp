@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QtMath>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -278,6 +280,61 @@ private slots:
         QCOMPARE(ringPixel(image, 200, 45), sectorColour);
     }
 
+    // Without a reading: no sector on the ring and "--" where the number goes, until the next value.
+    void noValueShowsAnEmptyRingAndDashes()
+    {
+        auto bar = makeBar();
+        bar->setNullPosition(-90);
+        bar->setValue(60);
+        bar->setStrUnit(QString());
+        bar->setExplainText(QString());
+        QVERIFY(bar->hasValue());
+        QCOMPARE(ringPixel(renderOnto(*bar, ground), 200, 180), sectorColour);
+
+        bar->setNoValue();
+        QVERIFY(!bar->hasValue());
+        const QImage image = renderOnto(*bar, ground);
+        for (double angle : {0.0, 45.0, 135.0, 180.0, 225.0, 270.0, 315.0})
+            QVERIFY2(ringPixel(image, 200, angle) == trackColour, qPrintable(QString::number(angle)));
+        QVERIFY(!hasColour(image, sectorColour));
+
+        // "--" is a thin stroke across the middle of the number's box, unlike any digit.
+        const ProgressBarTextLayout layout = progressBarTextLayout(QRectF(20, 20, 160, 160), 0, 10);
+        int top = image.height();
+        int bottom = -1;
+        int left = image.width();
+        int right = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) != textColour)
+                    continue;
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+        QVERIFY2(bottom >= top, "no text drawn");
+        QVERIFY2(bottom - top < layout.numberPixelSize / 6, qPrintable(QString("%1..%2").arg(top).arg(bottom)));
+        QVERIFY2(right - left > layout.numberPixelSize / 2, qPrintable(QString("%1..%2").arg(left).arg(right)));
+        QVERIFY(std::abs((top + bottom) / 2.0 - layout.numberRect.center().y()) < layout.numberPixelSize / 3.0);
+
+        // Whatever the unit, the number stays a dash pair: Fahrenheit does not make 32 of nothing.
+        bar->setCurrentValueType(2);
+        QCOMPARE(renderOnto(*bar, ground), image);
+
+        // The next reading brings the number and the sector back as if nothing had been missing.
+        bar->setCurrentValueType(1);
+        bar->setValue(60);
+        QVERIFY(bar->hasValue());
+        auto reference = makeBar();
+        reference->setNullPosition(-90);
+        reference->setStrUnit(QString());
+        reference->setExplainText(QString());
+        reference->setValue(60);
+        QCOMPARE(renderOnto(*bar, ground), renderOnto(*reference, ground));
+    }
+
     void setRange_data()
     {
         QTest::addColumn<double>("newMin");
@@ -437,6 +494,7 @@ private slots:
         QTest::newRow("new direction") << BarAction([](auto &b) { b.setClockWise(false); }) << true;
         QTest::newRow("same gradient") << BarAction([](auto &b) { b.setGradientData({}); }) << false;
         QTest::newRow("new gradient") << BarAction([stops](auto &b) { b.setGradientData(stops); }) << true;
+        QTest::newRow("no value") << BarAction([](auto &b) { b.setNoValue(); }) << true;
     }
 
     void repaints()
