@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/devicereport.h"
+#include "hardware/figurereasons.h"
 #include "hardware/sensorsnapshot.h"
 #include "platform/systemstats.h"
 
@@ -60,6 +61,8 @@ struct MonitorFigures
     QString memoryText;     // see memoryUsageText
     // Nothing when no system drive was found: the disk widgets keep what they show.
     std::optional<DriveUsage> drive;
+    // The figures without a reading this cycle: the window shows "--" for them, not their 0.
+    FigureSet unread;
 };
 
 Q_DECLARE_METATYPE(MonitorFigures)

@@ -88,11 +88,12 @@ void DDataPath::onGetPcInfoOk()
     }
     if (quitting)
         return;
-    runCycle(sensorThread->copySnapshot(), queryMemory(), querySystemDrive());
+    const getPcInfoThread::CycleRecord cycle = sensorThread->copyLastCycle();
+    runCycle(cycle.values, queryMemory(), querySystemDrive(), figuresWithoutReading(cycle.values, cycle.sources));
 }
 
 void DDataPath::runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory,
-                         const std::optional<DriveFigures> &drive)
+                         const std::optional<DriveFigures> &drive, const FigureSet &unread)
 {
     ReportFigures figures = sensorReportFigures(snapshot);
     lastCpuTemperature = figures.cpuTemperature;
@@ -109,6 +110,7 @@ void DDataPath::runCycle(const SensorSnapshot &snapshot, const MemoryFigures &me
     shown.gpuFan = peakBar(barPeak[3], figures.gpuFan);
     shown.cpuPower = peakBar(barPeak[4], figures.cpuPower);
     shown.gpuPower = peakBar(barPeak[5], figures.gpuPower);
+    shown.unread = unread;
     shown.memoryLoad = memory.memoryLoad;
     shown.memoryText = memoryUsageText(memory);
     figures.memoryLoad = memory.memoryLoad;

@@ -42,9 +42,10 @@ public:
     void startSensorThread();
 
     // One cycle with the figures already gathered: tells sigCycleFigures, then queues the report
-    // while the link is open. onGetPcInfoOk gathers them.
+    // while the link is open. onGetPcInfoOk gathers them. unread are the figures without a reading:
+    // the window marks them, the report carries their 0 as ever.
     void runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory,
-                  const std::optional<DriveFigures> &drive);
+                  const std::optional<DriveFigures> &drive, const FigureSet &unread = {});
 
     // The reports carry the Fahrenheit flag; the figures stay Celsius.
     void setReportFahrenheit(bool fahrenheit) { reportFahrenheit = fahrenheit; }

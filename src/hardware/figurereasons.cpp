@@ -354,6 +354,18 @@ std::vector<Figure> figuresWithoutSource(const SensorSourceSeen &seen)
     return missing;
 }
 
+FigureSet figuresWithoutReading(const SensorSnapshot &values, const SensorSourceSeen &seen)
+{
+    FigureSet missing;
+    for (const ShownFigure &shown : kShownFigures) {
+        // Stored values are at least 1.0; the comparison also keeps a NaN from passing for one.
+        const bool stored = values.*shown.field >= 1.0f;
+        if (!stored && !seen.seen(shown.field))
+            missing.set(static_cast<std::size_t>(shown.figure));
+    }
+    return missing;
+}
+
 std::vector<FigureReason> explainMissingFigures(const std::vector<Figure> &missing, const MachineFacts &facts,
                                                 int sdkStatus, bool oneSample)
 {

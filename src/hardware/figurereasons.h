@@ -7,6 +7,9 @@
 #include "hardware/sensormatch.h"
 #include "hardware/sensorsnapshot.h"
 
+#include <bitset>
+#include <cstddef>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,19 @@ inline constexpr ShownFigure kShownFigures[] = {
 };
 
 const char *figureName(Figure figure);
+
+// A set of shown figures, one bit per Figure.
+using FigureSet = std::bitset<std::size(kShownFigures)>;
+
+inline bool contains(const FigureSet &set, Figure figure)
+{
+    return set.test(static_cast<std::size_t>(figure));
+}
+
+// The shown figures without a reading in a cycle: no value was stored and no reading of the walk had
+// a label for them. A figure whose source reads below 1.0 (a stopped fan, an idle GPU) has a reading:
+// 0.
+FigureSet figuresWithoutReading(const SensorSnapshot &values, const SensorSourceSeen &seen);
 
 // The shown figures for which no reading of a walk had a label that fills them, in the order above.
 std::vector<Figure> figuresWithoutSource(const SensorSourceSeen &seen);

@@ -144,12 +144,13 @@ void getPcInfoThread::getSensorInfo()
     cycleDone = false;
     const bool firstCycle = firstCycleLog;
     SensorSourceSeen sources;
-    const std::optional<SensorSnapshot> values = readSensorCycle(*kestrun::platform::sensorSdk(), firstCycle,
-                                                                 running, firstCycle ? &sources : nullptr);
+    const std::optional<SensorSnapshot> values =
+        readSensorCycle(*kestrun::platform::sensorSdk(), firstCycle, running, &sources);
     if (values) {
         {
             std::lock_guard<std::mutex> lock(m_snapshotMutex);
             m_snapshot = *values;
+            m_sources = sources;
         }
         firstCycleLog = false;
         if (firstCycle)
@@ -184,4 +185,10 @@ SensorSnapshot getPcInfoThread::copySnapshot() const
 {
     std::lock_guard<std::mutex> lock(m_snapshotMutex);
     return m_snapshot;
+}
+
+getPcInfoThread::CycleRecord getPcInfoThread::copyLastCycle() const
+{
+    std::lock_guard<std::mutex> lock(m_snapshotMutex);
+    return {m_snapshot, m_sources};
 }

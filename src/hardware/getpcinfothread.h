@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hardware/sensormatch.h"
 #include "hardware/sensorsnapshot.h"
 
 #include <QElapsedTimer>
@@ -52,6 +53,13 @@ public:
     // The values of the last completed cycle (all 0 before the first).
     SensorSnapshot copySnapshot() const;
 
+    // The last completed cycle whole: its values and the labels its walk saw (none before the first).
+    struct CycleRecord {
+        SensorSnapshot values;
+        SensorSourceSeen sources;
+    };
+    CycleRecord copyLastCycle() const;
+
 signals:
     void sigTheSdkInitStatus(bool isOK, int errorCode);
     void sigGetPcInfoOk();
@@ -82,6 +90,7 @@ private:
     // Guards the published snapshot; a cycle fills a local record and publishes it whole.
     mutable std::mutex m_snapshotMutex;
     SensorSnapshot m_snapshot;
+    SensorSourceSeen m_sources;
     // Lets a stop cut the one-second pause short.
     std::mutex m_pauseMutex;
     std::condition_variable m_pauseWake;

@@ -24,14 +24,28 @@ void setBarValue(QProgressBar *bar, int value)
     bar->setUpdatesEnabled(true);
 }
 
+// A figure without a reading reads "--": a 0 there would pass for one.
+QString figureText(const MonitorFigures &figures, Figure figure, int value)
+{
+    return contains(figures.unread, figure) ? QStringLiteral("--") : QString::number(value);
+}
+
+void showDashboard(const MonitorFigures &figures, Figure figure, int value, ProgressBarRound *dashboard)
+{
+    if (contains(figures.unread, figure))
+        dashboard->setNoValue();
+    else
+        dashboard->setValue(value);
+}
+
 // One clock, fan or power pair: ranges first, then labels, then values, CPU before GPU.
-void showPair(const PeakBar &cpu, const PeakBar &gpu, QProgressBar *cpuBar, QProgressBar *gpuBar,
-              QLabel *cpuLabel, QLabel *gpuLabel)
+void showPair(const MonitorFigures &figures, Figure cpuFigure, Figure gpuFigure, const PeakBar &cpu,
+              const PeakBar &gpu, QProgressBar *cpuBar, QProgressBar *gpuBar, QLabel *cpuLabel, QLabel *gpuLabel)
 {
     cpuBar->setRange(0, cpu.maximum);
     gpuBar->setRange(0, gpu.maximum);
-    cpuLabel->setText(QString::number(cpu.value));
-    gpuLabel->setText(QString::number(gpu.value));
+    cpuLabel->setText(figureText(figures, cpuFigure, cpu.value));
+    gpuLabel->setText(figureText(figures, gpuFigure, gpu.value));
     setBarValue(cpuBar, cpu.value);
     setBarValue(gpuBar, gpu.value);
 }
@@ -103,20 +117,20 @@ void DMainWidget::showEvent(QShowEvent *event)
 
 void DMainWidget::setMonitorWidgets(const MonitorFigures &figures)
 {
-    ui->widget_CpuDashboardNew->setValue(figures.cpuTemperature);
-    ui->widget_GpuDashboardNew->setValue(figures.gpuTemperature);
+    showDashboard(figures, Figure::CpuTemperature, figures.cpuTemperature, ui->widget_CpuDashboardNew);
+    showDashboard(figures, Figure::GpuTemperature, figures.gpuTemperature, ui->widget_GpuDashboardNew);
 
     setBarValue(ui->progressBar_CPU01, figures.cpuUsage);
-    ui->label_CPU01->setText(QString::number(figures.cpuUsage));
+    ui->label_CPU01->setText(figureText(figures, Figure::CpuUsage, figures.cpuUsage));
     setBarValue(ui->progressBar_GPU01, figures.gpuUsage);
-    ui->label_GPU01->setText(QString::number(figures.gpuUsage));
+    ui->label_GPU01->setText(figureText(figures, Figure::GpuUsage, figures.gpuUsage));
 
-    showPair(figures.cpuClock, figures.gpuClock, ui->progressBar_CPU02, ui->progressBar_GPU02, ui->label_CPU02,
-             ui->label_GPU02);
-    showPair(figures.cpuFan, figures.gpuFan, ui->progressBar_CPU03, ui->progressBar_GPU03, ui->label_CPU03,
-             ui->label_GPU03);
-    showPair(figures.cpuPower, figures.gpuPower, ui->progressBar_CPU04, ui->progressBar_GPU04, ui->label_CPU04,
-             ui->label_GPU04);
+    showPair(figures, Figure::CpuClock, Figure::GpuClock, figures.cpuClock, figures.gpuClock, ui->progressBar_CPU02,
+             ui->progressBar_GPU02, ui->label_CPU02, ui->label_GPU02);
+    showPair(figures, Figure::CpuFan, Figure::GpuFan, figures.cpuFan, figures.gpuFan, ui->progressBar_CPU03,
+             ui->progressBar_GPU03, ui->label_CPU03, ui->label_GPU03);
+    showPair(figures, Figure::CpuPower, Figure::GpuPower, figures.cpuPower, figures.gpuPower, ui->progressBar_CPU04,
+             ui->progressBar_GPU04, ui->label_CPU04, ui->label_GPU04);
 
     ui->label_MemoryUsageNum->setText(QString::number(figures.memoryLoad));
     setBarValue(ui->progressBar_MemoryUsage, static_cast<int>(figures.memoryLoad));

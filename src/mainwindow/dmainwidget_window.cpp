@@ -199,9 +199,12 @@ void DMainWidget::chooseTemperatureUnit(int unit)
         d->setCurrentValueType(unit);
     for (ProgressBarRound *d : dashboards)
         d->setRange(0, 100);
-    // the dashboards take Celsius and convert the number they show themselves
-    ui->widget_CpuDashboardNew->setValue(feed.cpuTemperature());
-    ui->widget_GpuDashboardNew->setValue(feed.gpuTemperature());
+    // the dashboards take Celsius and convert the number they show themselves; one without a
+    // reading stays without
+    if (ui->widget_CpuDashboardNew->hasValue())
+        ui->widget_CpuDashboardNew->setValue(feed.cpuTemperature());
+    if (ui->widget_GpuDashboardNew->hasValue())
+        ui->widget_GpuDashboardNew->setValue(feed.gpuTemperature());
 }
 
 void DMainWidget::initTemperatureUnit()

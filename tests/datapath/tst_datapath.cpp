@@ -89,6 +89,10 @@ void TestDataPath::cyclesTellWhatTheMonitorShows()
         QCOMPARE(f.gpuClock, (PeakBar{1500, 1501}));
         QCOMPARE(f.cpuFan, (PeakBar{1180, 1181}));
         QCOMPARE(f.gpuFan, (PeakBar{0, 1})); // no reading: 0 on a bar of 1
+        // ... and the window is told so; every other figure has its reading.
+        FigureSet unread;
+        unread.set(static_cast<std::size_t>(Figure::GpuFan));
+        QVERIFY2(f.unread == unread, f.unread.to_string().c_str());
         QCOMPARE(f.cpuPower, e.cpuPower);
         QCOMPARE(f.gpuPower, (PeakBar{120, 121}));
         // This machine's memory and the file system that holds /.

@@ -4,7 +4,9 @@
 
 #include "testenv.h"
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -68,6 +70,7 @@ private slots:
     void reasonsFollowTheMissingFigures();
     void sourcesAreLabelsWhateverTheValue();
     void energyRemedyKeepsOtherUsersOut();
+    void figuresWithoutReadingThisCycle();
 };
 
 void TestFigureReasons::reasons_data()
@@ -318,6 +321,28 @@ void TestFigureReasons::sourcesAreLabelsWhateverTheValue()
     QCOMPARE(figuresWithoutSource(seen),
              (std::vector<Figure>{Figure::CpuUsage, Figure::CpuPower, Figure::GpuTemperature, Figure::GpuClock,
                                   Figure::GpuPower, Figure::GpuFan}));
+}
+
+// A figure has no reading when nothing was stored for it and no label of the walk could fill it; a
+// source that reads below 1.0 is a reading of 0, and a stored value needs no label.
+void TestFigureReasons::figuresWithoutReadingThisCycle()
+{
+    SensorSourceSeen seen;
+    SensorSnapshot values;
+    FigureSet none;
+    none.set();
+    QCOMPARE(figuresWithoutReading(values, seen), none);
+
+    seen.see(ReadingKind::Fan, "CPU Fan");        // stopped
+    seen.see(ReadingKind::Usage, "GPU Core Load"); // idle
+    values.cpuClock = 4200;                        // stored without a label noted
+    values.gpuTemperature = std::numeric_limits<float>::quiet_NaN();
+    const FigureSet unread = figuresWithoutReading(values, seen);
+    const std::vector<Figure> read{Figure::CpuFan, Figure::GpuUsage, Figure::CpuClock};
+    for (const ShownFigure &shown : kShownFigures) {
+        const bool expected = std::find(read.begin(), read.end(), shown.figure) == read.end();
+        QVERIFY2(contains(unread, shown.figure) == expected, shown.name);
+    }
 }
 
 KESTRUN_TEST_MAIN(TestFigureReasons)

@@ -37,6 +37,7 @@ private slots:
     void driveFigures();
 
     void barsFollowTheirPeaks();
+    void unreadFiguresReadDashes();
     void changedBarsArePaintedOnceWithTheCycle();
     void oneCycleFillsEveryWidget();
     void fahrenheitDashboardsStillReceiveCelsius();
@@ -142,6 +143,45 @@ void TestMainWidgetUpdate::barsFollowTheirPeaks()
     QCOMPARE(window.ui->progressBar_CPU02->value(), 5000);
     QCOMPARE(window.ui->progressBar_GPU02->maximum(), 1201);
     QCOMPARE(window.ui->label_GPU02->text(), QString("900"));
+}
+
+// A figure without a reading reads "--" in its label and empties its bar or dashboard, in either
+// unit; the next cycle with a reading shows the number again.
+void TestMainWidgetUpdate::unreadFiguresReadDashes()
+{
+    DMainWidget window;
+    const auto *ui = window.ui.get();
+    FigureSet unread;
+    unread.set();
+    SensorSnapshot s;
+    window.dataPath().runCycle(s, MemoryFigures{}, std::nullopt, unread);
+    const QList<QLabel *> labels{ui->label_CPU01, ui->label_GPU01, ui->label_CPU02, ui->label_GPU02,
+                                 ui->label_CPU03, ui->label_GPU03, ui->label_CPU04, ui->label_GPU04};
+    for (QLabel *label : labels)
+        QCOMPARE(label->text(), QString("--"));
+    const QList<ProgressBarRound *> dashboards{ui->widget_CpuDashboardNew, ui->widget_GpuDashboardNew};
+    for (ProgressBarRound *d : dashboards)
+        QVERIFY(!d->hasValue());
+    ui->radioButton_Model02->click();
+    for (ProgressBarRound *d : dashboards)
+        QVERIFY(!d->hasValue());
+    ui->radioButton_Model01->click();
+
+    // A stopped fan has a reading: 0. Only the CPU temperature is missing now.
+    unread.reset();
+    unread.set(static_cast<std::size_t>(Figure::CpuTemperature));
+    s = withClocks(4200, 1500);
+    s.gpuTemperature = 48;
+    window.dataPath().runCycle(s, MemoryFigures{}, std::nullopt, unread);
+    QCOMPARE(ui->label_CPU02->text(), QString("4200"));
+    QCOMPARE(ui->label_GPU03->text(), QString("0"));
+    QVERIFY(!ui->widget_CpuDashboardNew->hasValue());
+    QVERIFY(ui->widget_GpuDashboardNew->hasValue());
+    QCOMPARE(ui->widget_GpuDashboardNew->getDisplayValue(), 48);
+
+    window.dataPath().runCycle(s, MemoryFigures{}, std::nullopt);
+    for (ProgressBarRound *d : dashboards)
+        QVERIFY(d->hasValue());
 }
 
 // A bar that moves is painted once, with the rest of the cycle's changes, at the next turn of the
