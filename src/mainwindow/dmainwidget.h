@@ -98,6 +98,8 @@ private:
     AppTray *tray = nullptr;
     QPoint dragOffset;
     bool dragging = false;
+    // The platform would not move the window itself during this drag: it is moved here.
+    bool systemMoveRefused = false;
     bool leftPressed = false;
     int edgeBand = 8;
     int tempUnit = 1;

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QMouseEvent>
+#include <QWindow>
 
 namespace {
 
@@ -44,6 +45,7 @@ void DMainWidget::mousePressEvent(QMouseEvent *event)
             dragOffset = event->globalPos() - frameGeometry().topLeft();
             event->accept();
             dragging = true;
+            systemMoveRefused = false;
         }
         break;
     case Qt::RightButton:
@@ -59,7 +61,15 @@ void DMainWidget::mouseMoveEvent(QMouseEvent *event)
     if (!leftPressed)
         updateEdgeBand(event->globalPos());
     if (dragging && !isMaximized() && !isFullScreen()) {
-        move(event->globalPos() - dragOffset);
+        // Where the compositor places windows itself (Wayland ignores move()), it takes the drag
+        // over and also sees the release; platforms without it refuse, and the window follows here.
+        if (!systemMoveRefused && windowHandle() && windowHandle()->startSystemMove()) {
+            dragging = false;
+            leftPressed = false;
+        } else {
+            systemMoveRefused = true;
+            move(event->globalPos() - dragOffset);
+        }
         event->accept();
     }
     QWidget::mouseMoveEvent(event);
