@@ -36,6 +36,8 @@ bool showWindowAtStart(bool startedByTask, int showMainPageUi)
 int runApplication(int argc, char *argv[])
 {
     prepareProcess();
+    // Before the application object: the toolkit reads it only while that is built.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
     // First of all, so that the session may end at any point of the start-up without killing the
     // program the default way (which leaves the single-instance guard behind).
@@ -48,7 +50,6 @@ int runApplication(int argc, char *argv[])
 
     setStartStamp(currentStamp());
     installCrashRelaunch();
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
 
     const bool byTask = hasTaskStartMarker(argc, argv);
     std::printf(byTask ? "Program was started by Task Scheduler.\n" : "Program was not started by Task Scheduler.\n");
