@@ -104,7 +104,7 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(first.readAllStandardOutput().startsWith("Program was not started by Task Scheduler.\n"));
 
-    // The orderly end released the single-instance segment: nothing is left for a later start.
+    // The orderly end let go of the single-instance mark: nothing holds off a later start.
     QVERIFY(!home.singleInstanceGuardLeft());
 
     const QByteArray log = logs();
