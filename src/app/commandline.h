@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// What the command line asks for besides running: the options --help (-h, -?) and --version (-v).
+// What the command line asks for besides running: the options --help (-h) and --version (-v).
 // Every other argument, the logon task's marker and the toolkit's own options included, is left
 // to the rest of the program.
 enum class CommandLineRequest { Run, Help, Version };
