@@ -1,8 +1,10 @@
 #pragma once
 
-// The program from start to end: single instance, crash restart, configuration, the main window
-// and the event loop. Returns the exit code: -1 when another copy runs, else the loop's result
-// (the tray's Exit and the end of the session end the process with 0 from inside the loop).
+// The program from start to end: the command line's --help and --version, single instance, crash
+// restart, configuration, the main window and the event loop. Returns the exit code: 0 after
+// --help or --version; -1 when another copy of the user's runs (after asking it for its window) or
+// the single-instance mark cannot be made; else the loop's result (the tray's Exit and the end of
+// the session end the process with 0 from inside the loop).
 int runApplication(int argc, char *argv[]);
 
 // Whether the main window shows at start: never after a start by the logon task, otherwise only

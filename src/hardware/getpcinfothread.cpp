@@ -3,12 +3,12 @@
 #include "hardware/sensorcycle.h"
 #include "platform/crashrelaunch.h"
 #include "platform/sensorsdk.h"
+#include "platform/standardoutput.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #include <chrono>
-#include <cstdio>
 
 namespace {
 constexpr int kCyclePauseMs = 1000;
@@ -43,8 +43,7 @@ void getPcInfoThread::onStartInitSdkLater()
     const kestrun::platform::SensorSdkApi *sdk = kestrun::platform::sensorSdk();
     if (!sdk) {
         emit sigTheSdkInitStatus(false, kSdkMissing);
-        std::printf("CANNOT LOAD DLL\n");
-        std::fflush(stdout);
+        printWithoutBlocking(StandardStream::Output, "CANNOT LOAD DLL\n");
         return;
     }
     const int result = sdk->init(SENSORSDK_INIT_ARGUMENT);
@@ -54,14 +53,13 @@ void getPcInfoThread::onStartInitSdkLater()
         firstCycleLog = false;
         sdkReady = false;
         emit sigTheSdkInitStatus(false, result);
-        std::printf("SDK HWiNFO -> INIT FAILED %d\n", result);
+        printWithoutBlocking(StandardStream::Output, "SDK HWiNFO -> INIT FAILED %d\n", result);
     } else {
         firstCycleLog = true;
         sdkReady = true;
         emit sigTheSdkInitStatus(true, 0);
-        std::printf("SDK HWiNFO -> INIT OK\n");
+        printWithoutBlocking(StandardStream::Output, "SDK HWiNFO -> INIT OK\n");
     }
-    std::fflush(stdout);
 }
 
 void getPcInfoThread::startSdkInit()

@@ -4,11 +4,10 @@
 #include "hardware/sensormatch.h"
 #include "platform/machinefacts.h"
 #include "platform/sensorsdk.h"
+#include "platform/standardoutput.h"
 
 #include <QDebug>
 #include <QString>
-
-#include <cstdio>
 
 using kestrun::platform::SensorSdkApi;
 
@@ -58,7 +57,7 @@ double readValue(const SensorSdkApi &sdk, ReadingKind kind, int sensor, int read
 void logReading(ReadingKind kind, const char *label, double value)
 {
     const ReadingFormat format = formatOf(kind);
-    std::printf(format.printed, label, value);
+    printWithoutBlocking(StandardStream::Output, format.printed, label, value);
     // Both markers are filled in one pass, so a label that itself holds "%2" stays as it is.
     const QString valueText = QStringLiteral("%1").arg(value);
     qDebug().noquote() << QString::fromUtf8(format.logged).arg(QString::fromLocal8Bit(label), valueText);
@@ -82,14 +81,12 @@ std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logD
         // The library is not trusted to terminate the text.
         label[kLabelSize - 1] = '\0';
         if (logDetails) {
-            std::printf("======== %s ========\n", label);
+            printWithoutBlocking(StandardStream::Output, "======== %s ========\n", label);
             qDebug().noquote() << QStringLiteral("======== %1 ========").arg(QString::fromLocal8Bit(label));
         }
         for (int reading = 0; reading < SENSORSDK_READINGS_PER_SENSOR; ++reading) {
-            if (!keepGoing.load(std::memory_order_relaxed)) {
-                std::fflush(stdout);
+            if (!keepGoing.load(std::memory_order_relaxed))
                 return std::nullopt;
-            }
             for (ReadingKind kind : kReadingKindsInWalkOrder) {
                 label[0] = '\0';
                 const double value = readValue(sdk, kind, sensor, reading, label);
@@ -103,12 +100,11 @@ std::optional<SensorSnapshot> readSensorCycle(const SensorSdkApi &sdk, bool logD
                 matcher.offer(kind, label, value);
             }
         }
-        std::printf("\n");
+        writeWithoutBlocking(StandardStream::Output, "\n", 1);
     }
 
     if (logDetails)
         qDebug() << "---------------------------- *** Hardware info get [Over] *** ----------------------------";
-    std::fflush(stdout);
     return matcher.snapshot();
 }
 

@@ -1,5 +1,7 @@
 #include "log_out.h"
 
+#include "platform/standardoutput.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -37,15 +39,32 @@ QString folderLocked()
     return preparedFolder().isEmpty() ? defaultFolder() : preparedFolder();
 }
 
+// Whether a failed write was reported; guarded by logMutex. Once per run: the log is written many
+// times a second, and one line tells the user all there is to know.
+bool failureReported = false;
+
+void reportFailureLocked(const QString &logFolder, const QString &reason)
+{
+    if (failureReported)
+        return;
+    failureReported = true;
+    const QByteArray line = QStringLiteral("Kestrun: cannot write the log in %1: %2\n").arg(logFolder, reason).toLocal8Bit();
+    writeWithoutBlocking(StandardStream::Error, line.constData(), static_cast<std::size_t>(line.size()));
+}
+
 void appendLocked(const QString &logFolder, const QMessageLogContext &context, const QString &message,
                   const QDateTime &now)
 {
     // Binary mode: the record ends in exactly "\r\n" on every system, and line feeds inside a
     // message stay as they are. UTF-8 keeps texts such as the degree signs intact whatever the locale.
     QFile file(logcollect::dayFilePath(logFolder, now.date()));
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append)) {
+        reportFailureLocked(logFolder, file.errorString());
         return;
-    file.write((logcollect::formatRecord(context, message, now) + "\r\n").toUtf8());
+    }
+    const QByteArray record = (logcollect::formatRecord(context, message, now) + "\r\n").toUtf8();
+    if (file.write(record) != record.size() || !file.flush())
+        reportFailureLocked(logFolder, file.errorString());
     file.close();
 }
 

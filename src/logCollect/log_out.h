@@ -13,7 +13,8 @@
 void InitializeLog(const QString &subFolder);
 
 // Message handler: appends every debug message as one line to the day's log file;
-// every other message type is dropped.
+// every other message type is dropped. The first record that cannot be written is reported on
+// standard error (the folder and the reason), once per run.
 void writeLogRecord(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
 namespace logcollect {
@@ -28,7 +29,8 @@ QString formatRecord(const QMessageLogContext &context, const QString &message, 
 // The log file of the given day inside the log folder, in native separators.
 QString dayFilePath(const QString &logFolder, const QDate &day);
 
-// Appends the record stamped with now to now's day file in logFolder. Serialised process-wide.
+// Appends the record stamped with now to now's day file in logFolder, reporting a failure as the
+// message handler does. Serialised process-wide.
 void appendRecord(const QString &logFolder, const QMessageLogContext &context, const QString &message,
                   const QDateTime &now);
 

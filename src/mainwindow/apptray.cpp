@@ -23,9 +23,8 @@ AppTray::AppTray(const QString &appName, const QString &iconPath, bool opensWind
     trayMenu->addSeparator();
     trayMenu->addAction(exitAction);
 
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-
+    // Made even when the desktop has no tray yet: a panel that starts after the program (or later
+    // in the session) gets the icon when it appears.
     trayIcon = new QSystemTrayIcon(QIcon(iconPath), this);
     trayIcon->setToolTip(appName);
     trayIcon->setContextMenu(trayMenu);

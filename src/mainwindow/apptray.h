@@ -9,7 +9,8 @@ class QMenu;
 
 // The tray icon with its menu: "Open <app name>" (only for a branding that shows the window) and
 // "Exit". It asks for the window and for the end of the program; its owner acts on the requests.
-// Where the desktop has no tray there is a menu but no icon.
+// The icon exists from the start, also where the desktop has no tray (yet): it shows when a tray
+// appears.
 class AppTray : public QObject
 {
     Q_OBJECT
@@ -18,7 +19,6 @@ public:
     AppTray(const QString &appName, const QString &iconPath, bool opensWindow, QObject *parent = nullptr);
     ~AppTray() override;
 
-    // The icon, or null without a tray.
     QSystemTrayIcon *icon() const { return trayIcon; }
     QMenu *menu() const { return trayMenu; }
     // Takes the icon out of the tray.

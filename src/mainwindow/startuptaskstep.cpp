@@ -1,11 +1,10 @@
 #include "mainwindow/startuptaskstep.h"
 
+#include "platform/standardoutput.h"
 #include "platform/startuptask.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
-
-#include <cstdio>
 
 bool createStartupTask(const QString &appId)
 {
@@ -14,8 +13,7 @@ bool createStartupTask(const QString &appId)
         registerStartupTask(taskName, QCoreApplication::applicationFilePath());
     if (result.handedOver)
         return true;
-    std::printf("Error: %d\n", result.errorCode);
-    std::fflush(stdout);
+    printWithoutBlocking(StandardStream::Output, "Error: %d\n", result.errorCode);
     QMessageBox::information(nullptr, QStringLiteral("Tip"),
                              QStringLiteral("ShellExecute error: %1").arg(result.errorCode),
                              QMessageBox::Ok);

@@ -20,7 +20,7 @@ alignas(16) char g_handlerStack[64 * 1024];
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 
 // How long the new copy waits for the crashed one to end (100 × 10 ms), so that the crashed copy
-// has let go of the single-instance segment before the new one starts.
+// has let go of the single-instance mark before the new one starts.
 constexpr int kParentWaitRounds = 100;
 
 void writeText(const char *text)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <csignal>
+
 #include <malloc.h>
 
 void prepareProcess()
@@ -15,4 +17,7 @@ void prepareProcess()
     // thread, each of which keeps its own free memory resident.
     if (!qEnvironmentVariableIsSet("MALLOC_ARENA_MAX"))
         mallopt(M_ARENA_MAX, 2);
+    // A reader of standard output that goes away (`kestrun | head`) must not end the program:
+    // the write fails instead, and what was to be printed is dropped.
+    std::signal(SIGPIPE, SIG_IGN);
 }

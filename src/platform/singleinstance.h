@@ -2,14 +2,38 @@
 
 #include <QString>
 
-class QSharedMemory;
+#include <memory>
 
-// Key of the 1-byte segment that marks a running copy of the program.
+// The name of the mark of a running copy of the program.
 inline QString singleInstanceKey()
 {
     return QStringLiteral("Orvanel_V2.0");
 }
 
-// Takes the single-instance segment (create with 1 byte, read-write). Returns false when another
-// copy holds it. The segment stays taken while `segment` lives and is attached.
-bool claimSingleInstance(QSharedMemory &segment);
+// The mark of a running copy, one per user session: another user's copy, running or crashed, never
+// counts. Held for as long as the object lives; the system drops it when the process ends, however
+// it ends, so a crashed copy leaves nothing behind.
+class SingleInstanceGuard
+{
+public:
+    enum class Claim {
+        Taken,
+        HeldByAnotherCopy,
+        // Neither: the mark could not be made (the reason is in problem()).
+        Failed,
+    };
+
+    explicit SingleInstanceGuard(const QString &key = singleInstanceKey());
+    ~SingleInstanceGuard();
+    SingleInstanceGuard(const SingleInstanceGuard &) = delete;
+    SingleInstanceGuard &operator=(const SingleInstanceGuard &) = delete;
+
+    Claim claim();
+    QString problem() const { return m_problem; }
+
+private:
+    struct Hold;
+    QString m_key;
+    std::unique_ptr<Hold> m_hold;
+    QString m_problem;
+};

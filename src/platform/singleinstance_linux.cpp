@@ -1,34 +1,63 @@
 #include "singleinstance.h"
 
+#include "runtimefolder.h"
+
 #include <QFile>
-#include <QSharedMemory>
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
-namespace {
-
-// Qt only attaches where the key file exists, but makes the file when it creates: with the file
-// gone (a cleaned temporary folder) a probe would see nothing, and the new file's system key,
-// built from part of its inode number, could meet a segment left under an old one.
-void makeKeyFile(const QString &path)
+// A lock on a file in the user's runtime folder: the kernel drops it with the last descriptor, so
+// there is no stale mark to recover, and another user's folder is never looked at.
+struct SingleInstanceGuard::Hold
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0640);
-    if (fd >= 0)
-        ::close(fd);
+    explicit Hold(int fd)
+        : fd(fd)
+    {
+    }
+    ~Hold() { ::close(fd); }
+    Hold(const Hold &) = delete;
+    Hold &operator=(const Hold &) = delete;
+    const int fd;
+};
+
+SingleInstanceGuard::SingleInstanceGuard(const QString &key)
+    : m_key(key)
+{
 }
 
-} // namespace
+SingleInstanceGuard::~SingleInstanceGuard() = default;
 
-bool claimSingleInstance(QSharedMemory &segment)
+SingleInstanceGuard::Claim SingleInstanceGuard::claim()
 {
-    // A System V segment outlives a copy that crashed. Attaching and detaching a probe removes it
-    // when nobody else is attached; a running copy stays attached, so its segment survives.
-    makeKeyFile(segment.nativeKey());
-    {
-        QSharedMemory probe(segment.key());
-        if (probe.attach(QSharedMemory::ReadOnly))
-            probe.detach();
+    if (m_hold)
+        return Claim::Taken;
+    const QString folder = userRuntimeFolder(&m_problem);
+    if (folder.isEmpty())
+        return Claim::Failed;
+    const QString path = folder + QLatin1Char('/') + m_key + QStringLiteral(".lock");
+    // Close-on-exec: a copy started from this one (the crash restart) must not inherit the mark.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        m_problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return Claim::Failed;
     }
-    return segment.create(1, QSharedMemory::ReadWrite);
+    auto hold = std::make_unique<Hold>(fd);
+    int result;
+    do
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        if (errno == EWOULDBLOCK)
+            return Claim::HeldByAnotherCopy;
+        m_problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        return Claim::Failed;
+    }
+    m_hold = std::move(hold);
+    m_problem.clear();
+    return Claim::Taken;
 }

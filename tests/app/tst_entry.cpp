@@ -1,4 +1,5 @@
 #include "app/appentry.h"
+#include "app/commandline.h"
 #include "config/appconfig.h"
 #include "childhome.h"
 #include "logfiles.h"
@@ -22,6 +23,9 @@ private slots:
     void taskFlag();
     void showAtStart_data();
     void showAtStart();
+    void commandLine_data();
+    void commandLine();
+    void commandLineAnswers();
     void secondCopyExitsAndFirstEndsOnSigterm();
 };
 
@@ -76,6 +80,47 @@ void TestEntry::showAtStart()
     QCOMPARE(showWindowAtStart(byTask, readAppConfig(dir.path() + "/").showMainPageUi), shown);
 }
 
+void TestEntry::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("request");
+    const int run = int(CommandLineRequest::Run);
+    const int help = int(CommandLineRequest::Help);
+    const int version = int(CommandLineRequest::Version);
+    QTest::newRow("nothing") << QStringList{} << run;
+    QTest::newRow("--help") << QStringList{"--help"} << help;
+    QTest::newRow("-h") << QStringList{"-h"} << help;
+    QTest::newRow("--version") << QStringList{"--version"} << version;
+    QTest::newRow("-v") << QStringList{"-v"} << version;
+    QTest::newRow("both: help first") << QStringList{"--version", "--help"} << help;
+    QTest::newRow("the logon flag") << QStringList{"---StartupByTaskMinWindow"} << run;
+    QTest::newRow("unknown options around it") << QStringList{"--bogus", "-x", "--version", "more"} << version;
+    QTest::newRow("a toolkit word with a v in it") << QStringList{"-reverse"} << run;
+    QTest::newRow("a toolkit option with its value") << QStringList{"-platform", "offscreen"} << run;
+    QTest::newRow("after --, a plain argument") << QStringList{"--", "--help"} << run;
+}
+
+void TestEntry::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, request);
+    QCOMPARE(int(commandLineRequest(QStringList{"kestrun"} + arguments)), request);
+    // Nor is the program's name taken for an option.
+    QCOMPARE(int(commandLineRequest(QStringList{"--help"} + arguments)), request);
+}
+
+void TestEntry::commandLineAnswers()
+{
+    QCOMPARE(programVersion(), QStringLiteral(KESTRUN_VERSION));
+    QCOMPARE(commandLineAnswer(CommandLineRequest::Version),
+             QCoreApplication::applicationName() + QStringLiteral(" " KESTRUN_VERSION "\n"));
+    const QString help = commandLineAnswer(CommandLineRequest::Help);
+    QVERIFY2(help.startsWith(QStringLiteral("Usage: ")), qPrintable(help));
+    for (const char *option : {"-h, --help", "-v, --version", "Kestrun"})
+        QVERIFY2(help.contains(QLatin1String(option)), option);
+    QCOMPARE(commandLineAnswer(CommandLineRequest::Run), QString());
+}
+
 void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
 {
     // A home and a temporary folder of its own: the single-instance key is tied to the latter.
@@ -104,7 +149,7 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(first.readAllStandardOutput().startsWith("Program was not started by Task Scheduler.\n"));
 
-    // The orderly end released the single-instance segment: nothing is left for a later start.
+    // The orderly end let go of the single-instance mark: nothing holds off a later start.
     QVERIFY(!home.singleInstanceGuardLeft());
 
     const QByteArray log = logs();

@@ -146,6 +146,75 @@ public:
     void exitThroughTheTray() { window->trayContextMenu()->actions().constLast()->trigger(); }
 };
 
+// A copy of this program in the home, beside the sample branding with the given ShowMainPageUI;
+// exe stays empty when that fails.
+void placeChild(ChildHome &home, int showMainPage, QString *exe)
+{
+    const QString copy = home.placeProgram(QCoreApplication::applicationFilePath());
+    QVERIFY(!copy.isEmpty());
+    const QString configDir = home.configDir();
+    QVERIFY(QDir().mkpath(configDir + "/images"));
+    QDirIterator images(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "images"), QDir::Files);
+    while (images.hasNext()) {
+        images.next();
+        QVERIFY(QFile::copy(images.filePath(), configDir + "/images/" + images.fileName()));
+    }
+    const QString ini = configDir + "/appConfig.ini";
+    QVERIFY(QFile::copy(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "appConfig.ini"), ini));
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        QSettings branding(ini, QSettings::IniFormat);
+        branding.setIniCodec("UTF-8");
+        branding.setValue("AppInfo/AppName", kAppName);
+        branding.setValue("AppUiShow/ShowMainPageUI", showMainPage);
+    }
+    *exe = copy;
+}
+
+// Runs in the child on a display whose tray host starts only after the window (and its icon)
+// exist: the icon docks when the tray appears.
+class LateTrayInChild : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<DMainWidget> window;
+    QProcess trayHost;
+
+private slots:
+    void iconWaitsForTheTray()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        qApp->setQuitOnLastWindowClosed(false);
+        window = std::make_unique<DMainWidget>();
+        QSystemTrayIcon *icon = window->systemTrayIcon();
+        QVERIFY(icon);
+        QVERIFY(icon->isVisible());
+        QVERIFY(!dockedIcon());
+
+        trayHost.setProgram(QStringLiteral("trayer"));
+        trayHost.setArguments({"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "160",
+                               "--height", "28"});
+        trayHost.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        trayHost.setStandardOutputFile(QProcess::nullDevice());
+        trayHost.start();
+        QVERIFY(trayHost.waitForStarted());
+        QTRY_VERIFY2_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), "the tray host did not come up", 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(dockedIcon() && !icon->geometry().isEmpty(), 30000);
+        QVERIFY(dockedIcon()->isVisible());
+        QCOMPARE(icon->contextMenu(), window->trayContextMenu());
+    }
+
+    void cleanupTestCase()
+    {
+        trayHost.kill();
+        trayHost.waitForFinished(10000);
+    }
+
+public:
+    void exitThroughTheTray() { window->trayContextMenu()->actions().constLast()->trigger(); }
+};
+
 // Runs the children.
 class TestMainWidgetTray : public QObject
 {
@@ -172,24 +241,9 @@ private slots:
 
         // The child keeps the test's X display: the tray host is there.
         ChildHome home(ChildHomeOptions{QCoreApplication::applicationDirPath(), QStringLiteral("tray"), false});
-        const QString exe = home.placeProgram(QCoreApplication::applicationFilePath());
+        QString exe;
+        placeChild(home, showMainPage, &exe);
         QVERIFY(!exe.isEmpty());
-        const QString configDir = home.configDir();
-        QVERIFY(QDir().mkpath(configDir + "/images"));
-        QDirIterator images(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "images"), QDir::Files);
-        while (images.hasNext()) {
-            images.next();
-            QVERIFY(QFile::copy(images.filePath(), configDir + "/images/" + images.fileName()));
-        }
-        const QString ini = configDir + "/appConfig.ini";
-        QVERIFY(QFile::copy(QStringLiteral(KESTRUN_SAMPLE_CONFIG_DIR "appConfig.ini"), ini));
-        QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
-        {
-            QSettings branding(ini, QSettings::IniFormat);
-            branding.setIniCodec("UTF-8");
-            branding.setValue("AppInfo/AppName", kAppName);
-            branding.setValue("AppUiShow/ShowMainPageUI", showMainPage);
-        }
 
         QProcess child;
         home.setValue("KESTRUN_TRAY_OPENS", showMainPage == 1 ? "1" : "0");
@@ -210,15 +264,51 @@ private slots:
     }
 };
 
+// Runs the child whose tray comes late, on a display without a tray host (with-tray-host.sh
+// with KESTRUN_TRAY_HOST=late).
+class TestMainWidgetLateTray : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void iconDocksWhenTheTrayComes()
+    {
+        QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"),
+                 "needs an X display: run it through tests/mainwindow/with-tray-host.sh");
+        ChildHome home(ChildHomeOptions{QCoreApplication::applicationDirPath(), QStringLiteral("latetray"), false});
+        QString exe;
+        placeChild(home, 0, &exe);
+        QVERIFY(!exe.isEmpty());
+        QProcess child;
+        child.setProcessEnvironment(home.environment());
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(exe, {"--late-child"});
+        QVERIFY(child.waitForFinished(120000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+        QVERIFY2(output.contains("PASS   : LateTrayInChild::iconWaitsForTheTray()"), qPrintable(output));
+        QVERIFY2(output.contains(" 0 failed"), qPrintable(output));
+    }
+};
+
 int main(int argc, char *argv[])
 {
     const bool inChild = argc > 1 && qstrcmp(argv[1], "--child") == 0;
-    if (!inChild)
+    const bool inLateChild = argc > 1 && qstrcmp(argv[1], "--late-child") == 0;
+    if (!inChild && !inLateChild)
         isolateHome();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTEST_SET_MAIN_SOURCE_PATH
+    if (inLateChild) {
+        DDataManager::instance();
+        LateTrayInChild checks;
+        if (QTest::qExec(&checks, {argv[0]}) != 0)
+            return 1;
+        checks.exitThroughTheTray();
+        return 3; // Exit returned
+    }
     if (inChild) {
         // The program's log handler first: QtTest puts back the handler it found when it ends,
         // and the Exit afterwards is to be logged as the program logs it.
@@ -228,6 +318,10 @@ int main(int argc, char *argv[])
             return 1;
         checks.exitThroughTheTray();
         return 3; // Exit returned
+    }
+    if (qEnvironmentVariable("KESTRUN_TRAY_HOST") == QLatin1String("late")) {
+        TestMainWidgetLateTray tc;
+        return QTest::qExec(&tc, argc, argv) == 0 ? 0 : 1;
     }
     TestMainWidgetTray tc;
     return QTest::qExec(&tc, argc, argv) == 0 ? 0 : 1;

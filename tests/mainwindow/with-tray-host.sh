@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs a test program on a virtual X server with a system tray host, so the program's tray icon
 # exists: xvfb-run starts the server, trayer docks the icons. Where either is missing the test
-# is skipped (exit 77) with a message saying what to install.
+# is skipped (exit 77) with a message saying what to install. With KESTRUN_TRAY_HOST=late no tray
+# host is started: the program starts one itself, after it has made its icon.
 #   with-tray-host.sh <program> [arguments...]
 for tool in xvfb-run xauth Xvfb trayer; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -16,6 +17,9 @@ done
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 export QT_QPA_PLATFORM=xcb
 exec xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' sh -c '
+  if [ "$KESTRUN_TRAY_HOST" = late ]; then
+    exec "$@"
+  fi
   trayer --edge bottom --align right --widthtype pixel --width 160 --height 28 >/dev/null 2>&1 &
   host=$!
   "$@"

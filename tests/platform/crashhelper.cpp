@@ -16,7 +16,6 @@
 #include "platform/threadcrashsetup.h"
 
 #include <QCoreApplication>
-#include <QSharedMemory>
 
 #include <chrono>
 #include <climits>
@@ -69,8 +68,8 @@ int main(int argc, char *argv[])
     if (!dir || !key)
         return 3;
     const std::string folder = dir;
-    QSharedMemory segment(QString::fromLocal8Bit(key));
-    if (!claimSingleInstance(segment)) {
+    SingleInstanceGuard guard(QString::fromLocal8Bit(key));
+    if (guard.claim() != SingleInstanceGuard::Claim::Taken) {
         std::ofstream(folder + "/starts", std::ios::app) << "refused " << getpid() << std::endl;
         return -1;
     }

@@ -3,7 +3,6 @@
 #include "platform/crashrelaunch.h"
 #include "platform/singleinstance.h"
 
-#include <QSharedMemory>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -172,11 +171,11 @@ void TestCrashRelaunch::relaunch()
     QVERIFY(starts.open(QIODevice::ReadOnly));
     QVERIFY2(!starts.readAll().contains("refused"), "the new copy was refused by the guard");
 
-    // A crash without restart leaves the segment behind; taking and releasing it removes it. A new
-    // copy holds it until it has ended, which on a busy machine can take a moment after its marker.
+    // The mark goes with the crashed copy. A new copy holds it until it has ended, which on a busy
+    // machine can take a moment after its marker.
     const auto claimAndRelease = [&key] {
-        QSharedMemory segment(key);
-        return claimSingleInstance(segment);
+        SingleInstanceGuard guard(key);
+        return guard.claim() == SingleInstanceGuard::Claim::Taken;
     };
     QTRY_VERIFY_WITH_TIMEOUT(claimAndRelease(), 10000);
 }

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSharedMemory>
 
 namespace kestrun::test {
 
@@ -32,7 +31,7 @@ ChildHome::ChildHome(const ChildHomeOptions &options)
     m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
     m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), path() + QStringLiteral("/.cache"));
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), path() + QStringLiteral("/runtime"));
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
     m_environment.insert(QStringLiteral("TMPDIR"), tempFolder());
     if (options.offscreen)
         m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -53,19 +52,17 @@ QString ChildHome::placeProgram(const QString &program)
 
 bool ChildHome::singleInstanceGuardLeft() const
 {
-    // The key names a file in the temporary folder: look it up in the child's.
-    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
-    const QByteArray ownTemp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(tempFolder()));
-    QSharedMemory segment(singleInstanceKey());
-    if (hadTemp)
-        qputenv("TMPDIR", ownTemp);
+    // The mark lives in the runtime folder: look for it in the child's.
+    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray ownRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder()));
+    SingleInstanceGuard guard;
+    const bool held = guard.claim() != SingleInstanceGuard::Claim::Taken;
+    if (hadRuntime)
+        qputenv("XDG_RUNTIME_DIR", ownRuntime);
     else
-        qunsetenv("TMPDIR");
-    const bool found = segment.attach(QSharedMemory::ReadOnly);
-    if (found)
-        segment.detach();
-    return found;
+        qunsetenv("XDG_RUNTIME_DIR");
+    return held;
 }
 
 } // namespace kestrun::test

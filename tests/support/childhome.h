@@ -17,8 +17,8 @@ struct ChildHomeOptions
 
 // A home of its own for a program that a test (or a benchmark) starts as a child: HOME, the XDG
 // folders (config, data, cache, and a private runtime folder) and TMPDIR point into a fresh
-// folder, on the offscreen platform. TMPDIR also keys the program's single-instance guard, so a
-// copy started elsewhere on the machine never makes this one give way. Everything else, the
+// folder, on the offscreen platform. The runtime folder also holds the program's single-instance
+// mark, so a copy started elsewhere on the machine never makes this one give way. Everything else, the
 // sanitizer options and the umockdev preload included, is the starting process's own. The
 // folder goes with the object.
 class ChildHome
@@ -33,6 +33,7 @@ public:
     QString configHome() const { return path() + QStringLiteral("/.config"); }
     QString dataHome() const { return path() + QStringLiteral("/.local/share"); }
     QString tempFolder() const { return path() + QStringLiteral("/tmp"); }
+    QString runtimeFolder() const { return path() + QStringLiteral("/runtime"); }
     // The log folder of a program with this home: its application name is its file's base name.
     QString logFolder(const QString &programName = QStringLiteral("kestrun")) const;
 
@@ -46,7 +47,7 @@ public:
     QString placeProgram(const QString &program);
     QString configDir() const { return path() + QStringLiteral("/configDir"); }
 
-    // Whether the single-instance segment of a copy run with this home still exists.
+    // Whether a copy run with this home holds the single-instance mark.
     bool singleInstanceGuardLeft() const;
 
     // Leaves the folder in place, for a look after a failed run.
