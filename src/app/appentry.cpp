@@ -72,6 +72,8 @@ int runApplication(int argc, char *argv[])
     // Destroyed in reverse order on the way out: the window, then the application.
     DMainWidget window;
     built = &window;
+    // A close request to the window from outside (taskkill) is an end request too.
+    sessionEnd.watchWindow(window.winId());
     if (showWindowAtStart(byTask, DDataManager::instance()->appConfig().showMainPageUi))
         window.show();
     else
