@@ -83,7 +83,8 @@ private:
     bool m_joined;
 };
 
-// WMI answers only callers that allow it to act for them; some providers refuse less.
+// WMI's providers act as the caller: its proxies must allow that (COM's default only lets them
+// identify the caller, and some providers then refuse).
 void allowImpersonation(IUnknown *proxy)
 {
     CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
