@@ -135,6 +135,8 @@ int runApplication(int argc, char *argv[])
     // Destroyed in reverse order on the way out: the window, then the application.
     DMainWidget window;
     built = &window;
+    // A close request to the window from outside (taskkill) is an end request too.
+    sessionEnd.watchWindow(window.winId());
     const int showMainPageUi = DDataManager::instance()->appConfig().showMainPageUi;
     if (showWindowAtStart(byTask, showMainPageUi))
         window.show();

@@ -1,5 +1,7 @@
 #include "hardwareinventory.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr float kGibibyte = 1073741824.0f;
@@ -13,6 +15,37 @@ double readNumber(const QString &text)
 }
 
 } // namespace
+
+QString wmicTableText(const QStringList &columns, const QVector<QStringList> &rows)
+{
+    if (rows.isEmpty())
+        return QString();
+    QVector<int> order(columns.size());
+    for (int i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&columns](int a, int b) {
+        return columns.at(a).compare(columns.at(b), Qt::CaseInsensitive) < 0;
+    });
+    const auto cell = [](const QStringList &row, int column) {
+        return column < row.size() ? row.at(column) : QString();
+    };
+    QVector<int> widths(columns.size());
+    for (int column = 0; column < columns.size(); ++column) {
+        widths[column] = columns.at(column).size();
+        for (const QStringList &row : rows)
+            widths[column] = std::max(widths[column], int(cell(row, column).size()));
+    }
+    const auto line = [&](const QStringList &row) {
+        QString text;
+        for (const int column : order)
+            text += cell(row, column).leftJustified(widths.at(column) + 2, QLatin1Char(' '));
+        return text + QStringLiteral("\r\r\n");
+    };
+    QString table = line(columns);
+    for (const QStringList &row : rows)
+        table += line(row);
+    return table + QStringLiteral("\r\r\n");
+}
 
 QStringList wmicDataLines(const QString &output)
 {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The machine's hardware as the hardware page lists it, gathered once at start.
 // List entries are "name,value" pairs; the page splits them at the comma.
@@ -19,6 +20,13 @@ struct HardwareInventory
 
 // Parsers of the text printed by the wmic tool: a column header line, columns padded with blanks
 // in alphabetical order of their names, lines ended by "\r\n", and a final blank line.
+
+// The table wmic prints for a query's rows (each row one value per column, in the order of
+// `columns`): the columns in alphabetical order of their names whatever order they are given in,
+// each as wide as its longest text plus two blanks, lines ended by "\r\r\n" as the tool writes
+// them into a pipe, and a final blank line. No rows give no text, as the tool prints its
+// "No Instance(s) Available." only to standard error. Missing cells are empty.
+QString wmicTableText(const QStringList &columns, const QVector<QStringList> &rows);
 
 // Splits at "\n" (dropping empty parts) and keeps the parts between the header and the final
 // blank line, trimmed. Output with fewer than three parts has no data line.

@@ -2,8 +2,9 @@
 
 #include "hardwareinventory.h"
 
-// Where the inventory comes from on this system: the wmic tool on Windows; procfs, sysfs and the
-// udev database on Linux (no child processes). Both give the fields in the same formats and write
+// Where the inventory comes from on this system: WMI on Windows (the classes the wmic tool reads,
+// asked through COM and written as the tool's tables); procfs, sysfs and the udev database on
+// Linux. Neither starts a child process. Both give the fields in the same formats and write
 // the same debug lines, each followed by what the source returned.
 
 // Runs the processor query and returns its one cleaned line (used for the processor name).

@@ -1,31 +1,24 @@
 #include "hardwaresource.h"
 
+#include "wmiquery_win.h"
+
 #include <QDebug>
-#include <QProcess>
+
+// The classes and properties of the eight wmic commands, asked of WMI directly. Each answer is
+// turned into the very table the tool prints, so the parsers, the entries they make and the log
+// lines stay those of the tool's output.
 
 namespace {
 
-enum class Decoding { Local8Bit, Utf8 };
-
+// Every query stops waiting at this limit: the processor's on its own, the other seven together,
+// so a stuck WMI holds the start-up for a minute at most.
 constexpr int kQueryWaitMs = 30000;
 
-// Runs one query and returns its decoded standard output. Neither the exit code nor the wait's
-// result matters: a failed or hung query yields whatever output arrived, usually none.
-QString runQuery(const QString &program, const QStringList &arguments, int waitMs, Decoding decoding)
+QString tableText(const WmiConnection &wmi, const char *className, const QStringList &properties,
+                  const QDeadlineTimer &deadline, const char *condition = "")
 {
-    QProcess process;
-    process.start(program, arguments, QIODevice::ReadWrite);
-    process.waitForFinished(waitMs);
-    const QByteArray output = process.readAllStandardOutput();
-    return decoding == Decoding::Local8Bit ? QString::fromLocal8Bit(output) : QString::fromUtf8(output);
-}
-
-// A whole command line, split into program and arguments by the toolkit's quoting rules.
-QString runCommandLine(const QString &commandLine, int waitMs, Decoding decoding)
-{
-    QStringList arguments = QProcess::splitCommand(commandLine);
-    const QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
-    return runQuery(program, arguments, waitMs, decoding);
+    return wmicTableText(properties, wmi.select(QLatin1String(className), properties,
+                                                QLatin1String(condition), deadline));
 }
 
 QStringList logged(const char *label, const QString &output)
@@ -36,9 +29,12 @@ QStringList logged(const char *label, const QString &output)
 
 } // namespace
 
+// The command names the column header to remove and whether the line is logged, as with the
+// tool; the processor names come from Win32_Processor.
 QString queryProcessorLine(const QString &command)
 {
-    const QString output = runCommandLine(command, -1, Decoding::Local8Bit);
+    const WmiConnection wmi;
+    const QString output = tableText(wmi, "Win32_Processor", {QStringLiteral("Name")}, QDeadlineTimer(kQueryWaitMs));
     if (command.contains(QLatin1String("cpu")))
         qDebug() << "Windows HardwareInfo 01 CPU:" << output;
     return wmicSingleLine(output, command);
@@ -46,32 +42,28 @@ QString queryProcessorLine(const QString &command)
 
 void gatherHardwareInventory(HardwareInventory &inventory)
 {
-    inventory.boardName = parseBoardName(
-        logged("Windows HardwareInfo 02 Motherboard:",
-               runCommandLine(QStringLiteral("wmic baseboard get product,Manufacturer"), kQueryWaitMs,
-                              Decoding::Utf8)));
-    inventory.memoryModules += parseMemoryModules(
-        logged("Windows HardwareInfo 03 Memorychip:",
-               runCommandLine(QStringLiteral("wmic memorychip get capacity, speed, manufacturer"),
-                              kQueryWaitMs, Decoding::Utf8)));
-    inventory.disks += parseDisks(
-        logged("Windows HardwareInfo 04 Diskdrive:",
-               runQuery(QStringLiteral("wmic"),
-                        {QStringLiteral("diskdrive"), QStringLiteral("get"), QStringLiteral("model,size")},
-                        kQueryWaitMs, Decoding::Utf8)));
-    inventory.graphicsAdapters += parseGraphicsAdapters(
-        logged("Windows HardwareInfo 05 GPU:",
-               runCommandLine(QStringLiteral("wmic path win32_VideoController get AdapterRAM,Name"),
-                              kQueryWaitMs, Decoding::Utf8)));
+    const WmiConnection wmi;
+    const QDeadlineTimer deadline(kQueryWaitMs);
+    const QString name = QStringLiteral("Name");
+    inventory.boardName = parseBoardName(logged(
+        "Windows HardwareInfo 02 Motherboard:",
+        tableText(wmi, "Win32_BaseBoard", {QStringLiteral("Product"), QStringLiteral("Manufacturer")}, deadline)));
+    inventory.memoryModules += parseMemoryModules(logged(
+        "Windows HardwareInfo 03 Memorychip:",
+        tableText(wmi, "Win32_PhysicalMemory",
+                  {QStringLiteral("Capacity"), QStringLiteral("Speed"), QStringLiteral("Manufacturer")}, deadline)));
+    inventory.disks += parseDisks(logged(
+        "Windows HardwareInfo 04 Diskdrive:",
+        tableText(wmi, "Win32_DiskDrive", {QStringLiteral("Model"), QStringLiteral("Size")}, deadline)));
+    inventory.graphicsAdapters += parseGraphicsAdapters(logged(
+        "Windows HardwareInfo 05 GPU:",
+        tableText(wmi, "Win32_VideoController", {QStringLiteral("AdapterRAM"), name}, deadline)));
     inventory.soundDevices << chooseSoundDevice(
-        logged("Windows HardwareInfo 06 Audio:",
-               runCommandLine(QStringLiteral("wmic path Win32_SoundDevice get Name"), kQueryWaitMs,
-                              Decoding::Local8Bit)));
+        logged("Windows HardwareInfo 06 Audio:", tableText(wmi, "Win32_SoundDevice", {name}, deadline)));
     inventory.networkAdapters += logged(
         "Windows HardwareInfo 07 Network:",
-        runCommandLine(QStringLiteral("wmic nic where \"NetEnabled=true\" get Name"), kQueryWaitMs,
-                       Decoding::Local8Bit));
-    inventory.osCaption = parseOsCaption(
-        logged("Windows HardwareInfo 08 SystemVersion:",
-               runCommandLine(QStringLiteral("wmic os get Caption"), kQueryWaitMs, Decoding::Local8Bit)));
+        tableText(wmi, "Win32_NetworkAdapter", {name}, deadline, "NetEnabled=true"));
+    inventory.osCaption = parseOsCaption(logged(
+        "Windows HardwareInfo 08 SystemVersion:",
+        tableText(wmi, "Win32_OperatingSystem", {QStringLiteral("Caption")}, deadline)));
 }

@@ -17,9 +17,12 @@ bool bind(HMODULE library, WORD ordinal, Fn &target)
 
 bool loadSensorSdk(SensorSdkApi &api)
 {
-    // Bare name, normal search order. The library exports its entry points by ordinal only.
-    // The handle stays open for the life of the process, also when an entry point is missing.
-    HMODULE library = LoadLibraryW(L"HWiNFO32.dll");
+    // Bare name, from the program's own folder first, then the system's folders; never from the
+    // working folder or PATH, where anyone could plant a library for a program that the logon
+    // task starts elevated. The library exports its entry points by ordinal only. The handle
+    // stays open for the life of the process, also when an entry point is missing.
+    HMODULE library = LoadLibraryExW(L"HWiNFO32.dll", nullptr,
+                                     LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (library == nullptr || library == reinterpret_cast<HMODULE>(INVALID_HANDLE_VALUE))
         return false;
     return bind(library, 411, api.init)

@@ -27,13 +27,20 @@ void onSessionSignal(int signalNumber)
 
 } // namespace
 
+struct SessionEndWatch::Native
+{
+    // The pipe's reading end, owned by the watch as its child.
+    QSocketNotifier *notifier = nullptr;
+};
+
 SessionEndWatch::SessionEndWatch(QObject *parent)
     : QObject(parent)
+    , m_native(std::make_unique<Native>())
 {
     if (g_pipe[0] >= 0 || pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
+    m_native->notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(m_native->notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
 
     struct sigaction action{};
     action.sa_handler = onSessionSignal;
@@ -45,12 +52,12 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
 
 SessionEndWatch::~SessionEndWatch()
 {
-    if (!m_notifier)
+    if (!m_native->notifier)
         return;
     for (size_t i = 0; i < sizeof(kWatchedSignals) / sizeof(kWatchedSignals[0]); ++i)
         sigaction(kWatchedSignals[i], &g_previous[i], nullptr);
-    delete m_notifier;
-    m_notifier = nullptr;
+    delete m_native->notifier;
+    m_native->notifier = nullptr;
     close(g_pipe[0]);
     close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -58,12 +65,16 @@ SessionEndWatch::~SessionEndWatch()
 
 bool SessionEndWatch::isActive() const
 {
-    return m_notifier != nullptr;
+    return m_native->notifier != nullptr;
+}
+
+void SessionEndWatch::watchWindow(WId)
+{
 }
 
 void SessionEndWatch::deliverPending()
 {
-    if (!m_notifier)
+    if (!m_native->notifier)
         return;
     unsigned char bytes[16];
     ssize_t count;

@@ -34,6 +34,8 @@ class TestHardwareInventory : public QObject
 {
     Q_OBJECT
 private slots:
+    void table_data();
+    void table();
     void dataLines_data();
     void dataLines();
     void singleLine_data();
@@ -50,6 +52,50 @@ private slots:
     void sound();
     void os();
 };
+
+using Rows = QVector<QStringList>;
+
+// The rows a query of each recorded output gives, with the columns in the order the query names
+// them: the table comes out as the tool printed it, columns sorted.
+void TestHardwareInventory::table_data()
+{
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<QString>("table");
+    QTest::newRow("one column") << QStringList{"Name"} << Rows{{"AMD Ryzen 7 5800X 8-Core Processor"}}
+                                << recorded("cpu.txt");
+    QTest::newRow("two processors")
+        << QStringList{"Name"}
+        << Rows{{"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"}, {"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"}}
+        << recorded("cpu-two-processors.txt");
+    QTest::newRow("columns named out of order")
+        << QStringList{"Product", "Manufacturer"} << Rows{{"PRIME B450M-A", "ASUSTeK COMPUTER INC."}}
+        << recorded("baseboard.txt");
+    QTest::newRow("three columns, case of names ignored in the order")
+        << QStringList{"Capacity", "Speed", "manufacturer"}
+        << Rows{{"17179869184", "3200", "Micron Technology"}, {"4294967296", "2666", "Kingston"}}
+        << recorded("memorychip.txt").replace("Manufacturer", "manufacturer");
+    QTest::newRow("disks") << QStringList{"Model", "Size"}
+                           << Rows{{"Samsung SSD 970 EVO 500GB", "500105249280"},
+                                   {"WDC WD10EZEX-08WN4A0", "1000202273280"}}
+                           << recorded("diskdrive.txt");
+    QTest::newRow("graphics") << QStringList{"AdapterRAM", "Name"}
+                              << Rows{{"0", "Microsoft Remote Display Adapter"},
+                                      {"4293918720", "NVIDIA GeForce RTX 3070"},
+                                      {"1073741824", "Intel(R) UHD Graphics 630"}}
+                              << recorded("videocontroller.txt");
+    QTest::newRow("missing cells are empty")
+        << QStringList{"A", "B"} << Rows{{"x"}, {}} << QStringLiteral("A  B  \r\r\nx     \r\r\n      \r\r\n\r\r\n");
+    QTest::newRow("no rows") << QStringList{"Name"} << Rows{} << QString();
+}
+
+void TestHardwareInventory::table()
+{
+    QFETCH(QStringList, columns);
+    QFETCH(Rows, rows);
+    QFETCH(QString, table);
+    QCOMPARE(wmicTableText(columns, rows), table);
+}
 
 void TestHardwareInventory::dataLines_data()
 {

@@ -3,6 +3,8 @@
 //   complete    all ten entry points, exported by ordinal only
 //   noordinal   the usage reader (ordinal 943) is missing
 //   nolibrary   no library at all
+//   stray       none beside the program, but a complete one in the working folder (and on PATH):
+//               it must not be loaded
 #include "check.h"
 #include "platform/sensorsdk.h"
 
@@ -77,7 +79,7 @@ int main()
             checkComplete(api);
         if (sensorSdk())
             checkComplete(*sensorSdk());
-    } else if (scenario == "noordinal" || scenario == "nolibrary") {
+    } else if (scenario == "noordinal" || scenario == "nolibrary" || scenario == "stray") {
         CHECK(!loaded);
         CHECK(sensorSdk() == nullptr);
         // The outcome of the first attempt stands.
