@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
-cmake --preset default
+cmake --preset default -DKESTRUN_WERROR=ON
 cmake --build --preset default
 ctest --preset default -j2
 bash scripts/test-deb.sh build
