@@ -1,7 +1,7 @@
 // The cost of one sensor cycle as the sensor thread makes it: per sensor one prepare, the name and
 // 5 x 512 reads. Run plainly for this machine's /proc and /sys, and under umockdev-wrapper for the
-// emulated Intel desktop and for layout 067 of the sensor corpus, its largest real machine (see the
-// README).
+// emulated Intel desktop and for layout 067 of the sensor corpus, its largest real machine (see
+// CONTRIBUTING.md).
 
 #include "platform/sensorsdk_abi.h"
 #include "corpus.h"

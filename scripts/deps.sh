@@ -28,6 +28,8 @@ if [ "${1:-}" = test ]; then
   packages+=(xvfb xauth trayer)
   # Fuzzing (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes.
   packages+=(clang-14 libclang-rt-14-dev)
+  # The source's format and lint (scripts/format.sh, scripts/lint.sh).
+  packages+=(clang-format-14 clang-tidy-14)
   packages+=("${deb_packages[@]}")
 fi
 if [ "${1:-}" = bench ]; then

@@ -11,9 +11,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 command -v clang++-14 >/dev/null || bash scripts/deps.sh test
 
-CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKESTRUN_FUZZ=ON -DKESTRUN_BUILD_TESTS=OFF -DKESTRUN_BUILD_BENCH=OFF >/dev/null
-cmake --build build-fuzz --target fuzz_all -j2
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
 
 mkdir -p build-fuzz/artifacts
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

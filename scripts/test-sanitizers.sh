@@ -10,23 +10,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 which=${1:-all}
 
-# -O1: sanitizer builds compile faster and keep usable stack traces.
-configure() {
-  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_FLAGS=-O1 -DCMAKE_CXX_FLAGS=-O1 \
-    -DKESTRUN_SANITIZER="$2" -DKESTRUN_BUILD_BENCH=OFF >/dev/null
-}
+# The presets asan and tsan of CMakePresets.json: their folders, flags and which tests they run.
 
 if [ "$which" = all ] || [ "$which" = asan ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-  configure build-asan address,undefined
-  # The real-time crash restart test only waits out a minute of the fast one's code: left out.
-  cmake --build build-asan -j2 --target kestrun_tests
-  ctest --test-dir build-asan -LE slow --output-on-failure --timeout 600 -j2
+  cmake --preset asan >/dev/null
+  cmake --build --preset asan -j2
+  ctest --preset asan -j2
 fi
 
 if [ "$which" = all ] || [ "$which" = tsan ]; then
   echo "== ThreadSanitizer"
-  configure build-tsan thread
-  cmake --build build-tsan -j2 --target kestrun_tests_threaded
-  ctest --test-dir build-tsan -L threaded --output-on-failure --timeout 600 -j2
+  cmake --preset tsan >/dev/null
+  cmake --build --preset tsan -j2
+  ctest --preset tsan -j2
 fi

@@ -36,10 +36,8 @@ if [ "$(cat "$root/build-win-qt/.tarball" 2>/dev/null)" != "$stamp" ]; then
   echo "$stamp" > "$root/build-win-qt/.tarball"
 fi
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
-  -DKESTRUN_QT_WIN_PREFIX="$qt_prefix" -DKESTRUN_BUILD_BENCH=OFF
-cmake --build "$build" -j2
+cmake --preset windows -DKESTRUN_QT_WIN_PREFIX="$qt_prefix"
+cmake --build --preset windows -j2
 
 # One wine prefix per build folder and one persistent server for all tests. Its output is
 # detached: wine's services inherit open pipes, and CTest would wait on them for ever.
@@ -63,4 +61,4 @@ fi
 rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/tst_* "$WINEPREFIX"/drive_c/users/*/AppData/Local/tst_*
 wine reg delete 'HKCU\Software\MyCompanyTalvex' /f </dev/null >/dev/null 2>&1 || true
 
-ctest --test-dir "$build" --output-on-failure --timeout 120 -j2
+ctest --preset windows -j2

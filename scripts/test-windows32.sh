@@ -40,11 +40,9 @@ if [ "$(cat "$root/build-win32-qt/.tarball" 2>/dev/null)" != "$stamp" ]; then
 fi
 
 step "build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
-  -DKESTRUN_QT_WIN_PREFIX="$qt_prefix" -DKESTRUN_BUILD_BENCH=OFF >/dev/null
+cmake --preset windows32 -DKESTRUN_QT_WIN_PREFIX="$qt_prefix" >/dev/null
 # The program and what loads the sensor library; the other tests are the 64-bit build's.
-cmake --build "$build" -j2 --target kestrun sdkstub_complete sdkstub_noordinal sdkloader_test tst_sdkthread_win
+cmake --build --preset windows32 -j2 --target kestrun sdkstub_complete sdkstub_noordinal sdkloader_test tst_sdkthread_win
 
 # One wine prefix for the build folder, its server started detached (wine's services inherit
 # open pipes), windows on the null driver: there is no display.

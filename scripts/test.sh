@@ -3,9 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
-ctest --test-dir build --output-on-failure --timeout 300 -j2
+cmake --preset default -DKESTRUN_WERROR=ON
+cmake --build --preset default
+ctest --preset default -j2
 bash scripts/test-deb.sh build
 bash scripts/test-sanitizers.sh
 bash scripts/fuzz.sh 20

@@ -34,7 +34,7 @@ bool initialise(FILE *config)
 }
 
 // Configuration texts are small; lm-sensors' own is some twenty kilobytes.
-constexpr std::size_t kConfigLimit = 1024 * 1024;
+constexpr std::size_t kConfigLimit = std::size_t{1024} * 1024;
 
 // The features the configuration files compute; nothing where one of them cannot be read here
 // (as libsensors did read it, every feature may be computed).

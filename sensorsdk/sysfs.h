@@ -10,7 +10,7 @@
 namespace sensorsdk {
 
 // The file's contents, up to maxBytes (longer files count as unreadable).
-std::optional<std::string> readText(const std::string &path, std::size_t maxBytes = 64 * 1024);
+std::optional<std::string> readText(const std::string &path, std::size_t maxBytes = std::size_t{64} * 1024);
 
 // At most the first maxBytes of a file (for files whose first line is all that is needed).
 std::optional<std::string> readHead(const std::string &path, std::size_t maxBytes);

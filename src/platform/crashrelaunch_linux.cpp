@@ -117,7 +117,7 @@ private:
 
 [[noreturn]] void becomeNewCopy(pid_t crashed)
 {
-    const struct timespec pause = {0, 10 * 1000 * 1000};
+    const struct timespec pause = {0, 10L * 1000 * 1000};
     for (int round = 0; round < kParentWaitRounds && getppid() == crashed; ++round)
         nanosleep(&pause, nullptr);
     // The handler runs with the crash signal blocked, and a blocked mask survives exec.

@@ -269,7 +269,7 @@ QString pciMaker(udev_device *pci)
         {QStringLiteral("0x10de"), QStringLiteral("NVIDIA")},
         {QStringLiteral("0x8086"), QStringLiteral("Intel")},
     };
-    const QString fromDatabase = shortMaker(property(pci, "ID_VENDOR_FROM_DATABASE"));
+    QString fromDatabase = shortMaker(property(pci, "ID_VENDOR_FROM_DATABASE"));
     if (!fromDatabase.isEmpty())
         return fromDatabase;
     const QString id = sysattr(pci, "vendor");

@@ -117,7 +117,7 @@ long number(const std::string &text, int base, long fallback)
 // The first processor's block of /proc/cpuinfo is enough: vendor, family and flags are alike for all.
 void readCpuinfo(MachineFacts &facts)
 {
-    const std::string text = readHead("/proc/cpuinfo", 16 * 1024).value_or(std::string());
+    const std::string text = readHead("/proc/cpuinfo", std::size_t{16} * 1024).value_or(std::string());
     const std::vector<CpuinfoBlock> blocks = parseCpuinfoBlocks(text);
     if (blocks.empty())
         return;

@@ -13,7 +13,7 @@ namespace {
 QString configHome()
 {
     // Relative values are to be ignored, as the base directory rules say.
-    const QString configured = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    QString configured = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
     if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
         return configured;
     return QDir::homePath() + QStringLiteral("/.config");

@@ -243,7 +243,7 @@ void GaugeArc::paintEvent(QPaintEvent *)
     const int side = std::min(width(), height());
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.translate(width() / 2, height() / 2);
+    painter.translate(QPoint(width() / 2, height() / 2));
     painter.scale(side / 200.0, side / 200.0);
 
     drawArc(&painter, 98);
@@ -409,7 +409,7 @@ void GaugeArc::drawValue(QPainter *painter)
         const int radius = 100;
         painter->setPen(textColor);
         painter->setFont(QFont(QStringLiteral("Arial"), 14));
-        const QRectF rect(-radius, radius / 2 - 20, radius * 2, radius / 3 + 10);
+        const QRectF rect(QRect(-radius, radius / 2 - 20, radius * 2, radius / 3 + 10));
         const QString text = QString("%1").arg(currentValue, 0, 'f', precision) + strUnit + "\n"
             + strExplainText;
         painter->drawText(rect, Qt::AlignCenter, text);
