@@ -31,9 +31,16 @@ std::string writeScenario()
     const int fd = mkstemp(path);
     close(fd);
     std::ofstream out(path);
-    const char *sensors[] = {"System: Desktop", "CPU [#0]: Processor", "CPU [#0]: Processor: Enhanced",
-                             "CPU [#0]: Processor: C-State Residency", "Memory Timings", "Motherboard: Super I/O",
-                             "Drive: NVMe SSD", "GPU [#0]: Graphics", "Network: Ethernet", "Windows Hardware Errors"};
+    const char *sensors[] = {"System: Desktop",
+                             "CPU [#0]: Processor",
+                             "CPU [#0]: Processor: Enhanced",
+                             "CPU [#0]: Processor: C-State Residency",
+                             "Memory Timings",
+                             "Motherboard: Super I/O",
+                             "Drive: NVMe SSD",
+                             "GPU [#0]: Graphics",
+                             "Network: Ethernet",
+                             "Windows Hardware Errors"};
     const char *kinds[] = {"temperature", "fan", "power", "clock", "usage"};
     for (int s = 0; s < 10; ++s) {
         out << "sensor " << sensors[s] << "\n";

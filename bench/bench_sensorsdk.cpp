@@ -3,9 +3,9 @@
 // emulated Intel desktop and for layout 067 of the sensor corpus, its largest real machine (see
 // CONTRIBUTING.md).
 
-#include "platform/sensorsdk_abi.h"
 #include "corpus.h"
 #include "fakenvml.h"
+#include "platform/sensorsdk_abi.h"
 #include "testbed.h"
 
 #include <benchmark/benchmark.h>
@@ -96,8 +96,8 @@ void BM_CycleCorpus067(benchmark::State &state)
     }
     sensorcorpus::useMemoryForTestbeds();
     const auto layouts = sensorcorpus::layouts(KESTRUN_CORPUS_LAYOUTS);
-    const auto layout = std::find_if(layouts.begin(), layouts.end(),
-                                     [](const sensorcorpus::Layout &one) { return one.id == "067"; });
+    const auto layout =
+        std::find_if(layouts.begin(), layouts.end(), [](const sensorcorpus::Layout &one) { return one.id == "067"; });
     if (layout == layouts.end()) {
         state.SkipWithError("layout 067 is not in " KESTRUN_CORPUS_LAYOUTS);
         return;

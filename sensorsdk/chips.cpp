@@ -110,11 +110,11 @@ struct Wanted {
 
 const Wanted *wantedFor(sensors_feature_type type)
 {
-    static const Wanted temperature{FeatureKind::Temperature, Kind::Temperature,
-                                    {SENSORS_SUBFEATURE_TEMP_INPUT, SENSORS_SUBFEATURE_TEMP_INPUT}};
+    static const Wanted temperature{
+        FeatureKind::Temperature, Kind::Temperature, {SENSORS_SUBFEATURE_TEMP_INPUT, SENSORS_SUBFEATURE_TEMP_INPUT}};
     static const Wanted fan{FeatureKind::Fan, Kind::Fan, {SENSORS_SUBFEATURE_FAN_INPUT, SENSORS_SUBFEATURE_FAN_INPUT}};
-    static const Wanted power{FeatureKind::Power, Kind::Power,
-                              {SENSORS_SUBFEATURE_POWER_AVERAGE, SENSORS_SUBFEATURE_POWER_INPUT}};
+    static const Wanted power{
+        FeatureKind::Power, Kind::Power, {SENSORS_SUBFEATURE_POWER_AVERAGE, SENSORS_SUBFEATURE_POWER_INPUT}};
     switch (type) {
     case SENSORS_FEATURE_TEMP:
         return &temperature;

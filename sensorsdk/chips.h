@@ -29,11 +29,11 @@ public:
 
     struct Chip {
         const sensors_chip_name *name;
-        std::string prefix;   // "nct6798"
-        std::string title;    // "nct6798-isa-0290"
-        std::string path;     // the chip's sysfs folder
+        std::string prefix; // "nct6798"
+        std::string title;  // "nct6798-isa-0290"
+        std::string path;   // the chip's sysfs folder
         ChipRole role;
-        int address;          // the bus address libsensors names it by (a coretemp chip's package)
+        int address; // the bus address libsensors names it by (a coretemp chip's package)
     };
     const std::vector<Chip> &chips() const { return chips_; }
 
@@ -49,8 +49,8 @@ private:
 // One temperature, fan or power reading of a chip.
 struct ChipReading {
     Kind kind;
-    std::string driverLabel;  // the driver's own label, empty when it has none
-    std::string label;        // what the sensor thread sees (readingLabel)
+    std::string driverLabel; // the driver's own label, empty when it has none
+    std::string label;       // what the sensor thread sees (readingLabel)
     Source source;
 };
 

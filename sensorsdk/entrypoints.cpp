@@ -30,9 +30,8 @@ void publishTableLengths()
 {
     for (int sensor = 0; sensor < kBoundedSensors; ++sensor) {
         for (int kind = 0; kind < sensorsdk::kKindCount; ++kind) {
-            const int length = machine && sensor < machine->count()
-                                   ? machine->sensor(sensor).count(static_cast<Kind>(kind))
-                                   : 0;
+            const int length =
+                machine && sensor < machine->count() ? machine->sensor(sensor).count(static_cast<Kind>(kind)) : 0;
             tableLengths[sensor][kind].store(length, std::memory_order_relaxed);
         }
     }

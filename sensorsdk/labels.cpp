@@ -47,7 +47,7 @@ bool oneOf(const std::string &text, std::initializer_list<std::string_view> choi
 bool isNct6775Family(std::string_view prefix)
 {
     return startsWith(prefix, "nct67") || startsWith(prefix, "nct61") || startsWith(prefix, "w83627")
-        || startsWith(prefix, "w83667");
+           || startsWith(prefix, "w83667");
 }
 
 std::string boardLabel(const FeatureFacts &facts)
@@ -151,8 +151,8 @@ ChipRole classifyChip(std::string_view prefix)
     if (prefix == "nouveau" || prefix == "radeon")
         return ChipRole::OtherGpu;
     static constexpr std::string_view boardPrefixes[] = {
-        "nct6", "nct7", "it8", "w83", "f71", "f81", "sch5", "smsc47", "vt1211", "vt8231", "dme1737",
-        "asus", "atk0110", "gigabyte_wmi",
+        "nct6",   "nct7",   "it8",    "w83",     "f71",  "f81",     "sch5",
+        "smsc47", "vt1211", "vt8231", "dme1737", "asus", "atk0110", "gigabyte_wmi",
     };
     for (const std::string_view board : boardPrefixes) {
         if (startsWith(prefix, board))

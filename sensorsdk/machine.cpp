@@ -94,8 +94,8 @@ private:
                 seenCores.push_back(id);
             }
             const std::string label = "Core " + std::to_string(core++) + " Clock";
-            const std::string cpufreq = "/sys/devices/system/cpu/cpu" + std::to_string(processor.processor)
-                + "/cpufreq/scaling_cur_freq";
+            const std::string cpufreq =
+                "/sys/devices/system/cpu/cpu" + std::to_string(processor.processor) + "/cpufreq/scaling_cur_freq";
             if (exists(cpufreq)) {
                 add(Kind::Clock, label, [file = std::make_shared<KeptFile>(cpufreq)]() -> std::optional<double> {
                     const auto kilohertz = file->integer();
@@ -339,9 +339,9 @@ bool isCoreChip(const LibSensors::Chip &chip, const std::vector<ChipReading> &re
         return false;
     if (chip.prefix == "k8temp")
         return true;
-    return chip.prefix == "coretemp"
-        && std::none_of(readings.begin(), readings.end(),
-                        [](const ChipReading &reading) { return isCoretempPackageLabel(reading.driverLabel); });
+    return chip.prefix == "coretemp" && std::none_of(readings.begin(), readings.end(), [](const ChipReading &reading) {
+               return isCoretempPackageLabel(reading.driverLabel);
+           });
 }
 
 // The processor's chips folded into the CPU sensor. Where they read only cores, the hottest core

@@ -26,7 +26,7 @@ struct nvmlPciInfo {
     unsigned int pciDeviceId;
     unsigned int pciSubSystemId;
     char busId[32];
-    char spare[64];  // room in case a driver's structure has grown
+    char spare[64]; // room in case a driver's structure has grown
 };
 
 struct nvmlFanSpeedInfo {
@@ -50,7 +50,7 @@ struct Nvml::Api {
     nvmlReturn (*utilisation)(nvmlDevice, nvmlUtilization *);
     nvmlReturn (*clock)(nvmlDevice, int, unsigned int *);
     nvmlReturn (*power)(nvmlDevice, unsigned int *);
-    nvmlReturn (*fanRpm)(nvmlDevice, nvmlFanSpeedInfo *);  // newer drivers only
+    nvmlReturn (*fanRpm)(nvmlDevice, nvmlFanSpeedInfo *); // newer drivers only
 };
 
 namespace {
@@ -70,7 +70,8 @@ std::shared_ptr<Nvml> Nvml::open()
     if (!library)
         return nullptr;
     auto api = std::make_unique<Api>();
-    const bool complete = bind(library, "nvmlInit_v2", api->init) && bind(library, "nvmlShutdown", api->shutdown)
+    const bool complete =
+        bind(library, "nvmlInit_v2", api->init) && bind(library, "nvmlShutdown", api->shutdown)
         && bind(library, "nvmlDeviceGetCount_v2", api->count)
         && bind(library, "nvmlDeviceGetHandleByIndex_v2", api->handleByIndex)
         && bind(library, "nvmlDeviceGetPciInfo_v3", api->pciInfo) && bind(library, "nvmlDeviceGetName", api->name)
@@ -90,7 +91,7 @@ std::shared_ptr<Nvml> Nvml::open()
         Device device;
         if (nvml->api_->handleByIndex(i, &device.handle) != kSuccess)
             continue;
-        nvmlPciInfo pci {};
+        nvmlPciInfo pci{};
         if (nvml->api_->pciInfo(device.handle, &pci) == kSuccess)
             device.address = PciAddress{pci.domain, pci.bus & 0xffU, pci.device & 0x1fU, 0};
         char name[96] = {};
@@ -134,7 +135,7 @@ std::optional<double> Nvml::temperature(const Device &device) const
 
 std::optional<double> Nvml::utilisation(const Device &device) const
 {
-    nvmlUtilization value {};
+    nvmlUtilization value{};
     if (api_->utilisation(device.handle, &value) != kSuccess || value.gpu > 100)
         return std::nullopt;
     return value.gpu;
@@ -162,7 +163,7 @@ std::optional<double> Nvml::fanRpm(const Device &device) const
 {
     if (!api_->fanRpm)
         return std::nullopt;
-    nvmlFanSpeedInfo info {};
+    nvmlFanSpeedInfo info{};
     info.version = kFanSpeedInfoVersion;
     info.fan = 0;
     if (api_->fanRpm(device.handle, &info) != kSuccess)

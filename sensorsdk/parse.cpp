@@ -150,8 +150,7 @@ std::optional<double> fanSpeed(double rpm)
     return rpm;
 }
 
-std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj,
-                                      double seconds)
+std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj, double seconds)
 {
     if (!(seconds > 0) || beforeUj < 0 || afterUj < 0)
         return std::nullopt;
@@ -188,8 +187,7 @@ std::optional<unsigned long> hwmonNumber(std::string_view path)
 
 bool PciAddress::operator<(const PciAddress &other) const
 {
-    return std::tie(domain, bus, device, function)
-        < std::tie(other.domain, other.bus, other.device, other.function);
+    return std::tie(domain, bus, device, function) < std::tie(other.domain, other.bus, other.device, other.function);
 }
 
 std::optional<PciAddress> parsePciAddress(std::string_view text)
@@ -198,8 +196,8 @@ std::optional<PciAddress> parsePciAddress(std::string_view text)
     const auto firstColon = text.find(':');
     const auto secondColon = text.find(':', firstColon == std::string_view::npos ? 0 : firstColon + 1);
     const auto dot = text.rfind('.');
-    if (firstColon == std::string_view::npos || secondColon == std::string_view::npos
-        || dot == std::string_view::npos || dot < secondColon)
+    if (firstColon == std::string_view::npos || secondColon == std::string_view::npos || dot == std::string_view::npos
+        || dot < secondColon)
         return std::nullopt;
     const auto domain = parseWhole<unsigned long long>(text.substr(0, firstColon), 16);
     const auto bus = parseWhole<unsigned>(text.substr(firstColon + 1, secondColon - firstColon - 1), 16);

@@ -43,8 +43,7 @@ std::string parseCpuModel(std::string_view text);
 
 // Average power in watts from two readings of a microjoule counter that wraps at maxRangeUj.
 // None when no time passed, a reading is negative, or a reading lies beyond the counter's range.
-std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj,
-                                      double seconds);
+std::optional<double> energyRateWatts(long long beforeUj, long long afterUj, long long maxRangeUj, double seconds);
 
 // A fan tachometer's reading as a speed. 65535 RPM and beyond is no speed but the all-ones count of
 // an input without a tachometer signal (no fan turns that fast): none.

@@ -123,13 +123,14 @@ std::vector<std::string> folderEntries(const std::string &path)
 
 bool exists(const std::string &path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     return ::stat(path.c_str(), &info) == 0;
 }
 
 double monotonicSeconds()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }

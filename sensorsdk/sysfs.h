@@ -72,10 +72,10 @@ private:
 
     std::string path_;
     int fd_ = -1;
-    bool kept_ = false;        // holds one of the process's kept descriptors
-    int readsBeforeOpen_ = 0;  // failing reads still to pass before the path is opened again
+    bool kept_ = false;       // holds one of the process's kept descriptors
+    int readsBeforeOpen_ = 0; // failing reads still to pass before the path is opened again
     std::string buffer_;
-    std::size_t length_ = 0;   // bytes of buffer_ the last read filled
+    std::size_t length_ = 0; // bytes of buffer_ the last read filled
 };
 
 } // namespace sensorsdk

@@ -22,7 +22,10 @@ class Wander
 {
 public:
     Wander(int low, int high, int step)
-        : low(low), high(high), step(step), value(low)
+        : low(low)
+        , high(high)
+        , step(step)
+        , value(low)
     {
     }
     int next()
@@ -39,8 +42,7 @@ private:
     int low, high, step, value;
 };
 
-struct Metric
-{
+struct Metric {
     QProgressBar *bar;
     QLabel *label;
     Wander figure;

@@ -46,8 +46,7 @@ qint64 field(const QByteArray &text, const QByteArray &name)
     return -1;
 }
 
-struct Usage
-{
+struct Usage {
     bool alive = false;
     double tickSeconds = 0; // utime + stime from /proc/<pid>/stat, ended threads included
     qint64 runNs = 0;       // the live threads' run time from schedstat
@@ -157,8 +156,7 @@ private:
     int number = 0;
 };
 
-struct Program
-{
+struct Program {
     const char *name;
     QString path;
     QStringList arguments;
@@ -177,19 +175,17 @@ std::vector<Program> programs()
     };
 }
 
-struct Figures
-{
-    double corePercent = 0;   // own threads + X server, from the stat clock ticks
-    double xPercent = 0;      // of which the X server
-    double schedPercent = 0;  // the same from the threads' schedstat run times (finer)
+struct Figures {
+    double corePercent = 0;  // own threads + X server, from the stat clock ticks
+    double xPercent = 0;     // of which the X server
+    double schedPercent = 0; // the same from the threads' schedstat run times (finer)
     double wakeupsPerSecond = 0;
     double rssMb = 0;
     double pssMb = 0;
     bool ok = false;
 };
 
-struct Running
-{
+struct Running {
     std::unique_ptr<Desk> desk;
     std::unique_ptr<Child> child;
 };
@@ -210,8 +206,7 @@ std::vector<Figures> runOnce(int seconds, int settle, std::size_t *reports)
             std::fprintf(stderr, "cannot start an X server with compositor on :%d\n", display);
             return {};
         }
-        QMap<QString, QString> environment{{"DISPLAY", QStringLiteral(":%1").arg(display)},
-                                           {"QT_QPA_PLATFORM", "xcb"}};
+        QMap<QString, QString> environment{{"DISPLAY", QStringLiteral(":%1").arg(display)}, {"QT_QPA_PLATFORM", "xcb"}};
         r.child = std::make_unique<Child>(program.path, environment, program.arguments);
         const QString home = r.child->home().path();
         if (QByteArray(program.name) == "gkrellm") {

@@ -85,8 +85,7 @@ int steady(int seconds, int warmup)
         return 1;
     }
 
-    struct Row
-    {
+    struct Row {
         const char *name;
         double cpuPerMinute, corePercent, rss, peak, runPercent;
         int ended;
@@ -95,35 +94,39 @@ int steady(int seconds, int warmup)
         const double cpu = to.cpuSeconds - from.cpuSeconds;
         int ended = 0;
         const double run = runSecondsBetween(from, to, &ended);
-        return Row{name, cpu * 60.0 / seconds, cpu * 100.0 / seconds, to.rssKb / 1024.0, to.peakRssKb / 1024.0,
-                   run * 100.0 / seconds, ended};
+        return Row{name,
+                   cpu * 60.0 / seconds,
+                   cpu * 100.0 / seconds,
+                   to.rssKb / 1024.0,
+                   to.peakRssKb / 1024.0,
+                   run * 100.0 / seconds,
+                   ended};
     };
     const Row rows[] = {row("kestrun", *kestrunFrom, *kestrunTo), row("floor", *floorFrom, *floorTo)};
     std::printf("Steady state: %d s measured after %d s of start-up; emulated Intel desktop, display "
                 "plugged, offscreen window\n\n",
                 seconds, warmup);
-    std::printf("%-14s %12s %14s %9s %13s %16s\n", "program", "CPU s/min", "% of one core", "RSS MB",
-                "peak RSS MB", "% core (sched)");
+    std::printf("%-14s %12s %14s %9s %13s %16s\n", "program", "CPU s/min", "% of one core", "RSS MB", "peak RSS MB",
+                "% core (sched)");
     for (const Row &r : rows)
-        std::printf("%-14s %12.3f %14.3f %9.1f %13.1f %16.3f%s\n", r.name, r.cpuPerMinute, r.corePercent, r.rss,
-                    r.peak, r.runPercent, r.ended ? " *" : "");
+        std::printf("%-14s %12.3f %14.3f %9.1f %13.1f %16.3f%s\n", r.name, r.cpuPerMinute, r.corePercent, r.rss, r.peak,
+                    r.runPercent, r.ended ? " *" : "");
     const double cpuRatio = rows[1].cpuPerMinute > 0 ? rows[0].cpuPerMinute / rows[1].cpuPerMinute : 0;
     std::printf("%-14s %12.2f %14.2f %9.2f %13.2f %16.2f\n", "kestrun/floor", cpuRatio, cpuRatio,
                 rows[0].rss / rows[1].rss, rows[0].peak / rows[1].peak,
                 rows[1].runPercent > 0 ? rows[0].runPercent / rows[1].runPercent : 0);
     std::printf("\nreports written to the display while measured: %zu; sensor library: %s\n", reports,
                 sensorsUp ? "started" : "NOT started");
-    std::printf("goals: <= %.1f %% of one core: %s; <= %.1fx the floor: %s; RSS <= %.0f MB: %s\n",
-                kGoalCorePercent, verdict(rows[0].corePercent <= kGoalCorePercent), kGoalFloorRatio,
-                verdict(cpuRatio <= kGoalFloorRatio), kGoalRssMb, verdict(rows[0].rss <= kGoalRssMb));
+    std::printf("goals: <= %.1f %% of one core: %s; <= %.1fx the floor: %s; RSS <= %.0f MB: %s\n", kGoalCorePercent,
+                verdict(rows[0].corePercent <= kGoalCorePercent), kGoalFloorRatio, verdict(cpuRatio <= kGoalFloorRatio),
+                kGoalRssMb, verdict(rows[0].rss <= kGoalRssMb));
     std::printf("(CPU time counts in clock ticks of %.0f ms: +-%.3f %% of one core over this run; the sched\n"
                 "column sums the threads' run time in ns from schedstat, * where a thread ended meanwhile)\n",
                 1000.0 / double(::sysconf(_SC_CLK_TCK)), 2 * 100.0 / double(::sysconf(_SC_CLK_TCK)) / seconds);
     return 0;
 }
 
-struct Spread
-{
+struct Spread {
     double min, median, max;
 };
 

@@ -30,7 +30,10 @@ void dashboardLook(ProgressBarRound &bar)
 class Album
 {
 public:
-    explicit Album(const QString &folder) : dir(folder) {}
+    explicit Album(const QString &folder)
+        : dir(folder)
+    {
+    }
 
     void save(QWidget &widget, const QString &name)
     {
@@ -58,7 +61,13 @@ void progressBarRound(Album &album)
     plain.resize(195, 195);
     album.save(plain, "round_default");
 
-    struct State { QString name; int value; int type; ProgressBarRound::BarStyle style; QSize size; };
+    struct State {
+        QString name;
+        int value;
+        int type;
+        ProgressBarRound::BarStyle style;
+        QSize size;
+    };
     const State states[] = {
         {"round_37C", 37, 1, ProgressBarRound::BarStyle_Donut, {195, 195}},
         {"round_37F", 37, 2, ProgressBarRound::BarStyle_Donut, {195, 195}},

@@ -135,8 +135,7 @@ int main(int argc, char *argv[])
                     continue;
                 sources.see(kReadingKindsInWalkOrder[kind], label);
                 std::printf("  %-11s %3d  %-28s %10.1f %-4s %s\n", kinds[kind].name, reading, label, value,
-                            kinds[kind].unit,
-                            verdict(matcher, kReadingKindsInWalkOrder[kind], label, value).c_str());
+                            kinds[kind].unit, verdict(matcher, kReadingKindsInWalkOrder[kind], label, value).c_str());
             }
         }
     }

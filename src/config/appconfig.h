@@ -5,8 +5,7 @@
 // Branding and theme values of appConfig.ini. Paths are the config folder followed directly by the
 // text of the file; colours are "r,g,b" texts made by normaliseColour; flags and modes are 0 when
 // missing or not a number.
-struct AppConfig
-{
+struct AppConfig {
     QString appName;
     QString appVersion;
     QString appId;

@@ -36,7 +36,7 @@ DriveUsage driveUsage(const DriveFigures &drive)
     usage.percent = truncateToInt32(100.0 - free / total * 100.0);
     const double usedGiB = (total - free) / kGiB;
     usage.text = QString::number(usedGiB, 'f', 0) + QStringLiteral("G") + QStringLiteral("/")
-        + QString::number(total / kGiB, 'f', 0) + QStringLiteral("G");
+                 + QString::number(total / kGiB, 'f', 0) + QStringLiteral("G");
     return usage;
 }
 

@@ -26,8 +26,7 @@ int nextBarPeak(int peak, int value);
 QString memoryUsageText(const MemoryFigures &memory);
 
 // The system drive as the window shows it (the report encodes its own figures from the bytes).
-struct DriveUsage
-{
+struct DriveUsage {
     int percent = 0; // used share, truncated
     QString text;    // "<used>G/<total>G", whole GiB rounded
 };
@@ -35,16 +34,14 @@ struct DriveUsage
 DriveUsage driveUsage(const DriveFigures &drive);
 
 // A bar whose upper end is the running peak of its values (see nextBarPeak).
-struct PeakBar
-{
+struct PeakBar {
     int value = 0;
     int maximum = 1;
 };
 
 // Everything the monitor page shows after one cycle: the figures as whole numbers, each shown in
 // its label in decimal.
-struct MonitorFigures
-{
+struct MonitorFigures {
     // Whole degrees Celsius: the dashboards convert to the unit they show.
     int cpuTemperature = 0;
     int gpuTemperature = 0;

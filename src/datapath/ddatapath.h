@@ -44,8 +44,8 @@ public:
     // One cycle with the figures already gathered: tells sigCycleFigures, then queues the report
     // while the link is open. onGetPcInfoOk gathers them. unread are the figures without a reading:
     // the window marks them, the report carries their 0 as ever.
-    void runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory,
-                  const std::optional<DriveFigures> &drive, const FigureSet &unread = {});
+    void runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory, const std::optional<DriveFigures> &drive,
+                  const FigureSet &unread = {});
 
     // The reports carry the Fahrenheit flag; the figures stay Celsius.
     void setReportFahrenheit(bool fahrenheit) { reportFahrenheit = fahrenheit; }

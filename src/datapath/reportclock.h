@@ -14,8 +14,7 @@
 class ReportClock
 {
 public:
-    struct Stamp
-    {
+    struct Stamp {
         QDate date;
         QTime time;
     };

@@ -145,7 +145,7 @@ void MainHidInterFace::notifyOwner(std::uint64_t opening, void (MainHidInterFace
         this,
         [this, opening, signal] {
             if (deviceOpen && openings == opening)
-                emit (this->*signal)();
+                emit(this->*signal)();
         },
         Qt::QueuedConnection);
 }

@@ -35,9 +35,9 @@ bool hasChip(const MachineFacts &facts, std::initializer_list<std::string_view> 
 bool isVirtualMachine(const MachineFacts &facts)
 {
     return facts.hypervisorFlag
-        || containsAny(facts.dmiVendor, {"QEMU", "VMware", "innotek", "Xen", "Parallels", "Bochs", "BHYVE"})
-        || containsAny(facts.dmiProduct,
-                       {"KVM", "VirtualBox", "VMware", "Virtual Machine", "HVM domU", "Standard PC ("});
+           || containsAny(facts.dmiVendor, {"QEMU", "VMware", "innotek", "Xen", "Parallels", "Bochs", "BHYVE"})
+           || containsAny(facts.dmiProduct,
+                          {"KVM", "VirtualBox", "VMware", "Virtual Machine", "HVM domU", "Standard PC ("});
 }
 
 // DMI chassis types of portable machines: portable, laptop, notebook, hand held, sub notebook,
@@ -97,9 +97,10 @@ Verdict sdkFailure(const MachineFacts &facts, int sdkStatus)
 
 Verdict virtualSensors(const MachineFacts &facts)
 {
-    return {describeVirtualMachine(facts)
-                + ": the host does not pass its sensors to guests, so no temperature, fan or power reading is to be had",
-            "Run Kestrun on the host to see these figures."};
+    return {
+        describeVirtualMachine(facts)
+            + ": the host does not pass its sensors to guests, so no temperature, fan or power reading is to be had",
+        "Run Kestrun on the host to see these figures."};
 }
 
 Verdict pendingSample(const char *what)
@@ -111,7 +112,8 @@ Verdict pendingSample(const char *what)
 // The processor as the reasons name it: "this AMD processor (family 19h)".
 std::string processor(const MachineFacts &facts)
 {
-    const std::string family = facts.cpuFamily >= 0 ? " (family " + hex(static_cast<unsigned>(facts.cpuFamily), "%02Xh") + ")" : "";
+    const std::string family =
+        facts.cpuFamily >= 0 ? " (family " + hex(static_cast<unsigned>(facts.cpuFamily), "%02Xh") + ")" : "";
     if (facts.cpuVendor == "GenuineIntel")
         return "this Intel processor";
     if (facts.cpuVendor == "AuthenticAMD")
@@ -146,7 +148,8 @@ Verdict cpuTemperature(const MachineFacts &facts)
     if (module.empty())
         return {"no CPU temperature driver is loaded",
                 "Run sudo sensors-detect: it names the driver this processor needs; load it with sudo modprobe."};
-    std::string remedy = "Load it with sudo modprobe " + module + ", and at every start with a line " + module
+    std::string remedy =
+        "Load it with sudo modprobe " + module + ", and at every start with a line " + module
         + " in /etc/modules-load.d/kestrun.conf; sudo sensors-detect finds every sensor driver the machine needs.";
     // Zen processors: the out-of-tree zenpower driver reads them too, in place of k10temp.
     if (module == "k10temp" && facts.cpuFamily >= 0x17)
@@ -194,7 +197,7 @@ Verdict cpuPower(const MachineFacts &facts, bool oneSample)
         break;
     }
     const bool hasRapl = facts.cpuVendor == "GenuineIntel" || facts.cpuVendor == "HygonGenuine"
-        || (facts.cpuVendor == "AuthenticAMD" && facts.cpuFamily >= 0x17);
+                         || (facts.cpuVendor == "AuthenticAMD" && facts.cpuFamily >= 0x17);
     if (!hasRapl)
         return {processor(facts) + " has no RAPL energy counter, which Kestrun reads for the CPU's power", ""};
     return {"the kernel offers no RAPL energy counter for " + processor(facts)
@@ -229,15 +232,16 @@ std::optional<Verdict> nvidiaGpu(const MachineFacts &facts, const DisplayAdapter
         if (card.driver == "nouveau")
             reason += "; nouveau, which drives the card now, gives at most temperature, fan and power";
         return Verdict{reason, "Install NVIDIA's driver with its NVML library (Debian: apt install nvidia-driver, from "
-                        "non-free)."};
+                               "non-free)."};
     }
     if (card.driver != "nvidia")
         return Verdict{"NVML is installed, but NVIDIA's kernel driver does not drive the card (" + runsOn + ")",
-                "Load NVIDIA's kernel driver (sudo modprobe nvidia), or reinstall it for the running kernel."};
+                       "Load NVIDIA's kernel driver (sudo modprobe nvidia), or reinstall it for the running kernel."};
     if (card.asleep)
-        return Verdict{"the NVIDIA card is asleep (runtime power management, as on hybrid-graphics laptops), and Kestrun "
-                "does not wake it",
-                "Its figures show while it is in use."};
+        return Verdict{
+            "the NVIDIA card is asleep (runtime power management, as on hybrid-graphics laptops), and Kestrun "
+            "does not wake it",
+            "Its figures show while it is in use."};
     if (figure == Figure::GpuFan)
         return Verdict{"NVIDIA's driver gives this card's fan as a duty percentage, not as a speed", ""};
     return std::nullopt;
@@ -274,8 +278,8 @@ Verdict gpu(const MachineFacts &facts, Figure figure, bool oneSample)
             return {"the AMD card runs on the older radeon driver, which reports little besides its temperature", ""};
     }
     // Intel's graphics power is energy used between two samples, from RAPL or the card's own chip.
-    const bool intelEnergy = std::any_of(adapters.begin(), adapters.end(),
-                                         [](const DisplayAdapter &card) { return card.vendor == kIntel; })
+    const bool intelEnergy =
+        std::any_of(adapters.begin(), adapters.end(), [](const DisplayAdapter &card) { return card.vendor == kIntel; })
         && (hasChip(facts, {"i915", "xe"}) || facts.uncoreEnergy == EnergyCounter::Readable);
     if (figure == Figure::GpuPower && oneSample && intelEnergy)
         return pendingSample("GPU power");

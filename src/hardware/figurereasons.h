@@ -15,8 +15,16 @@
 
 // The figures the window and the display show.
 enum class Figure {
-    CpuTemperature, CpuUsage, CpuClock, CpuPower, CpuFan,
-    GpuTemperature, GpuUsage, GpuClock, GpuPower, GpuFan
+    CpuTemperature,
+    CpuUsage,
+    CpuClock,
+    CpuPower,
+    CpuFan,
+    GpuTemperature,
+    GpuUsage,
+    GpuClock,
+    GpuPower,
+    GpuFan
 };
 
 struct ShownFigure {
@@ -60,10 +68,10 @@ enum class EnergyCounter { Absent, RootOnly, Readable };
 
 // A PCI display adapter.
 struct DisplayAdapter {
-    unsigned vendor = 0;      // PCI vendor ID
-    std::string driver;       // the kernel driver bound to it; empty when none is
-    bool integrated = false;  // on PCI bus 0: part of the processor or chipset
-    bool asleep = false;      // suspended by runtime power management
+    unsigned vendor = 0;     // PCI vendor ID
+    std::string driver;      // the kernel driver bound to it; empty when none is
+    bool integrated = false; // on PCI bus 0: part of the processor or chipset
+    bool asleep = false;     // suspended by runtime power management
 };
 
 // What a machine shows about where its figures could come from.

@@ -101,6 +101,6 @@ private:
     std::thread m_startThread;
     std::mutex m_startMutex;
     std::condition_variable m_startEnded;
-    bool m_startBegun = false;   // both guarded by m_startMutex
+    bool m_startBegun = false; // both guarded by m_startMutex
     bool m_startRunning = false;
 };

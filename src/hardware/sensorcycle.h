@@ -16,9 +16,8 @@ struct SensorSdkApi;
 // With sources given, every labelled reading is noted there, whatever its value.
 // Returns nothing when keepGoing was cleared during the walk: the cycle is then abandoned and its
 // partial values are dropped.
-std::optional<SensorSnapshot> readSensorCycle(const kestrun::platform::SensorSdkApi &sdk,
-                                              bool logDetails, const std::atomic<bool> &keepGoing,
-                                              SensorSourceSeen *sources = nullptr);
+std::optional<SensorSnapshot> readSensorCycle(const kestrun::platform::SensorSdkApi &sdk, bool logDetails,
+                                              const std::atomic<bool> &keepGoing, SensorSourceSeen *sources = nullptr);
 
 // Logs one line for each figure of the window that no reading of the first cycle could fill
 // (sources), with the likely reason and the remedy. Looks at the machine for that, so it is meant

@@ -16,26 +16,31 @@ struct MatchGroup {
 
 // Groups in the order they are tried within a kind. One group per snapshot field.
 constexpr std::array<MatchGroup, 12> kGroups{{
-    {ReadingKind::Temperature, &SensorSnapshot::cpuTemperature, Compare::Equal,
+    {ReadingKind::Temperature,
+     &SensorSnapshot::cpuTemperature,
+     Compare::Equal,
      {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}},
-    {ReadingKind::Temperature, &SensorSnapshot::gpuTemperature, Compare::Equal,
+    {ReadingKind::Temperature,
+     &SensorSnapshot::gpuTemperature,
+     Compare::Equal,
      {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}},
-    {ReadingKind::Temperature, &SensorSnapshot::boardTemperature, Compare::Equal,
+    {ReadingKind::Temperature,
+     &SensorSnapshot::boardTemperature,
+     Compare::Equal,
      {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}},
-    {ReadingKind::Fan, &SensorSnapshot::cpuFan, Compare::Equal,
-     {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}},
+    {ReadingKind::Fan, &SensorSnapshot::cpuFan, Compare::Equal, {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}},
     {ReadingKind::Fan, &SensorSnapshot::gpuFan, Compare::Contains, {"GPU Fan"}},
     {ReadingKind::Power, &SensorSnapshot::cpuPower, Compare::Equal, {"CPU Package Power"}},
-    {ReadingKind::Power, &SensorSnapshot::gpuPower, Compare::Equal,
-     {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)",
-      "GPU Core Power (VDDCR_GFX)", "GPU SoC Power (VDDCR_SOC)", "IGPU Power"}},
-    {ReadingKind::Clock, &SensorSnapshot::cpuClock, Compare::Contains,
-     {"Core 0 Clock", "core 0 Clock"}},
+    {ReadingKind::Power,
+     &SensorSnapshot::gpuPower,
+     Compare::Equal,
+     {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)", "GPU Core Power (VDDCR_GFX)",
+      "GPU SoC Power (VDDCR_SOC)", "IGPU Power"}},
+    {ReadingKind::Clock, &SensorSnapshot::cpuClock, Compare::Contains, {"Core 0 Clock", "core 0 Clock"}},
     {ReadingKind::Clock, &SensorSnapshot::gpuClock, Compare::Equal, {"GPU Clock"}},
     {ReadingKind::Clock, &SensorSnapshot::memoryClock, Compare::Equal, {"Memory Clock"}},
     {ReadingKind::Usage, &SensorSnapshot::cpuUsage, Compare::Equal, {"Total CPU Usage"}},
-    {ReadingKind::Usage, &SensorSnapshot::gpuUsage, Compare::Equal,
-     {"GPU Core Load", "GPU D3D Usage"}},
+    {ReadingKind::Usage, &SensorSnapshot::gpuUsage, Compare::Equal, {"GPU Core Load", "GPU D3D Usage"}},
 }};
 
 bool groupMatches(const MatchGroup &group, std::string_view label)
@@ -43,8 +48,7 @@ bool groupMatches(const MatchGroup &group, std::string_view label)
     for (std::string_view text : group.texts) {
         if (text.empty())
             break;
-        const bool hit = group.compare == Compare::Equal ? label == text
-                                                          : label.find(text) != std::string_view::npos;
+        const bool hit = group.compare == Compare::Equal ? label == text : label.find(text) != std::string_view::npos;
         if (hit)
             return true;
     }

@@ -8,8 +8,7 @@
 enum class ReadingKind { Temperature, Fan, Power, Clock, Usage };
 
 constexpr std::array<ReadingKind, 5> kReadingKindsInWalkOrder{
-    ReadingKind::Temperature, ReadingKind::Fan, ReadingKind::Power, ReadingKind::Clock,
-    ReadingKind::Usage};
+    ReadingKind::Temperature, ReadingKind::Fan, ReadingKind::Power, ReadingKind::Clock, ReadingKind::Usage};
 
 // True when the SDK offered a reading: a non-empty label and a value of at least 1.0.
 // NaN is no reading either. Inline: it runs for each of the 2560 slots of every sensor.

@@ -28,12 +28,18 @@ struct SensorSnapshotField {
 };
 
 inline constexpr SensorSnapshotField kSensorSnapshotFields[] = {
-    {"cpuTemperature", &SensorSnapshot::cpuTemperature}, {"cpuUsage", &SensorSnapshot::cpuUsage},
-    {"cpuClock", &SensorSnapshot::cpuClock},             {"cpuPower", &SensorSnapshot::cpuPower},
-    {"cpuFan", &SensorSnapshot::cpuFan},                 {"gpuTemperature", &SensorSnapshot::gpuTemperature},
-    {"gpuUsage", &SensorSnapshot::gpuUsage},             {"gpuClock", &SensorSnapshot::gpuClock},
-    {"gpuPower", &SensorSnapshot::gpuPower},             {"gpuFan", &SensorSnapshot::gpuFan},
-    {"boardTemperature", &SensorSnapshot::boardTemperature}, {"memoryClock", &SensorSnapshot::memoryClock},
+    {"cpuTemperature", &SensorSnapshot::cpuTemperature},
+    {"cpuUsage", &SensorSnapshot::cpuUsage},
+    {"cpuClock", &SensorSnapshot::cpuClock},
+    {"cpuPower", &SensorSnapshot::cpuPower},
+    {"cpuFan", &SensorSnapshot::cpuFan},
+    {"gpuTemperature", &SensorSnapshot::gpuTemperature},
+    {"gpuUsage", &SensorSnapshot::gpuUsage},
+    {"gpuClock", &SensorSnapshot::gpuClock},
+    {"gpuPower", &SensorSnapshot::gpuPower},
+    {"gpuFan", &SensorSnapshot::gpuFan},
+    {"boardTemperature", &SensorSnapshot::boardTemperature},
+    {"memoryClock", &SensorSnapshot::memoryClock},
 };
 
 // Truncation toward zero into a signed 32-bit integer, defined for every input: NaN gives 0, values

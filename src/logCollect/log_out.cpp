@@ -30,8 +30,7 @@ QString &preparedFolder()
 
 QString defaultFolder()
 {
-    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                    + "/logDir");
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/logDir");
 }
 
 QString folderLocked()
@@ -48,7 +47,8 @@ void reportFailureLocked(const QString &logFolder, const QString &reason)
     if (failureReported)
         return;
     failureReported = true;
-    const QByteArray line = QStringLiteral("Kestrun: cannot write the log in %1: %2\n").arg(logFolder, reason).toLocal8Bit();
+    const QByteArray line =
+        QStringLiteral("Kestrun: cannot write the log in %1: %2\n").arg(logFolder, reason).toLocal8Bit();
     writeWithoutBlocking(StandardStream::Error, line.constData(), static_cast<std::size_t>(line.size()));
 }
 

@@ -46,8 +46,7 @@ bool isExpired(const QDateTime &created, const QDateTime &now);
 using CreationTimeSource = std::function<QDateTime(const QFileInfo &)>;
 
 // Deletes the expired files (not folders) of logFolder as seen at now.
-void removeExpired(const QString &logFolder, const QDateTime &now,
-                   const CreationTimeSource &createdAt = creationTime);
+void removeExpired(const QString &logFolder, const QDateTime &now, const CreationTimeSource &createdAt = creationTime);
 
 // The folder records go to: the one InitializeLog prepared, else application data + "/logDir".
 QString currentFolder();

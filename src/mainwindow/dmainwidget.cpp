@@ -5,7 +5,6 @@
 
 #include <QProxyStyle>
 
-
 namespace {
 
 // The form's frames are styled panels only to hold their layouts: every border the window shows

@@ -49,8 +49,8 @@ void DMainWidget::onGetPcHardwareInfoOver()
 
     ui->label_29->setText(data->cpuName());
     ui->label_30->setText(data->boardName());
-    fillRow(data->memoryModules(), {{ui->label_31, ui->label_32}, {ui->label_33, ui->label_34},
-                                     {ui->label_44, ui->label_45}});
+    fillRow(data->memoryModules(),
+            {{ui->label_31, ui->label_32}, {ui->label_33, ui->label_34}, {ui->label_44, ui->label_45}});
     fillRow(data->disks(), {{ui->label_35, ui->label_36}, {ui->label_37, ui->label_38}, {ui->label_46, ui->label_47}});
     fillRow(data->graphicsAdapters(), {{ui->label_39, ui->label_40}, {ui->label_50, ui->label_51}});
     fillRow(data->soundDevices(), {{ui->label_41, nullptr}, {ui->label_48, nullptr}, {ui->label_49, nullptr}});

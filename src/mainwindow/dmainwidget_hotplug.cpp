@@ -6,8 +6,7 @@
 void DMainWidget::registerDevice()
 {
     feed.registerDevice(winId());
-    connect(&feed, &DDataPath::sigHidDeviceConnectChanging_Into, this,
-            &DMainWidget::sigHidDeviceConnectChanging_Into);
+    connect(&feed, &DDataPath::sigHidDeviceConnectChanging_Into, this, &DMainWidget::sigHidDeviceConnectChanging_Into);
     connect(&feed, &DDataPath::sigHidDeviceConnectChanging_Remove, this,
             &DMainWidget::sigHidDeviceConnectChanging_Remove);
     connect(&feed, &DDataPath::sigHidStatusText, ui->label_HidStatus, &QLabel::setText);

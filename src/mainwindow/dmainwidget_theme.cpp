@@ -147,7 +147,8 @@ void DMainWidget::initThemeData()
     const Components bg = split(config.mainBgColor);
     const Components border = split(config.mainBorderColor);
     if (config.mainAreaShowModel == 2)
-        ui->frame_Bg->setStyleSheet(fill(kBackgroundImage).arg(config.mainAreaShowBgImage, border.r, border.g, border.b));
+        ui->frame_Bg->setStyleSheet(
+            fill(kBackgroundImage).arg(config.mainAreaShowBgImage, border.r, border.g, border.b));
     else
         ui->frame_Bg->setStyleSheet(fill(kBackgroundColour).arg(bg.r, bg.g, bg.b, border.r, border.g, border.b));
 
@@ -155,11 +156,12 @@ void DMainWidget::initThemeData()
     const Components barStart = split(config.progressBarStartColor);
     const Components barEnd = split(config.progressBarEndColor);
     ui->frame_RightAreaABC->setStyleSheet(fill(kRightArea));
-    const QString barSheet = fill(kMetricBar).arg(barBg.r, barBg.g, barBg.b, barStart.r, barStart.g, barStart.b,
-                                                 barEnd.r, barEnd.g, barEnd.b);
-    for (QProgressBar *bar : {ui->progressBar_CPU01, ui->progressBar_CPU02, ui->progressBar_CPU03,
-                              ui->progressBar_CPU04, ui->progressBar_GPU01, ui->progressBar_GPU02,
-                              ui->progressBar_GPU03, ui->progressBar_GPU04})
+    const QString barSheet =
+        fill(kMetricBar)
+            .arg(barBg.r, barBg.g, barBg.b, barStart.r, barStart.g, barStart.b, barEnd.r, barEnd.g, barEnd.b);
+    for (QProgressBar *bar :
+         {ui->progressBar_CPU01, ui->progressBar_CPU02, ui->progressBar_CPU03, ui->progressBar_CPU04,
+          ui->progressBar_GPU01, ui->progressBar_GPU02, ui->progressBar_GPU03, ui->progressBar_GPU04})
         bar->setStyleSheet(barSheet);
 
     const Components frameBorder = split(config.frameBorderColor);
@@ -168,24 +170,24 @@ void DMainWidget::initThemeData()
     ui->frame_RightArea->setStyleSheet(fill(kRightFrame).arg(frameBorder.r, frameBorder.g, frameBorder.b));
 
     const QString dataSheet = fill(kDataLabel).arg(text.r, text.g, text.b, config.textFont);
-    for (QLabel *caption : {ui->label, ui->label_3, ui->label_5, ui->label_7, ui->label_9, ui->label_11,
-                            ui->label_13, ui->label_15})
+    for (QLabel *caption :
+         {ui->label, ui->label_3, ui->label_5, ui->label_7, ui->label_9, ui->label_11, ui->label_13, ui->label_15})
         caption->setStyleSheet(dataSheet);
-    for (QLabel *value : {ui->label_CPU01, ui->label_CPU02, ui->label_CPU03, ui->label_CPU04, ui->label_GPU01,
-                          ui->label_GPU02, ui->label_GPU03, ui->label_GPU04, ui->label_CPU01_UNIT,
-                          ui->label_CPU02_UNIT, ui->label_CPU03_UNIT, ui->label_CPU04_UNIT, ui->label_GPU01_UNIT,
-                          ui->label_GPU02_UNIT, ui->label_GPU03_UNIT, ui->label_GPU04_UNIT})
+    for (QLabel *value :
+         {ui->label_CPU01, ui->label_CPU02, ui->label_CPU03, ui->label_CPU04, ui->label_GPU01, ui->label_GPU02,
+          ui->label_GPU03, ui->label_GPU04, ui->label_CPU01_UNIT, ui->label_CPU02_UNIT, ui->label_CPU03_UNIT,
+          ui->label_CPU04_UNIT, ui->label_GPU01_UNIT, ui->label_GPU02_UNIT, ui->label_GPU03_UNIT, ui->label_GPU04_UNIT})
         value->setStyleSheet(dataSheet);
     const QString radioSheet = fill(kRadio).arg(config.radioDefColor, config.radioSelColor, config.textFont);
     ui->radioButton_Model01->setStyleSheet(radioSheet);
     ui->radioButton_Model02->setStyleSheet(radioSheet);
 
     const bool configurableLook = config.appId == QLatin1String(kConfigurableLookId);
-    const QString menuSheet =
-        configurableLook ? fill(kMenuConfigurable).arg(config.progressBarStartColor, config.progressBarEndColor,
-                                                       config.dataValueTextColor, frameBorder.r, frameBorder.g,
-                                                       frameBorder.b)
-                         : fill(kMenuFixedRed).arg(text.r, text.g, text.b);
+    const QString menuSheet = configurableLook
+                                  ? fill(kMenuConfigurable)
+                                        .arg(config.progressBarStartColor, config.progressBarEndColor,
+                                             config.dataValueTextColor, frameBorder.r, frameBorder.g, frameBorder.b)
+                                  : fill(kMenuFixedRed).arg(text.r, text.g, text.b);
     for (QPushButton *menu : {ui->pushButton_Monitor, ui->pushButton_Hardware}) {
         menu->setStyleSheet(menuSheet);
         menu->setFont(sized(boldFont, 10));
@@ -209,23 +211,23 @@ void DMainWidget::initThemeData()
         ui->label_CompanyCopyright->setText(config.companyCopyright);
     }
 
-    for (QLabel *item : {ui->label_21, ui->label_29, ui->label_22, ui->label_30, ui->label_23, ui->label_31,
-                         ui->label_32, ui->label_33, ui->label_34, ui->label_44, ui->label_45, ui->label_24,
-                         ui->label_35, ui->label_36, ui->label_37, ui->label_38, ui->label_46, ui->label_47,
-                         ui->label_25, ui->label_39, ui->label_40, ui->label_50, ui->label_51, ui->label_26,
-                         ui->label_41, ui->label_48, ui->label_49, ui->label_27, ui->label_42, ui->label_52,
-                         ui->label_28, ui->label_43}) {
+    for (QLabel *item :
+         {ui->label_21, ui->label_29, ui->label_22, ui->label_30, ui->label_23, ui->label_31, ui->label_32,
+          ui->label_33, ui->label_34, ui->label_44, ui->label_45, ui->label_24, ui->label_35, ui->label_36,
+          ui->label_37, ui->label_38, ui->label_46, ui->label_47, ui->label_25, ui->label_39, ui->label_40,
+          ui->label_50, ui->label_51, ui->label_26, ui->label_41, ui->label_48, ui->label_49, ui->label_27,
+          ui->label_42, ui->label_52, ui->label_28, ui->label_43}) {
         item->setStyleSheet(colourLabel);
         item->setFont(sized(mediumFont, 14));
     }
 
-    const QGradientStops gradient =
-        configurableLook ? QGradientStops{{0.0, QColor(0, 102, 153)}, {1.0, QColor(227, 6, 19)}}
-                         : QGradientStops{{0.0, QColor(248, 2, 34)},
-                                          {0.2, QColor(239, 9, 89)},
-                                          {0.55, QColor(255, 0, 34)},
-                                          {0.75, QColor(255, 0, 0)},
-                                          {1.0, QColor(250, 3, 32)}};
+    const QGradientStops gradient = configurableLook
+                                        ? QGradientStops{{0.0, QColor(0, 102, 153)}, {1.0, QColor(227, 6, 19)}}
+                                        : QGradientStops{{0.0, QColor(248, 2, 34)},
+                                                         {0.2, QColor(239, 9, 89)},
+                                                         {0.55, QColor(255, 0, 34)},
+                                                         {0.75, QColor(255, 0, 0)},
+                                                         {1.0, QColor(250, 3, 32)}};
     const struct {
         ProgressBarRound *dashboard;
         const char *caption;

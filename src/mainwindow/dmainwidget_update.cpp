@@ -39,8 +39,8 @@ void showDashboard(const MonitorFigures &figures, Figure figure, int value, Prog
 }
 
 // One clock, fan or power pair: ranges first, then labels, then values, CPU before GPU.
-void showPair(const MonitorFigures &figures, Figure cpuFigure, Figure gpuFigure, const PeakBar &cpu,
-              const PeakBar &gpu, QProgressBar *cpuBar, QProgressBar *gpuBar, QLabel *cpuLabel, QLabel *gpuLabel)
+void showPair(const MonitorFigures &figures, Figure cpuFigure, Figure gpuFigure, const PeakBar &cpu, const PeakBar &gpu,
+              QProgressBar *cpuBar, QProgressBar *gpuBar, QLabel *cpuLabel, QLabel *gpuLabel)
 {
     cpuBar->setRange(0, cpu.maximum);
     gpuBar->setRange(0, gpu.maximum);
@@ -56,8 +56,7 @@ void showPair(const MonitorFigures &figures, Figure cpuFigure, Figure gpuFigure,
 // ready), then the delayed start of the link and the SDK and the hardware page fill.
 void DMainWidget::startDataPath()
 {
-    connect(this, &DMainWidget::sigHidDeviceConnectChanging_Into, this,
-            &DMainWidget::onHidDeviceConnectChanging_Into);
+    connect(this, &DMainWidget::sigHidDeviceConnectChanging_Into, this, &DMainWidget::onHidDeviceConnectChanging_Into);
     connect(this, &DMainWidget::sigHidDeviceConnectChanging_Remove, this,
             &DMainWidget::onHidDeviceConnectChanging_Remove);
 

@@ -106,10 +106,14 @@ void DMainWidget::updateEdgeBand(const QPoint &globalPos)
         int band;
         Qt::CursorShape cursor;
     } bands[] = {
-        {left && top, 4, Qt::SizeFDiagCursor},   {right && bottom, 6, Qt::SizeFDiagCursor},
-        {left && bottom, 5, Qt::SizeBDiagCursor}, {right && top, 7, Qt::SizeBDiagCursor},
-        {left, 2, Qt::SizeHorCursor},             {right, 3, Qt::SizeHorCursor},
-        {top, 0, Qt::SizeVerCursor},              {bottom, 1, Qt::SizeVerCursor},
+        {left && top, 4, Qt::SizeFDiagCursor},
+        {right && bottom, 6, Qt::SizeFDiagCursor},
+        {left && bottom, 5, Qt::SizeBDiagCursor},
+        {right && top, 7, Qt::SizeBDiagCursor},
+        {left, 2, Qt::SizeHorCursor},
+        {right, 3, Qt::SizeHorCursor},
+        {top, 0, Qt::SizeVerCursor},
+        {bottom, 1, Qt::SizeVerCursor},
         {true, NoEdge, Qt::ArrowCursor},
     };
     for (const auto &b : bands) {
@@ -147,9 +151,7 @@ void DMainWidget::on_pushButton_Max_clicked()
     }
 }
 
-void DMainWidget::on_pushButton_Setting_clicked()
-{
-}
+void DMainWidget::on_pushButton_Setting_clicked() {}
 
 void DMainWidget::on_pushButton_Monitor_clicked()
 {
@@ -174,9 +176,7 @@ void DMainWidget::on_pushButton_Logo_clicked()
     logDialog->raise();
 }
 
-void DMainWidget::onLickActivited(const QString &)
-{
-}
+void DMainWidget::onLickActivited(const QString &) {}
 
 void DMainWidget::onHideMainWindowLater()
 {

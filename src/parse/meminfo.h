@@ -5,7 +5,7 @@
 
 // Physical memory from /proc/meminfo.
 struct MeminfoFigures {
-    std::uint32_t memoryLoad = 0;     // percent in use, truncated
+    std::uint32_t memoryLoad = 0;      // percent in use, truncated
     unsigned long long totalBytes = 0; // MemTotal
     unsigned long long availBytes = 0; // MemAvailable, never above the total
 };

@@ -1,8 +1,8 @@
 #pragma once
 
 // Restart after a crash: a copy that has run for at least a minute and then crashes starts a new
-// copy of itself (on Linux without arguments, on Windows with this run's arguments). Kept free of Qt so it can run inside a signal handler or an
-// exception filter.
+// copy of itself (on Linux without arguments, on Windows with this run's arguments). Kept free of Qt so it can run
+// inside a signal handler or an exception filter.
 
 // Minimum run time, in milliseconds, before a crash restarts the program.
 constexpr int kCrashRelaunchThresholdMs = 60000;

@@ -133,7 +133,8 @@ private:
 
 void onCrashSignal(int signalNumber)
 {
-    struct timespec now{};
+    struct timespec now {
+    };
     clock_gettime(CLOCK_REALTIME, &now);
     const long long ms = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
     if (shouldRelaunch(stampFromMSecs(ms), startStamp(), g_thresholdMs)) {
@@ -146,7 +147,8 @@ void onCrashSignal(int signalNumber)
             reportRelaunchFailure(errno);
     }
     // Let the crash end the process as it would have without us (core dump, exit status).
-    struct sigaction fallback{};
+    struct sigaction fallback {
+    };
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
     sigaction(signalNumber, &fallback, nullptr);
@@ -177,7 +179,8 @@ bool installCrashRelaunch(int thresholdMs)
     stack.ss_size = sizeof(g_handlerStack);
     sigaltstack(&stack, nullptr);
 
-    struct sigaction action{};
+    struct sigaction action {
+    };
     action.sa_handler = onCrashSignal;
     sigemptyset(&action.sa_mask);
     // One go only: a fault inside the handler ends the process the default way.

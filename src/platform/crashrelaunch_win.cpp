@@ -48,8 +48,8 @@ LONG WINAPI crashRelaunchFilter(EXCEPTION_POINTERS *)
     ZeroMemory(&process, sizeof(process));
     if (g_commandLine.empty()) {
         std::printf("CreateProcess failed (%d).\n", static_cast<int>(ERROR_BAD_PATHNAME));
-    } else if (!CreateProcessW(g_exePath, g_commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &process)) {
+    } else if (!CreateProcessW(g_exePath, g_commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process)) {
         std::printf("CreateProcess failed (%d).\n", static_cast<int>(GetLastError()));
     } else {
         CloseHandle(process.hThread);

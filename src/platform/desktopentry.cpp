@@ -16,14 +16,12 @@ bool isReserved(QChar c)
 
 QString desktopExecArgument(const QString &argument)
 {
-    const bool needsQuotes =
-        argument.isEmpty() || std::any_of(argument.begin(), argument.end(), isReserved);
+    const bool needsQuotes = argument.isEmpty() || std::any_of(argument.begin(), argument.end(), isReserved);
     if (!needsQuotes)
         return argument;
     QString quoted = QStringLiteral("\"");
     for (const QChar c : argument) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$')
-            || c == QLatin1Char('\\'))
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
             quoted += QLatin1Char('\\');
         quoted += c;
     }
@@ -47,11 +45,20 @@ QString desktopStringValue(const QString &text)
     escaped.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': escaped += QStringLiteral("\\\\"); break;
-        case '\n': escaped += QStringLiteral("\\n"); break;
-        case '\t': escaped += QStringLiteral("\\t"); break;
-        case '\r': escaped += QStringLiteral("\\r"); break;
-        default: escaped += c;
+        case '\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case '\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;

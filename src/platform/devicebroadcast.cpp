@@ -18,8 +18,7 @@ char16_t foldCase(char16_t c)
 
 std::uint32_t readUint32(const unsigned char *in)
 {
-    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16
-           | std::uint32_t(in[3]) << 24;
+    return std::uint32_t(in[0]) | std::uint32_t(in[1]) << 8 | std::uint32_t(in[2]) << 16 | std::uint32_t(in[3]) << 24;
 }
 } // namespace
 
@@ -56,9 +55,9 @@ DeviceChange parseDeviceChange(std::uintptr_t event, const unsigned char *record
 
 bool sameInterfacePath(const std::u16string &a, const std::u16string &b)
 {
-    return !a.empty() && a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(),
-                         [](char16_t x, char16_t y) { return foldCase(x) == foldCase(y); });
+    return !a.empty() && a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+        return foldCase(x) == foldCase(y);
+    });
 }
 
 } // namespace devicebroadcast

@@ -21,8 +21,7 @@ constexpr std::size_t kFilterSize = 32;
 constexpr std::size_t kGuidOffset = 12;
 constexpr std::size_t kNameOffset = 28;
 
-struct Guid
-{
+struct Guid {
     std::uint32_t data1;
     std::uint16_t data2;
     std::uint16_t data3;
@@ -43,8 +42,7 @@ std::array<unsigned char, kFilterSize> interfaceFilter(const Guid &classGuid);
 
 enum class DeviceChangeKind { None, Arrival, Removal };
 
-struct DeviceChange
-{
+struct DeviceChange {
     DeviceChangeKind kind = DeviceChangeKind::None;
     std::u16string path;
 };
@@ -53,8 +51,7 @@ struct DeviceChange
 // completed removals of device interfaces count; anything else gives kind None and the record is
 // not read. The record's own size field bounds the read, and so does available when the caller
 // knows how many bytes are readable at record.
-DeviceChange parseDeviceChange(std::uintptr_t event, const unsigned char *record,
-                               std::size_t available = SIZE_MAX);
+DeviceChange parseDeviceChange(std::uintptr_t event, const unsigned char *record, std::size_t available = SIZE_MAX);
 
 // True when two device interface paths name the same interface. Windows compares them without
 // regard to case, and a notification's name and the path hidapi lists for the same interface

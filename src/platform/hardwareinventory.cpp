@@ -105,8 +105,7 @@ QStringList parseDisks(const QStringList &lines)
     for (const QString &line : lines) {
         const int afterLast = line.lastIndexOf(QLatin1Char(' ')) + 1;
         const QString model = line.left(afterLast).trimmed();
-        disks << model + QLatin1Char(',') + gibibytesText(readNumber(line.mid(afterLast)))
-                     + QStringLiteral(" GB");
+        disks << model + QLatin1Char(',') + gibibytesText(readNumber(line.mid(afterLast))) + QStringLiteral(" GB");
     }
     return disks;
 }

@@ -6,8 +6,7 @@
 
 // The machine's hardware as the hardware page lists it, gathered once at start.
 // List entries are "name,value" pairs; the page splits them at the comma.
-struct HardwareInventory
-{
+struct HardwareInventory {
     QString cpuName;              // processor name(s), one line
     QString boardName;            // maker and product, one blank between
     QStringList memoryModules;    // "maker,8.0 GB"

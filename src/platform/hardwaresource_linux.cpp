@@ -22,8 +22,7 @@
 namespace {
 
 // RAII for libudev's reference-counted objects.
-struct UdevDeleter
-{
+struct UdevDeleter {
     void operator()(udev *u) const { udev_unref(u); }
     void operator()(udev_device *d) const { udev_device_unref(d); }
     void operator()(udev_enumerate *e) const { udev_enumerate_unref(e); }
@@ -140,17 +139,15 @@ QStringList memoryModules(udev_device *dmi)
     udev_list_entry *entry;
     udev_list_entry_foreach(entry, dmi ? udev_device_get_properties_list_entry(dmi) : nullptr)
     {
-        const QRegularExpressionMatch match =
-            sizeKey.match(QString::fromUtf8(udev_list_entry_get_name(entry)));
+        const QRegularExpressionMatch match = sizeKey.match(QString::fromUtf8(udev_list_entry_get_name(entry)));
         if (!match.hasMatch())
             continue;
         const QByteArray prefix = "MEMORY_DEVICE_" + match.captured(1).toUtf8() + '_';
         if (property(dmi, prefix + "PRESENT") == QLatin1String("0"))
             continue;
         const double size = QString::fromUtf8(udev_list_entry_get_value(entry)).toDouble();
-        modules.insert(match.captured(1).toInt(),
-                       entryName(property(dmi, prefix + "MANUFACTURER")) + QLatin1Char(',') + gibibytesText(size)
-                           + QStringLiteral(" GB"));
+        modules.insert(match.captured(1).toInt(), entryName(property(dmi, prefix + "MANUFACTURER")) + QLatin1Char(',')
+                                                      + gibibytesText(size) + QStringLiteral(" GB"));
     }
     log("Windows HardwareInfo 03 Memorychip:", modules.values());
     return modules.values();
@@ -221,8 +218,9 @@ QString shortMaker(const QString &databaseName)
     static const QRegularExpression anyTag(QStringLiteral("\\s*\\[[^\\]]*\\]\\s*$"));
     static const QRegularExpression trailingPunctuation(QStringLiteral("[.,]+$"));
     static const QStringList companyWords = {
-        "corporation", "corp", "inc", "incorporated", "co", "ltd", "limited", "company", "gmbh", "ag", "llc",
-        "plc", "sa", "bv", "semiconductor", "semiconductors", "technology", "technologies", "electronics"};
+        "corporation",   "corp",           "inc",        "incorporated", "co",         "ltd", "limited",
+        "company",       "gmbh",           "ag",         "llc",          "plc",        "sa",  "bv",
+        "semiconductor", "semiconductors", "technology", "technologies", "electronics"};
     const QRegularExpressionMatch tag = shortTag.match(databaseName);
     if (tag.hasMatch())
         return tag.captured(1);
@@ -244,9 +242,9 @@ QString withMaker(const QString &maker, const QString &model)
 {
     if (maker.isEmpty())
         return model;
-    const QRegularExpression named(QStringLiteral("\\b%1\\b")
-                                       .arg(QRegularExpression::escape(maker.section(QLatin1Char(' '), 0, 0))),
-                                   QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression named(
+        QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(maker.section(QLatin1Char(' '), 0, 0))),
+        QRegularExpression::CaseInsensitiveOption);
     return model.contains(named) ? model : maker + QLatin1Char(' ') + model;
 }
 
@@ -298,8 +296,7 @@ QString adapterName(udev_device *pci)
     return withMaker(pciMaker(pci), model);
 }
 
-struct LibraryCloser
-{
+struct LibraryCloser {
     void operator()(void *library) const { ::dlclose(library); }
 };
 
@@ -344,8 +341,8 @@ QMap<QString, double> nvidiaMemory()
         devices = 0;
     for (unsigned int i = 0; i < devices && i < 64; ++i) {
         void *handle = nullptr;
-        PciInfo pci {};
-        Memory memory {};
+        PciInfo pci{};
+        Memory memory{};
         if (handleByIndex(i, &handle) == kSuccess && pciInfo(handle, &pci) == kSuccess
             && memoryInfo(handle, &memory) == kSuccess && memory.total > 0)
             found.insert(QString::asprintf("%04x:%02x:%02x.0", pci.domain, pci.bus & 0xffU, pci.device & 0x1fU),
@@ -364,8 +361,7 @@ double sysfsAdapterMemory(udev_device *pci)
         return vram;
     double tiles = 0;
     for (int tile = 0; tile < 8; ++tile) {
-        const QString size =
-            sysattr(pci, "tile" + QByteArray::number(tile) + "/physical_vram_size_bytes");
+        const QString size = sysattr(pci, "tile" + QByteArray::number(tile) + "/physical_vram_size_bytes");
         if (size.isEmpty())
             break;
         tiles += std::max(0.0, size.toDouble());
@@ -476,8 +472,7 @@ QString queryProcessorLine(const QString &command)
 void gatherHardwareInventory(HardwareInventory &inventory)
 {
     const Udev context(udev_new());
-    const UdevDevice dmi(context ? udev_device_new_from_subsystem_sysname(context.get(), "dmi", "id")
-                                 : nullptr);
+    const UdevDevice dmi(context ? udev_device_new_from_subsystem_sysname(context.get(), "dmi", "id") : nullptr);
     inventory.boardName = boardName(dmi.get());
     inventory.memoryModules += memoryModules(dmi.get());
     inventory.disks += disks(context.get());

@@ -17,8 +17,8 @@ constexpr int kQueryWaitMs = 30000;
 QString tableText(const WmiConnection &wmi, const char *className, const QStringList &properties,
                   const QDeadlineTimer &deadline, const char *condition = "")
 {
-    return wmicTableText(properties, wmi.select(QLatin1String(className), properties,
-                                                QLatin1String(condition), deadline));
+    return wmicTableText(properties,
+                         wmi.select(QLatin1String(className), properties, QLatin1String(condition), deadline));
 }
 
 QStringList logged(const char *label, const QString &output)
@@ -52,18 +52,17 @@ void gatherHardwareInventory(HardwareInventory &inventory)
         "Windows HardwareInfo 03 Memorychip:",
         tableText(wmi, "Win32_PhysicalMemory",
                   {QStringLiteral("Capacity"), QStringLiteral("Speed"), QStringLiteral("Manufacturer")}, deadline)));
-    inventory.disks += parseDisks(logged(
-        "Windows HardwareInfo 04 Diskdrive:",
-        tableText(wmi, "Win32_DiskDrive", {QStringLiteral("Model"), QStringLiteral("Size")}, deadline)));
-    inventory.graphicsAdapters += parseGraphicsAdapters(logged(
-        "Windows HardwareInfo 05 GPU:",
-        tableText(wmi, "Win32_VideoController", {QStringLiteral("AdapterRAM"), name}, deadline)));
+    inventory.disks += parseDisks(
+        logged("Windows HardwareInfo 04 Diskdrive:",
+               tableText(wmi, "Win32_DiskDrive", {QStringLiteral("Model"), QStringLiteral("Size")}, deadline)));
+    inventory.graphicsAdapters += parseGraphicsAdapters(
+        logged("Windows HardwareInfo 05 GPU:",
+               tableText(wmi, "Win32_VideoController", {QStringLiteral("AdapterRAM"), name}, deadline)));
     inventory.soundDevices << chooseSoundDevice(
         logged("Windows HardwareInfo 06 Audio:", tableText(wmi, "Win32_SoundDevice", {name}, deadline)));
-    inventory.networkAdapters += logged(
-        "Windows HardwareInfo 07 Network:",
-        tableText(wmi, "Win32_NetworkAdapter", {name}, deadline, "NetEnabled=true"));
-    inventory.osCaption = parseOsCaption(logged(
-        "Windows HardwareInfo 08 SystemVersion:",
-        tableText(wmi, "Win32_OperatingSystem", {QStringLiteral("Caption")}, deadline)));
+    inventory.networkAdapters += logged("Windows HardwareInfo 07 Network:",
+                                        tableText(wmi, "Win32_NetworkAdapter", {name}, deadline, "NetEnabled=true"));
+    inventory.osCaption =
+        parseOsCaption(logged("Windows HardwareInfo 08 SystemVersion:",
+                              tableText(wmi, "Win32_OperatingSystem", {QStringLiteral("Caption")}, deadline)));
 }

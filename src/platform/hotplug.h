@@ -3,9 +3,9 @@
 #include "platform/devicebroadcast.h"
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QObject>
 #include <QString>
-#include <QMetaType>
 #include <qwindowdefs.h>
 
 #include <memory>

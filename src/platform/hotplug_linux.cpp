@@ -9,8 +9,7 @@
 #include <cerrno>
 
 namespace {
-struct UdevUnref
-{
+struct UdevUnref {
     void operator()(udev *u) const { udev_unref(u); }
     void operator()(udev_monitor *m) const { udev_monitor_unref(m); }
     void operator()(udev_device *d) const { udev_device_unref(d); }
@@ -38,8 +37,7 @@ bool namesOpenedDevice(const QString &changeText, const QString &devicePath)
     return !devicePath.isEmpty() && changeText.split(QLatin1Char(' ')).contains(devicePath);
 }
 
-struct HotplugWatch::Watch
-{
+struct HotplugWatch::Watch {
     std::unique_ptr<udev, UdevUnref> context;
     std::unique_ptr<udev_monitor, UdevUnref> monitor;
     std::unique_ptr<QSocketNotifier> notifier;
@@ -81,6 +79,4 @@ void HotplugWatch::registerDevice(WId)
     watch = std::move(w);
 }
 
-void HotplugWatch::nativeEvent(const QByteArray &, void *)
-{
-}
+void HotplugWatch::nativeEvent(const QByteArray &, void *) {}

@@ -13,8 +13,7 @@ bool namesOpenedDevice(const QString &changeText, const QString &devicePath)
     return devicebroadcast::sameInterfacePath(changeText.toStdU16String(), devicePath.toStdU16String());
 }
 
-struct HotplugWatch::Watch
-{
+struct HotplugWatch::Watch {
     HWND window = nullptr;
     std::vector<HDEVNOTIFY> registrations;
 
@@ -57,8 +56,8 @@ void HotplugWatch::nativeEvent(const QByteArray &eventType, void *message)
     const MSG *msg = static_cast<const MSG *>(message);
     if (msg->message != devicebroadcast::kWmDeviceChange)
         return;
-    const devicebroadcast::DeviceChange change = devicebroadcast::parseDeviceChange(
-        msg->wParam, reinterpret_cast<const unsigned char *>(msg->lParam));
+    const devicebroadcast::DeviceChange change =
+        devicebroadcast::parseDeviceChange(msg->wParam, reinterpret_cast<const unsigned char *>(msg->lParam));
     if (change.kind != DeviceChangeKind::None)
         emit deviceChanged(change.kind, QString::fromStdU16String(change.path));
 }

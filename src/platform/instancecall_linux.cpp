@@ -19,8 +19,7 @@ QString socketPath(const QString &folder, const QString &key)
 } // namespace
 
 // A local socket in the user's runtime folder, which nobody else can enter.
-struct InstanceCallListener::Channel
-{
+struct InstanceCallListener::Channel {
     QLocalServer server;
 };
 

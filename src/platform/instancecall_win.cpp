@@ -17,8 +17,7 @@ std::wstring eventName(const QString &key)
 } // namespace
 
 // A named event the running copy waits on; a later start sets it.
-struct InstanceCallListener::Channel
-{
+struct InstanceCallListener::Channel {
     explicit Channel(HANDLE event)
         : event(event)
         , notifier(event)

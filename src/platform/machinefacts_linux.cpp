@@ -87,7 +87,8 @@ std::vector<std::string> entries(const std::string &folder)
 
 bool exists(const std::string &path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     return ::stat(path.c_str(), &info) == 0;
 }
 

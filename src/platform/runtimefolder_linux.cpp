@@ -21,7 +21,8 @@ QString systemError(int error)
 // ours; the lock would then keep us out, or the call would reach a stranger's program.
 bool isPrivateFolder(const QString &folder, QString *problem)
 {
-    struct stat info{};
+    struct stat info {
+    };
     if (::lstat(QFile::encodeName(folder).constData(), &info) != 0) {
         *problem = folder + QStringLiteral(": ") + systemError(errno);
         return false;

@@ -5,7 +5,7 @@
 namespace kestrun::platform {
 
 namespace {
-template<typename Fn>
+template <typename Fn>
 bool bind(void *library, const char *name, Fn &target)
 {
     void *symbol = dlsym(library, name);
@@ -21,16 +21,11 @@ bool loadSensorSdk(SensorSdkApi &api)
     void *library = dlopen("libsensorsdk.so", RTLD_NOW);
     if (!library)
         return false;
-    return bind(library, "sdkInit", api.init)
-        && bind(library, "sdkUninit", api.uninit)
-        && bind(library, "sdkSensorCount", api.sensorCount)
-        && bind(library, "sdkPrepareSensor", api.prepareSensor)
-        && bind(library, "sdkSensorName", api.sensorName)
-        && bind(library, "sdkReadTemperature", api.readTemperature)
-        && bind(library, "sdkReadFan", api.readFan)
-        && bind(library, "sdkReadPower", api.readPower)
-        && bind(library, "sdkReadClock", api.readClock)
-        && bind(library, "sdkReadUsage", api.readUsage);
+    return bind(library, "sdkInit", api.init) && bind(library, "sdkUninit", api.uninit)
+           && bind(library, "sdkSensorCount", api.sensorCount) && bind(library, "sdkPrepareSensor", api.prepareSensor)
+           && bind(library, "sdkSensorName", api.sensorName) && bind(library, "sdkReadTemperature", api.readTemperature)
+           && bind(library, "sdkReadFan", api.readFan) && bind(library, "sdkReadPower", api.readPower)
+           && bind(library, "sdkReadClock", api.readClock) && bind(library, "sdkReadUsage", api.readUsage);
 }
 
 } // namespace kestrun::platform

@@ -5,7 +5,7 @@
 namespace kestrun::platform {
 
 namespace {
-template<typename Fn>
+template <typename Fn>
 bool bind(HMODULE library, WORD ordinal, Fn &target)
 {
     FARPROC entry = GetProcAddress(library, MAKEINTRESOURCEA(ordinal));
@@ -25,16 +25,11 @@ bool loadSensorSdk(SensorSdkApi &api)
                                      LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (library == nullptr || library == reinterpret_cast<HMODULE>(INVALID_HANDLE_VALUE))
         return false;
-    return bind(library, 411, api.init)
-        && bind(library, 198, api.uninit)
-        && bind(library, 623, api.sensorCount)
-        && bind(library, 560, api.prepareSensor)
-        && bind(library, 476, api.sensorName)
-        && bind(library, 606, api.readTemperature)
-        && bind(library, 734, api.readFan)
-        && bind(library, 183, api.readPower)
-        && bind(library, 629, api.readClock)
-        && bind(library, 943, api.readUsage);
+    return bind(library, 411, api.init) && bind(library, 198, api.uninit) && bind(library, 623, api.sensorCount)
+           && bind(library, 560, api.prepareSensor) && bind(library, 476, api.sensorName)
+           && bind(library, 606, api.readTemperature) && bind(library, 734, api.readFan)
+           && bind(library, 183, api.readPower) && bind(library, 629, api.readClock)
+           && bind(library, 943, api.readUsage);
 }
 
 } // namespace kestrun::platform

@@ -27,8 +27,7 @@ void onSessionSignal(int signalNumber)
 
 } // namespace
 
-struct SessionEndWatch::Native
-{
+struct SessionEndWatch::Native {
     // The pipe's reading end, owned by the watch as its child.
     QSocketNotifier *notifier = nullptr;
 };
@@ -42,7 +41,8 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
     m_native->notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_native->notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
 
-    struct sigaction action{};
+    struct sigaction action {
+    };
     action.sa_handler = onSessionSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -68,9 +68,7 @@ bool SessionEndWatch::isActive() const
     return m_native->notifier != nullptr;
 }
 
-void SessionEndWatch::watchWindow(WId)
-{
-}
+void SessionEndWatch::watchWindow(WId) {}
 
 void SessionEndWatch::deliverPending()
 {

@@ -73,11 +73,10 @@ public:
                 *result = TRUE;
             return true;
         }
-        const bool fromOutside = posted
-            || (received && (InSendMessageEx(nullptr) != ISMEX_NOSEND || !IsWindowVisible(msg->hwnd)));
-        const bool request = msg->message == WM_CLOSE
-            ? (fromOutside || (received && watched && msg->hwnd == watched))
-            : (received && msg->message == WM_ENDSESSION && msg->wParam);
+        const bool fromOutside =
+            posted || (received && (InSendMessageEx(nullptr) != ISMEX_NOSEND || !IsWindowVisible(msg->hwnd)));
+        const bool request = msg->message == WM_CLOSE ? (fromOutside || (received && watched && msg->hwnd == watched))
+                                                      : (received && msg->message == WM_ENDSESSION && msg->wParam);
         if (!request)
             return false;
         emitRequest(m_watch, msg->message);
@@ -90,8 +89,7 @@ private:
     SessionEndWatch *m_watch;
 };
 
-struct SessionEndWatch::Native
-{
+struct SessionEndWatch::Native {
     HWND window = nullptr;
     SessionEndFilter filter;
 
@@ -113,8 +111,8 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
     windowClass.lpszClassName = kWindowClass;
     // A second watch finds the class registered already.
     RegisterClassExW(&windowClass);
-    m_native->window = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Kestrun", WS_POPUP, 0, 0, 0, 0,
-                                       nullptr, nullptr, instance, this);
+    m_native->window = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Kestrun", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, instance, this);
     if (QCoreApplication *application = QCoreApplication::instance())
         application->installNativeEventFilter(&m_native->filter);
 }

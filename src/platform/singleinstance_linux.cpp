@@ -13,8 +13,7 @@
 
 // A lock on a file in the user's runtime folder: the kernel drops it with the last descriptor, so
 // there is no stale mark to recover, and another user's folder is never looked at.
-struct SingleInstanceGuard::Hold
-{
+struct SingleInstanceGuard::Hold {
     explicit Hold(int fd)
         : fd(fd)
     {

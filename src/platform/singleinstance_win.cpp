@@ -4,8 +4,7 @@
 
 // A named segment: Windows keeps its name within the session and frees it with its last handle,
 // so a crashed copy leaves nothing behind and other sessions never see it.
-struct SingleInstanceGuard::Hold
-{
+struct SingleInstanceGuard::Hold {
     explicit Hold(const QString &key)
         : segment(key)
     {

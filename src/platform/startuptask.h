@@ -15,8 +15,7 @@ bool hasTaskStartMarker(int argc, const char *const argv[]);
 // Different AppIDs register different tasks.
 QString startupTaskName(const QString &applicationName, const QString &appId);
 
-struct StartupTaskResult
-{
+struct StartupTaskResult {
     bool handedOver = false; // the request reached the system
     int errorCode = 0;       // the system's error code when it did not
 };

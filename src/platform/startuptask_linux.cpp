@@ -57,8 +57,7 @@ StartupTaskResult registerStartupTask(const QString &taskName, const QString &pr
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     StartupTaskResult result;
-    if (file.open(QIODevice::WriteOnly) && file.write(autostartEntryText(programPath)) >= 0
-        && file.commit()) {
+    if (file.open(QIODevice::WriteOnly) && file.write(autostartEntryText(programPath)) >= 0 && file.commit()) {
         result.handedOver = true;
     } else {
         result.errorCode = static_cast<int>(file.error());

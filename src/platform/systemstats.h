@@ -7,16 +7,14 @@
 class QByteArray;
 
 // Physical memory as the update cycle shows it and sends it to the display.
-struct MemoryFigures
-{
+struct MemoryFigures {
     quint32 memoryLoad = 0; // percent of physical memory in use
     quint64 totalPhys = 0;  // bytes
     quint64 availPhys = 0;  // bytes
 };
 
 // The system drive: the file system the operating system runs from.
-struct DriveFigures
-{
+struct DriveFigures {
     quint64 totalBytes = 0;
     quint64 totalFreeBytes = 0;
 };

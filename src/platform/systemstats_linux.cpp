@@ -59,7 +59,8 @@ MemoryFigures queryMemory()
 
 std::optional<DriveFigures> querySystemDrive()
 {
-    struct statvfs fs{};
+    struct statvfs fs {
+    };
     if (statvfs("/", &fs) != 0 || fs.f_blocks == 0)
         return std::nullopt;
     DriveFigures figures;

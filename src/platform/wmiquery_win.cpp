@@ -6,7 +6,7 @@
 namespace {
 
 // Owns one reference to a COM interface.
-template<typename T>
+template <typename T>
 class ComPtr
 {
 public:
@@ -141,8 +141,7 @@ QString wmiValueText(const VARIANT &value, CIMTYPE type)
     return bstrText(text.value.bstrVal);
 }
 
-struct WmiConnection::State
-{
+struct WmiConnection::State {
     ComApartment apartment;
     ComPtr<IWbemLocator> locator;
     ComPtr<IWbemServices> services;
@@ -151,14 +150,13 @@ struct WmiConnection::State
 WmiConnection::WmiConnection()
     : d(std::make_unique<State>())
 {
-    if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
-                                d->locator.outVoid())))
+    if (FAILED(
+            CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator, d->locator.outVoid())))
         return;
     const Bstr space(QStringLiteral("ROOT\\CIMV2"));
     // The connection itself waits at most two minutes, not for ever.
-    if (FAILED(d->locator->ConnectServer(space.get(), nullptr, nullptr, nullptr,
-                                         WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr, nullptr,
-                                         d->services.out()))) {
+    if (FAILED(d->locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, WBEM_FLAG_CONNECT_USE_MAX_WAIT,
+                                         nullptr, nullptr, d->services.out()))) {
         d->services.reset();
         return;
     }
@@ -178,8 +176,7 @@ QVector<QStringList> WmiConnection::select(const QString &className, const QStri
     QVector<QStringList> rows;
     if (!d->services)
         return rows;
-    QString text = QStringLiteral("SELECT ") + properties.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
-        + className;
+    QString text = QStringLiteral("SELECT ") + properties.join(QLatin1Char(',')) + QStringLiteral(" FROM ") + className;
     if (!condition.isEmpty())
         text += QStringLiteral(" WHERE ") + condition;
     const Bstr language(QStringLiteral("WQL"));
@@ -187,8 +184,7 @@ QVector<QStringList> WmiConnection::select(const QString &className, const QStri
     ComPtr<IEnumWbemClassObject> objects;
     // Returns at once; the objects then come through the enumerator, each wait bounded.
     if (FAILED(d->services->ExecQuery(language.get(), query.get(),
-                                      WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                      objects.out())))
+                                      WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, objects.out())))
         return rows;
     allowImpersonation(objects.get());
     while (!deadline.hasExpired()) {

@@ -36,8 +36,8 @@ public:
     // values of `properties` in that order. The objects are taken one by one as WMI delivers
     // them; those not delivered when the deadline passes are left out. A failed query gives
     // no rows.
-    QVector<QStringList> select(const QString &className, const QStringList &properties,
-                                const QString &condition, const QDeadlineTimer &deadline) const;
+    QVector<QStringList> select(const QString &className, const QStringList &properties, const QString &condition,
+                                const QDeadlineTimer &deadline) const;
 
 private:
     struct State;

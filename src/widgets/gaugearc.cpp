@@ -21,7 +21,7 @@ constexpr int maxMajorDivisions = 100;
 constexpr int maxMinorDivisions = 10;
 
 // Runs one drawing step with its own painter state.
-template<typename Step>
+template <typename Step>
 void isolated(QPainter *painter, Step step)
 {
     painter->save();
@@ -280,8 +280,7 @@ void GaugeArc::drawArc(QPainter *painter, int radius)
         const double valueArc = fractionOfRange(currentValue) * span();
         const double restArc = span() - valueArc;
         const QRectF rect(-radius, -radius, 2 * radius, 2 * radius);
-        painter->drawArc(rect, toIntSaturated((270.0 - startAngle - valueArc) * 16),
-                         toIntSaturated(valueArc * 16));
+        painter->drawArc(rect, toIntSaturated((270.0 - startAngle - valueArc) * 16), toIntSaturated(valueArc * 16));
         painter->drawArc(rect, toIntSaturated((270.0 - startAngle - valueArc - restArc) * 16),
                          toIntSaturated(restArc * 16));
     });
@@ -410,8 +409,7 @@ void GaugeArc::drawValue(QPainter *painter)
         painter->setPen(textColor);
         painter->setFont(QFont(QStringLiteral("Arial"), 14));
         const QRectF rect(QRect(-radius, radius / 2 - 20, radius * 2, radius / 3 + 10));
-        const QString text = QString("%1").arg(currentValue, 0, 'f', precision) + strUnit + "\n"
-            + strExplainText;
+        const QString text = QString("%1").arg(currentValue, 0, 'f', precision) + strUnit + "\n" + strExplainText;
         painter->drawText(rect, Qt::AlignCenter, text);
     });
 }

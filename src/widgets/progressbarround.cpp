@@ -18,8 +18,7 @@ int progressBarShownNumber(int displayValue, int valueType)
     return toIntSaturated(displayValue * 1.8 + 32);
 }
 
-std::optional<double> progressBarSweep(double minValue, double maxValue, double value,
-                                       bool clockWise)
+std::optional<double> progressBarSweep(double minValue, double maxValue, double value, bool clockWise)
 {
     const double width = maxValue - minValue;
     if (width == 0 || !std::isfinite(width))
@@ -36,10 +35,8 @@ ProgressBarTextLayout progressBarTextLayout(const QRectF &innerRect, int precisi
     const double innerSize = innerRect.width();
     ProgressBarTextLayout layout;
     // A tiny widget would compute a pixel size of 0, which fonts reject.
-    layout.numberPixelSize =
-        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.3 - precision * 0.08)));
-    layout.textPixelSize =
-        std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.15 - precision * 0.08)));
+    layout.numberPixelSize = std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.3 - precision * 0.08)));
+    layout.textPixelSize = std::max(1, toIntSaturated(innerSize * std::max(0.05, 0.15 - precision * 0.08)));
 
     // Each rectangle keeps the inner circle's right and bottom edges.
     layout.numberRect = innerRect;
@@ -176,8 +173,7 @@ void ProgressBarRound::setGradientData(const QGradientStops &stopPoints)
     update();
 }
 
-void ProgressBarRound::setInnerBorderAndOutBorderColor(const QColor &innerBorder,
-                                                       const QColor &outBorderColor)
+void ProgressBarRound::setInnerBorderAndOutBorderColor(const QColor &innerBorder, const QColor &outBorderColor)
 {
     if (innerBorder != this->innerBorder)
         this->innerBorder = innerBorder;
@@ -226,10 +222,10 @@ void ProgressBarRound::installDataBrush()
 
 ProgressBarRound::PaintInputs ProgressBarRound::paintInputs() const
 {
-    return PaintInputs(minValue, maxValue, value, displayValue, precision, nullPosition, outlinePenWidth,
-                       dataPenWidth, barStyle, format, clockWise, gradientData, innerBorder, outBorderColor,
-                       trackColor, strUnit, strExplainText, valueType, size(), devicePixelRatioF(),
-                       palette().cacheKey(), palette().currentColorGroup(), font(), valueShown);
+    return PaintInputs(minValue, maxValue, value, displayValue, precision, nullPosition, outlinePenWidth, dataPenWidth,
+                       barStyle, format, clockWise, gradientData, innerBorder, outBorderColor, trackColor, strUnit,
+                       strExplainText, valueType, size(), devicePixelRatioF(), palette().cacheKey(),
+                       palette().currentColorGroup(), font(), valueShown);
 }
 
 namespace {
@@ -242,8 +238,8 @@ bool imageFitsDevice(const QTransform &toDevice, qreal ratio, const QSize &size)
 {
     const auto whole = [](qreal v) { return std::isfinite(v) && v == std::round(v); };
     return toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio && toDevice.m22() == ratio
-        && whole(toDevice.dx()) && whole(toDevice.dy()) && whole(size.width() * ratio)
-        && whole(size.height() * ratio);
+           && whole(toDevice.dx()) && whole(toDevice.dy()) && whole(size.width() * ratio)
+           && whole(size.height() * ratio);
 }
 
 } // namespace
@@ -330,8 +326,8 @@ void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
         dataPath.arcTo(baseRect, nullPosition, -delta);
         dataPath.lineTo(baseRect.center());
         painter.setBrush(sectorBrush(atOwnRatio));
-        painter.setPen(QPen(QBrush(palette().shadow().color()), dataPenWidth, Qt::SolidLine,
-                            Qt::SquareCap, Qt::BevelJoin));
+        painter.setPen(
+            QPen(QBrush(palette().shadow().color()), dataPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
         painter.drawPath(dataPath);
     }
 

@@ -22,8 +22,7 @@ std::optional<double> progressBarSweep(double minValue, double maxValue, double 
 
 // Where the three centre texts of a ProgressBarRound go and how large they are. The offsets are
 // absolute pixels, tuned for the 195-pixel dashboards; they step with the number of digits.
-struct ProgressBarTextLayout
-{
+struct ProgressBarTextLayout {
     QRectF numberRect;
     QRectF unitRect;
     QRectF explainRect;
@@ -50,11 +49,7 @@ class ProgressBarRound : public QWidget
     Q_PROPERTY(QGradientStops gradientData READ getGradientData WRITE setGradientData)
 
 public:
-    enum BarStyle {
-        BarStyle_Donut = 0,
-        BarStyle_Pie = 1,
-        BarStyle_Line = 2
-    };
+    enum BarStyle { BarStyle_Donut = 0, BarStyle_Pie = 1, BarStyle_Line = 2 };
     Q_ENUM(BarStyle)
 
     explicit ProgressBarRound(QWidget *parent = nullptr);
@@ -111,9 +106,9 @@ private:
     // Everything a paint depends on. The dashboards are asked to repaint every second whether or
     // not their figures moved, and their conical gradient is costly to fill, so a paint whose
     // inputs equal the last one's shows the image that paint left.
-    using PaintInputs = std::tuple<double, double, double, int, int, double, double, double, BarStyle, QString,
-                                   bool, QGradientStops, QColor, QColor, QColor, QString, QString, int,
-                                   QSize, qreal, qint64, int, QFont, bool>;
+    using PaintInputs =
+        std::tuple<double, double, double, int, int, double, double, double, BarStyle, QString, bool, QGradientStops,
+                   QColor, QColor, QColor, QString, QString, int, QSize, qreal, qint64, int, QFont, bool>;
     PaintInputs paintInputs() const;
 
     void installDataBrush();

@@ -113,8 +113,8 @@ bool ChildProgram::guardLeft() const
 QByteArray ChildProgram::describe()
 {
     return "output:\n" + output().right(3000) + "\nlog:\n" + logMessages().join('\n').right(3000).toUtf8()
-        + "\nexit status " + QByteArray::number(m_process.exitStatus()) + ", code "
-        + QByteArray::number(m_process.exitCode());
+           + "\nexit status " + QByteArray::number(m_process.exitStatus()) + ", code "
+           + QByteArray::number(m_process.exitCode());
 }
 
 } // namespace kestrun::test

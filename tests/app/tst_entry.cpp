@@ -1,7 +1,7 @@
 #include "app/appentry.h"
 #include "app/commandline.h"
-#include "config/appconfig.h"
 #include "childhome.h"
+#include "config/appconfig.h"
 #include "logfiles.h"
 #include "platform/startuptask.h"
 #include "testenv.h"
@@ -159,8 +159,7 @@ void TestEntry::secondCopyExitsAndFirstEndsOnSigterm()
     QVERIFY(!log.contains("Pull out a device"));
     QVERIFY(!log.contains("onOpenHidSuccessful"));
     // The SDK is released only when it had started.
-    QCOMPARE(log.contains("HWi32SDK UNinit Over [Status],errorCode:"),
-             log.contains("HWi32SDK init Over [Successful]"));
+    QCOMPARE(log.contains("HWi32SDK UNinit Over [Status],errorCode:"), log.contains("HWi32SDK init Over [Successful]"));
     QVERIFY(log.indexOf("Exit app runing [Normal]") > log.indexOf("HWi32SDK init Over"));
 }
 

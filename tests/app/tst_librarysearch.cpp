@@ -29,9 +29,7 @@ std::optional<QList<QByteArray>> librarySearchPaths(const QString &path)
     const uchar *data = file.map(0, file.size());
     if (!data)
         return std::nullopt;
-    const auto within = [size](quint64 offset, quint64 length) {
-        return offset <= size && length <= size - offset;
-    };
+    const auto within = [size](quint64 offset, quint64 length) { return offset <= size && length <= size - offset; };
     Elf64_Ehdr header;
     std::memcpy(&header, data, sizeof header);
     if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64
@@ -92,7 +90,8 @@ QStringList searchPathFaults(const QString &root, bool installed, QStringList *f
         for (const QByteArray &searchPath : *paths) {
             const QByteArray fault = searchPathFault(searchPath, installed);
             if (!fault.isEmpty())
-                faults << QStringLiteral("%1 [%2]: %3").arg(path, QString::fromUtf8(searchPath), QString::fromUtf8(fault));
+                faults
+                    << QStringLiteral("%1 [%2]: %3").arg(path, QString::fromUtf8(searchPath), QString::fromUtf8(fault));
         }
     }
     return faults;
@@ -170,8 +169,7 @@ void TestLibrarySearch::everyBinarySearchesOnlyItsOwnAndTheSystemsFolders()
     install.start(QStringLiteral(KESTRUN_CMAKE),
                   {"--install", QStringLiteral(KESTRUN_BUILD_DIR), "--prefix", prefix.path()});
     QVERIFY(install.waitForFinished(120000));
-    QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
-             install.readAll().constData());
+    QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0, install.readAll().constData());
     QStringList installed;
     const QStringList installFaults = searchPathFaults(prefix.path(), true, &installed);
     QCOMPARE(installed.filter("kestrun/").size(), 3); // the program, the tool and the sensor library

@@ -23,8 +23,7 @@ using namespace kestrun::test;
 
 namespace {
 
-struct TestbedDeleter
-{
+struct TestbedDeleter {
     void operator()(UMockdevTestbed *testbed) const { g_object_unref(testbed); }
 };
 using Testbed = std::unique_ptr<UMockdevTestbed, TestbedDeleter>;

@@ -130,10 +130,9 @@ void TestUserSession::twoUsersEachGetTheirOwnCopy()
     ChildProgram nobodyAgain(QStringLiteral("setpriv"));
     nobodyAgain.process().setProcessEnvironment(nobody.process().processEnvironment());
     QVERIFY(nobodyAgain.start(asNobody({QStringLiteral(KESTRUN_PROGRAM)})));
-    QTRY_COMPARE_WITH_TIMEOUT(readAllLogs(nobody.process().processEnvironment().value("XDG_DATA_HOME")
-                                          + "/kestrun/logDir")
-                                  .count(kReady),
-                              2, kProgramStartMs);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        readAllLogs(nobody.process().processEnvironment().value("XDG_DATA_HOME") + "/kestrun/logDir").count(kReady), 2,
+        kProgramStartMs);
     nobodyAgain.sendSignal(SIGTERM);
     QVERIFY2(nobodyAgain.endsWith(0, 30000), nobodyAgain.describe().constData());
 }
@@ -143,8 +142,7 @@ void TestUserSession::laterStartShowsTheWindow_data()
     QTest::addColumn<int>("showMainPageUi");
     QTest::addColumn<QString>("answer");
     QTest::newRow("a branding that shows the window") << 1 << "A later start asked for the window: shown";
-    QTest::newRow("one that never does")
-        << 0 << "A later start asked for the window: not shown, ShowMainPageUI is 0";
+    QTest::newRow("one that never does") << 0 << "A later start asked for the window: not shown, ShowMainPageUI is 0";
 }
 
 void TestUserSession::laterStartShowsTheWindow()
@@ -264,7 +262,8 @@ void TestUserSession::unwritableLogIsReportedOnce()
     child.setEnvironmentValue("XDG_DATA_HOME", dataHome);
     QVERIFY(child.start());
     // The window stands and the sensor library was tried: many records were written by then.
-    QTRY_VERIFY2_WITH_TIMEOUT(child.output().contains("SDK HWiNFO -> INIT") || child.output().contains("CANNOT LOAD DLL"),
+    QTRY_VERIFY2_WITH_TIMEOUT(child.output().contains("SDK HWiNFO -> INIT")
+                                  || child.output().contains("CANNOT LOAD DLL"),
                               child.describe().constData(), kProgramStartMs);
     child.sendSignal(SIGTERM);
     QVERIFY2(child.endsWith(0, 30000), child.describe().constData());

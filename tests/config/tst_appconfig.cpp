@@ -10,8 +10,7 @@
 namespace {
 
 // A config folder (with its trailing slash) holding an appConfig.ini of the given UTF-8 text.
-struct ConfigFolder
-{
+struct ConfigFolder {
     QTemporaryDir dir;
     QString path() const { return dir.path() + "/"; }
     explicit ConfigFolder(const QByteArray &ini)
@@ -33,12 +32,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("colour");
-        QTest::newRow("three") << "0.120.215" << "0,120,215";
-        QTest::newRow("four drops alpha") << "0.120.215.1" << "0,120,215";
-        QTest::newRow("five passed on") << "255.255.255.0.5" << "255,255,255,0,5";
-        QTest::newRow("two passed on") << "12.34" << "12,34";
-        QTest::newRow("commas already") << "1,2,3" << "1,2,3";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("three") << "0.120.215"
+                               << "0,120,215";
+        QTest::newRow("four drops alpha") << "0.120.215.1"
+                                          << "0,120,215";
+        QTest::newRow("five passed on") << "255.255.255.0.5"
+                                        << "255,255,255,0,5";
+        QTest::newRow("two passed on") << "12.34"
+                                       << "12,34";
+        QTest::newRow("commas already") << "1,2,3"
+                                        << "1,2,3";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void colourRule()
@@ -54,16 +59,16 @@ private slots:
         const QString configDir = dir.path() + "/configDir/";
         const AppConfig c = readAppConfig(configDir);
 
-        for (const QString &text : {c.appName, c.appVersion, c.appId, c.companyLinkUrl, c.companyCopyright,
-                                    c.mainBorderColor, c.mainBgColor, c.progressBarDefBgColor,
-                                    c.progressBarStartColor, c.progressBarEndColor, c.radioDefColor,
-                                    c.radioSelColor, c.dataValueTextColor, c.frameBorderColor, c.textFont})
+        for (const QString &text :
+             {c.appName, c.appVersion, c.appId, c.companyLinkUrl, c.companyCopyright, c.mainBorderColor, c.mainBgColor,
+              c.progressBarDefBgColor, c.progressBarStartColor, c.progressBarEndColor, c.radioDefColor, c.radioSelColor,
+              c.dataValueTextColor, c.frameBorderColor, c.textFont})
             QVERIFY(text.isEmpty());
         for (const QString &path : {c.appIconPath, c.appIcon2Path, c.leftTopShowImage, c.mainAreaShowBgImage})
             QCOMPARE(path, configDir);
-        for (int flag : {c.showMainPageUi, c.leftTopShowModel, c.mainAreaShowModel, c.appVersionShowModel,
-                         c.deviceConStatusShowModel, c.temperatureChangShowModel, c.companyInfoShowModel,
-                         c.hardwareInfoShowModel})
+        for (int flag :
+             {c.showMainPageUi, c.leftTopShowModel, c.mainAreaShowModel, c.appVersionShowModel,
+              c.deviceConStatusShowModel, c.temperatureChangShowModel, c.companyInfoShowModel, c.hardwareInfoShowModel})
             QCOMPARE(flag, 0);
         QCOMPARE(c.startupTaskFlag, 1);
         QVERIFY(!QFileInfo::exists(configDir)); // only read, never created
@@ -179,7 +184,10 @@ private slots:
         QTest::newRow("escaped comma") << QByteArray("a\\x2c b") << "a, b";
         QTest::newRow("comment after") << QByteArray("a, b ; note, more") << "a, b";
         QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9, Ltd") << QString::fromUtf8("Caf\xc3\xa9, Ltd");
-        QTest::newRow("control byte in the file") << QByteArray("a\x01,\x02" "b") << "a\x01,\x02" "b";
+        QTest::newRow("control byte in the file") << QByteArray("a\x01,\x02"
+                                                                "b")
+                                                  << "a\x01,\x02"
+                                                     "b";
         QTest::newRow("control character from an escape") << QByteArray("\\x01,\\x02") << "\x01,\x02";
         QByteArray everyControlByte("ID,7 ;");
         for (char c = 1; c < 0x20; ++c)
@@ -231,9 +239,9 @@ private slots:
                  qPrintable(c.companyLinkUrl));
         for (const QString &text : {c.appVersion, c.appId, c.companyLinkUrl, c.companyCopyright, c.textFont})
             QVERIFY(!text.isEmpty());
-        for (const QString &colour : {c.mainBorderColor, c.mainBgColor, c.progressBarDefBgColor,
-                                      c.progressBarStartColor, c.progressBarEndColor, c.radioDefColor,
-                                      c.radioSelColor, c.dataValueTextColor, c.frameBorderColor})
+        for (const QString &colour :
+             {c.mainBorderColor, c.mainBgColor, c.progressBarDefBgColor, c.progressBarStartColor, c.progressBarEndColor,
+              c.radioDefColor, c.radioSelColor, c.dataValueTextColor, c.frameBorderColor})
             QCOMPARE(colour.count(','), 2);
         for (const QString &path : {c.appIconPath, c.appIcon2Path, c.leftTopShowImage, c.mainAreaShowBgImage})
             QVERIFY2(!QImage(path).isNull(), qPrintable(path));

@@ -14,8 +14,7 @@ class TestTemperatureUnit : public QObject
 
     static std::unique_ptr<QSettings> store()
     {
-        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "MyCompanyTalvex",
-                                           "Kestrun");
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "MyCompanyTalvex", "Kestrun");
     }
 
 private slots:

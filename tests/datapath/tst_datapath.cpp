@@ -16,8 +16,7 @@ namespace {
 
 // What the monitor page is to show in the scenario's three cycles, which the CPU temperature
 // tells apart.
-struct Expected
-{
+struct Expected {
     int cpuTemperature;
     PeakBar cpuClock;
     PeakBar cpuPower;
@@ -75,9 +74,9 @@ void TestDataPath::cyclesTellWhatTheMonitorShows()
     QVERIFY(!path.isLinkOpen());
     QTRY_VERIFY_WITH_TIMEOUT(cycles.size() == 3, 30000);
     QStringList start = log.take().filter(QRegularExpression("^Start |^HWi32SDK"));
-    QCOMPARE(start, (QStringList{"Start Update -> Start", "Start Update -> Over",
-                                 "Start Thread Runing SDK -> GetComputerInfo [Start]",
-                                 "HWi32SDK init Over [Successful]"}));
+    QCOMPARE(start,
+             (QStringList{"Start Update -> Start", "Start Update -> Over",
+                          "Start Thread Runing SDK -> GetComputerInfo [Start]", "HWi32SDK init Over [Successful]"}));
 
     for (const Expected &e : kCycles) {
         QVERIFY2(cycles.count(e.cpuTemperature), qPrintable(QString::number(e.cpuTemperature)));

@@ -3,8 +3,8 @@
 #undef signals
 #include <umockdev.h>
 
-#include <sys/ioctl.h>
 #include <linux/hidraw.h>
+#include <sys/ioctl.h>
 
 #include <QDir>
 #include <QFile>
@@ -12,8 +12,8 @@
 #include <QtGlobal>
 
 #include <cerrno>
-#include <memory>
 #include <csignal>
+#include <memory>
 
 namespace {
 // A vendor-defined page with one 64-byte output report.
@@ -91,8 +91,7 @@ void removeDevice(UMockdevTestbed *tb, QString &syspath)
     syspath.clear();
 }
 
-struct UsbHidIdentity
-{
+struct UsbHidIdentity {
     const char *port;
     const char *vendor;
     const char *product;
@@ -107,8 +106,8 @@ EmulatedDisplay::UsbHid addUsbHid(UMockdevTestbed *tb, const UsbHidIdentity &id)
 {
     EmulatedDisplay::UsbHid device;
     device.usb = addDevice(tb, "usb", id.port, QString(),
-                           {"idVendor", id.vendor, "idProduct", id.product, "manufacturer", id.manufacturer,
-                            "product", id.name, "bcdDevice", "0100"},
+                           {"idVendor", id.vendor, "idProduct", id.product, "manufacturer", id.manufacturer, "product",
+                            id.name, "bcdDevice", "0100"},
                            {"DEVTYPE", "usb_device"});
     const QByteArray intfName = QByteArray(id.port) + ":1.0";
     device.intf = addDevice(tb, "usb", intfName.constData(), device.usb, {"bInterfaceNumber", "00"},

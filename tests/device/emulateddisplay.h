@@ -57,13 +57,11 @@ public:
     // The same with a limit, for a writer in another process that may never come: false on timeout.
     bool waitForHeldWrite(std::chrono::milliseconds timeout);
 
-    struct UsbHid
-    {
+    struct UsbHid {
         QString usb, intf, hid, hidraw;
     };
 
-    struct Shared
-    {
+    struct Shared {
         mutable std::mutex lock;
         std::condition_variable changed;
         std::vector<Report> reports;

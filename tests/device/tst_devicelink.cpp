@@ -9,8 +9,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,8 +31,7 @@ const QString kTakenAgain = QStringLiteral("Device takes reports again ---------
 // What the window does with the link, without the window: its status label, the hot-plug watch
 // fed into the controller and the controller's signals looped back to its slots. Without
 // watching, the device comes and goes without a word to the link.
-struct Link
-{
+struct Link {
     QString status;
     DeviceLinkController controller;
     HotplugWatch watch;
@@ -67,8 +66,7 @@ struct Link
 
 // Offers a numbered report every 50 ms while the link is open, as the update cycle does once a
 // second.
-struct Cycle
-{
+struct Cycle {
     QTimer timer;
     int sent = 0;
 
@@ -135,13 +133,15 @@ void TestDeviceLink::openedDeviceMatch_data()
     QTest::addColumn<QString>("opened");
     QTest::addColumn<bool>("matches");
     QTest::newRow("its node") << kDisplayText << "/dev/hidraw0" << true;
-    QTest::newRow("node alone") << "/dev/hidraw0" << "/dev/hidraw0" << true;
+    QTest::newRow("node alone") << "/dev/hidraw0"
+                                << "/dev/hidraw0" << true;
     QTest::newRow("another display's node")
         << "/dev/hidraw2 /sys/devices/1-3/1-3:1.0/0003:5131:2007.0003/hidraw2 0003:00005131:00002007"
         << "/dev/hidraw0" << false;
-    QTest::newRow("a node that starts alike") << "/dev/hidraw10 0003:00005131:00002007" << "/dev/hidraw1" << false;
-    QTest::newRow("name inside the syspath only")
-        << "/sys/devices/1-1/1-1:1.0/0003:5131:2007.0001/hidraw0" << "hidraw0" << false;
+    QTest::newRow("a node that starts alike") << "/dev/hidraw10 0003:00005131:00002007"
+                                              << "/dev/hidraw1" << false;
+    QTest::newRow("name inside the syspath only") << "/sys/devices/1-1/1-1:1.0/0003:5131:2007.0001/hidraw0"
+                                                  << "hidraw0" << false;
     QTest::newRow("nothing opened") << kDisplayText << QString() << false;
 }
 

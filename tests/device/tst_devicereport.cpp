@@ -60,14 +60,12 @@ void TestDeviceReport::encode_data()
     QTest::addColumn<Bytes>("expected");
 
     QTest::newRow("typical machine, Celsius")
-        << typicalFigures()
-        << fromHex("00402D0C125C04D200413403058200000014 2B3F984C01DC07E803070E0507");
+        << typicalFigures() << fromHex("00402D0C125C04D200413403058200000014 2B3F984C01DC07E803070E0507");
 
     ReportFigures fahrenheit = typicalFigures();
     fahrenheit.fahrenheit = true;
     QTest::newRow("typical machine, Fahrenheit: bit 7 of both temperatures, same checksum")
-        << fahrenheit
-        << fromHex("0040AD0C125C04D20041B403058200000014 2B3F984C01DC07E803070E0507");
+        << fahrenheit << fromHex("0040AD0C125C04D20041B403058200000014 2B3F984C01DC07E803070E0507");
 
     ReportFigures hot = typicalFigures();
     hot.cpuTemperature = 128;
@@ -104,8 +102,7 @@ void TestDeviceReport::encode_data()
     QTest::newRow("full 2 TiB drive") << fullDrive << Bytes{{21, 100}, {22, 0x08}, {23, 0x00}};
 
     ReportFigures zero;
-    QTest::newRow("all zero: checksum is the start mark")
-        << zero << fromHex("0040" + QByteArray(56, '0') + "40");
+    QTest::newRow("all zero: checksum is the start mark") << zero << fromHex("0040" + QByteArray(56, '0') + "40");
 }
 
 void TestDeviceReport::encode()
@@ -117,9 +114,10 @@ void TestDeviceReport::encode()
 
     QCOMPARE(report.size(), std::size_t(65));
     for (const auto &[index, value] : expected)
-        QVERIFY2(report[index] == value,
-                 qPrintable(QStringLiteral("byte %1 is %2, expected %3")
-                                .arg(index).arg(report[index], 2, 16, QChar('0')).arg(value, 2, 16, QChar('0'))));
+        QVERIFY2(report[index] == value, qPrintable(QStringLiteral("byte %1 is %2, expected %3")
+                                                        .arg(index)
+                                                        .arg(report[index], 2, 16, QChar('0'))
+                                                        .arg(value, 2, 16, QChar('0'))));
     QCOMPARE(report[0], quint8(0x00));
     QCOMPARE(report[1], quint8(0x40));
     quint8 sum = 0;

@@ -16,8 +16,7 @@ EmulatedDisplay::Report numbered(int n)
 }
 
 // The display plugged in, the transport open on it and its writer running.
-struct Writing
-{
+struct Writing {
     EmulatedDisplay machine;
     MainHidInterFace transport;
     QSignalSpy lost{&transport, &MainHidInterFace::sigDeviceLost};
@@ -77,8 +76,7 @@ void TestMainHidInterface::absentOrUnopenableDevice_data()
     QTest::addColumn<QStringList>("expectedLog");
     QTest::newRow("only another device") << false << QStringList();
     QTest::newRow("display without node")
-        << true
-        << QStringList{"-------------------------- ************** strHidPath: \"/dev/hidraw0\"", kOpenFailed};
+        << true << QStringList{"-------------------------- ************** strHidPath: \"/dev/hidraw0\"", kOpenFailed};
 }
 
 void TestMainHidInterface::absentOrUnopenableDevice()

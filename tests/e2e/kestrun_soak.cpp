@@ -15,13 +15,12 @@
 #include <algorithm>
 #include <cstdio>
 
-using kestrun::test::ProcessSample;
 using kestrun::e2e::ProgramRun;
+using kestrun::test::ProcessSample;
 
 namespace {
 
-struct Sample
-{
+struct Sample {
     qint64 elapsedS;
     ProcessSample figures;
     std::size_t reports;
@@ -45,9 +44,10 @@ void printSummary(const std::vector<Sample> &samples, const EmulatedDisplay &dis
     const qint64 growth = last.figures.rssKb - first.figures.rssKb;
     std::printf("RSS first %lld kB, last %lld kB, max %lld kB, growth %+lld kB (%+.1f%%); "
                 "descriptors %d -> %d; threads %d -> %d; %zu reports in %lld s\n",
-                first.figures.rssKb, last.figures.rssKb, maxRss, growth, 100.0 * double(growth) / double(first.figures.rssKb),
-                int(first.figures.descriptors.size()), int(last.figures.descriptors.size()),
-                int(first.figures.threads.size()), int(last.figures.threads.size()), last.reports, last.elapsedS);
+                first.figures.rssKb, last.figures.rssKb, maxRss, growth,
+                100.0 * double(growth) / double(first.figures.rssKb), int(first.figures.descriptors.size()),
+                int(last.figures.descriptors.size()), int(first.figures.threads.size()),
+                int(last.figures.threads.size()), last.reports, last.elapsedS);
     const std::vector<EmulatedDisplay::Report> reports = display.reports();
     if (!reports.empty())
         std::printf("last report: CPU %d degrees, usage %d %%, memory load %d %%\n", reports.back()[2] & 0x7F,
@@ -106,7 +106,8 @@ int main(int argc, char *argv[])
         }
         samples.push_back({clock.elapsed() / 1000, *figures, display.reportCount()});
         // Reports go out once a second: every interval of two seconds or more brings some.
-        const bool none = samples.size() > 1 && intervalS >= 2 && samples.back().reports == samples[samples.size() - 2].reports;
+        const bool none =
+            samples.size() > 1 && intervalS >= 2 && samples.back().reports == samples[samples.size() - 2].reports;
         stalled = stalled || none;
         printRow(samples.back(), none);
     }

@@ -95,8 +95,9 @@ QByteArray ProgramRun::logBytes() const
 QList<LogRecord> ProgramRun::logRecords(QStringList *badLines) const
 {
     static const QRegularExpression layout(
-        QStringLiteral("^\\[Debug\\]-\\[flie:([^\\\\/]+)    line:(\\d+)    datetime:(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)\\]"
-                       "--------------------> (.*)$"),
+        QStringLiteral(
+            "^\\[Debug\\]-\\[flie:([^\\\\/]+)    line:(\\d+)    datetime:(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d)\\]"
+            "--------------------> (.*)$"),
         QRegularExpression::DotMatchesEverythingOption);
     QList<LogRecord> records;
     QString text = QString::fromUtf8(logBytes());

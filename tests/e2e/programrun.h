@@ -10,8 +10,7 @@
 namespace kestrun::e2e {
 
 // One log record, split into the parts of its line.
-struct LogRecord
-{
+struct LogRecord {
     QString file;
     int line = 0;
     QDateTime stamp;

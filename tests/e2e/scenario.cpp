@@ -11,16 +11,14 @@ namespace {
 
 enum class Kind { Temperature, Fan, Power, Clock, Usage };
 
-struct Reading
-{
+struct Reading {
     Kind kind;
     const char *label;
     double first; // value in the first cycle
     double step;  // added per cycle
 };
 
-struct Sensor
-{
+struct Sensor {
     const char *name;
     std::array<Reading, 5> readings;
     int count;
@@ -34,9 +32,7 @@ const std::array<Sensor, 3> kSensors{{
        {Kind::Clock, "Core 0 Clock", 4700.6, 10},
        {Kind::Power, "CPU Package Power", 65.3, 1}}},
      4},
-    {"Mainboard: E2E Board",
-     {{{Kind::Temperature, "Motherboard", 38, 0}, {Kind::Fan, "CPU Fan", 1234, 1}}},
-     2},
+    {"Mainboard: E2E Board", {{{Kind::Temperature, "Motherboard", 38, 0}, {Kind::Fan, "CPU Fan", 1234, 1}}}, 2},
     {"GPU [#0]: E2E Graphics",
      {{{Kind::Temperature, "GPU Temperature", 52, 1},
        {Kind::Usage, "GPU Core Load", 3, 1},
@@ -97,8 +93,7 @@ int figure(const char *label, int cycle)
     std::abort();
 }
 
-struct Field
-{
+struct Field {
     const char *name;
     int index;
     int width; // 1 or 2 (high byte first)
@@ -184,7 +179,8 @@ QString reportMismatch(const std::array<unsigned char, 65> &report, const Report
     };
     for (const Field &field : fields)
         if (fieldValue(report, field) != wrapped(field))
-            wrong << QStringLiteral("%1 %2 (want %3)").arg(field.name).arg(fieldValue(report, field)).arg(wrapped(field));
+            wrong
+                << QStringLiteral("%1 %2 (want %3)").arg(field.name).arg(fieldValue(report, field)).arg(wrapped(field));
 
     if (std::abs(report[21] - context.drivePercent) > 1)
         wrong << QStringLiteral("drive usage %1% (want %2% +-1)").arg(report[21]).arg(context.drivePercent);

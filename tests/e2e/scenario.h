@@ -30,14 +30,13 @@ std::optional<int> cycleOf(const std::array<unsigned char, 65> &report);
 } // namespace scenario
 
 // What a report must hold apart from the sensor figures of its cycle.
-struct ReportContext
-{
+struct ReportContext {
     bool fahrenheit = false;
     int memoryLoad = 0;
     int memoryMiB = 0;
     int drivePercent = 0; // may differ by one: the drive fills while the program runs
     int driveGiB = 0;
-    QDateTime received;   // the report's date and time are no later than this, and close to it
+    QDateTime received; // the report's date and time are no later than this, and close to it
 };
 
 // Empty when the report is the one expected for its cycle, else every field that differs.

@@ -29,10 +29,10 @@ const QString kOpened = QStringLiteral("onOpenHidSuccessful --------------------
 const QString kInsert = QStringLiteral("Insert a new device --------------- hidPath:");
 const QString kPullOut = QStringLiteral("Pull out a device --------------- hidPath:");
 const QString kSdkReady = QStringLiteral("HWi32SDK init Over [Successful]");
-const QString kInfoStart = QStringLiteral(
-    "---------------------------- *** Hardware info get [Start] *** ----------------------------");
-const QString kInfoOver = QStringLiteral(
-    "---------------------------- *** Hardware info get [Over] *** ----------------------------");
+const QString kInfoStart =
+    QStringLiteral("---------------------------- *** Hardware info get [Start] *** ----------------------------");
+const QString kInfoOver =
+    QStringLiteral("---------------------------- *** Hardware info get [Over] *** ----------------------------");
 
 // The machine's memory as the emulated /proc/meminfo states it: 16 280 MiB installed, 43 % in use.
 const int kMemoryMiB = 16280;
@@ -132,7 +132,9 @@ QString recordFault(const ProgramRun &run, const QDateTime &from, const QDateTim
                 .arg(record.stamp.toString(Qt::ISODate), record.message);
         if (!record.file.endsWith(".cpp") || record.line <= 0)
             return QStringLiteral("record without source file and line: %1 %2 %3")
-                .arg(record.file).arg(record.line).arg(record.message);
+                .arg(record.file)
+                .arg(record.line)
+                .arg(record.message);
     }
     return QString();
 }
@@ -141,8 +143,9 @@ QString firstSensorCycleFault(const QStringList &logged)
 {
     if (logged.count(kInfoStart) != 1 || logged.count(kInfoOver) != 1)
         return QStringLiteral("the sensor details are logged for the first cycle only, once");
-    return orderFault(logged, QStringList{QStringLiteral("Start Thread Runing SDK -> GetComputerInfo [Start]"), kInfoStart}
-                                  + scenario::firstCycleLogLines() + QStringList{kInfoOver});
+    return orderFault(logged,
+                      QStringList{QStringLiteral("Start Thread Runing SDK -> GetComputerInfo [Start]"), kInfoStart}
+                          + scenario::firstCycleLogLines() + QStringList{kInfoOver});
 }
 
 const QString kUninitPrefix = QStringLiteral("HWi32SDK UNinit Over [Status],errorCode:");
@@ -271,7 +274,8 @@ void TestEndToEnd::displayPluggedAfterStartInFahrenheit()
     ReportWatch watch(display);
 
     // Cycles run without the display; nothing is sent.
-    QVERIFY2(watch.waitUntil([&] { return run.hasRecord(kSdkReady); }, kestrun::test::kProgramStartMs), qPrintable(run.consoleTail()));
+    QVERIFY2(watch.waitUntil([&] { return run.hasRecord(kSdkReady); }, kestrun::test::kProgramStartMs),
+             qPrintable(run.consoleTail()));
     watch.wait(2500);
     QCOMPARE(watch.count(), std::size_t(0));
     QVERIFY(!run.hasRecord(kOpened));
@@ -323,8 +327,8 @@ void TestEndToEnd::displayPluggedAfterStartInFahrenheit()
     for (const QString &record : inserts + pulls)
         QVERIFY2(record.contains("5131") && record.contains("2007"), qPrintable(record));
     QCOMPARE(logged.count(kOpened), 2);
-    const QString linkFault = orderFault(logged, {QStringLiteral("Start Update -> Over"), inserts[0], kOpened,
-                                                  pulls[0], inserts[1], kOpened, kExit});
+    const QString linkFault = orderFault(
+        logged, {QStringLiteral("Start Update -> Over"), inserts[0], kOpened, pulls[0], inserts[1], kOpened, kExit});
     QVERIFY2(linkFault.isEmpty(), qPrintable(linkFault));
     const QString endFault = shutdownFault(logged);
     QVERIFY2(endFault.isEmpty(), qPrintable(endFault));

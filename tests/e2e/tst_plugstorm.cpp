@@ -11,9 +11,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-using kestrun::test::ProcessSample;
 using kestrun::e2e::ProgramRun;
 using kestrun::e2e::ReportWatch;
+using kestrun::test::ProcessSample;
 
 namespace {
 
@@ -90,7 +90,8 @@ QString plugRound(EmulatedDisplay &display, const ProgramRun &run, ReportWatch &
     if (!opened)
         return fault(QStringLiteral("the link did not open"));
     if (beforeOpen != atClose)
-        return fault(QStringLiteral("%1 reports reached the display while the link was closed").arg(beforeOpen - atClose));
+        return fault(
+            QStringLiteral("%1 reports reached the display while the link was closed").arg(beforeOpen - atClose));
     if (!watch.waitForReports(atClose + 1, kWaitMs))
         return fault(QStringLiteral("no report after the link opened"));
     // Seen here, its absence after the removal below means the link really closed.
@@ -129,7 +130,8 @@ void TestPlugStorm::hundredPlugRounds()
     QVERIFY(run.start());
     ReportWatch watch(display);
     // Plugs start once the program is up, so the first one is a hot plug like the rest.
-    QVERIFY2(watch.waitUntil([&] { return run.recordCount(kSdkReady) > 0; }, kestrun::test::kProgramStartMs), qPrintable(run.consoleTail()));
+    QVERIFY2(watch.waitUntil([&] { return run.recordCount(kSdkReady) > 0; }, kestrun::test::kProgramStartMs),
+             qPrintable(run.consoleTail()));
 
     QElapsedTimer clock;
     clock.start();

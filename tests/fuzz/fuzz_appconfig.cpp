@@ -16,8 +16,7 @@ namespace {
 void checkColour(const QString &text)
 {
     const QString colour = normaliseColour(text);
-    if (colour.contains(QLatin1Char('.')) || colour.count(QLatin1Char(',')) == 3
-        || normaliseColour(colour) != colour)
+    if (colour.contains(QLatin1Char('.')) || colour.count(QLatin1Char(',')) == 3 || normaliseColour(colour) != colour)
         std::abort();
 }
 
@@ -44,9 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!config.appIconPath.startsWith(configDir) || !config.mainAreaShowBgImage.startsWith(configDir))
         std::abort();
     for (const QString &colour : {config.mainBorderColor, config.mainBgColor, config.progressBarDefBgColor,
-                                  config.progressBarStartColor, config.progressBarEndColor,
-                                  config.radioDefColor, config.radioSelColor, config.dataValueTextColor,
-                                  config.frameBorderColor})
+                                  config.progressBarStartColor, config.progressBarEndColor, config.radioDefColor,
+                                  config.radioSelColor, config.dataValueTextColor, config.frameBorderColor})
         checkColour(colour);
     file.remove();
     return 0;

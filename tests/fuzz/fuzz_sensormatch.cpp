@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     char label[256];
     while (in.remaining_bytes() > 0) {
         const ReadingKind kind = kReadingKindsInWalkOrder[in.ConsumeIntegralInRange<std::size_t>(0, 4)];
-        const double value = in.ConsumeBool() ? in.ConsumeFloatingPoint<double>()
-                                              : in.ConsumeIntegralInRange<int>(-5, 5000);
+        const double value =
+            in.ConsumeBool() ? in.ConsumeFloatingPoint<double>() : in.ConsumeIntegralInRange<int>(-5, 5000);
         const std::string text = in.ConsumeRandomLengthString(300);
         std::memset(label, 'A', sizeof label);
         std::memcpy(label, text.data(), std::min(text.size(), sizeof label));

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <mutex>
 #include <dlfcn.h>
+#include <mutex>
 #include <unistd.h>
 
 namespace kestrun::test {

@@ -85,8 +85,8 @@ void TestFigureReasons::reasons_data()
 
     const auto row = [](const char *name, const MachineFacts &facts, Figure figure, QStringList reasonHas,
                         QStringList remedyHas, bool oneSample = false, bool pending = false, int sdkStatus = 0) {
-        QTest::newRow(name) << facts << static_cast<int>(figure) << sdkStatus << oneSample << reasonHas
-                            << remedyHas << pending;
+        QTest::newRow(name) << facts << static_cast<int>(figure) << sdkStatus << oneSample << reasonHas << remedyHas
+                            << pending;
     };
     using F = Figure;
     const MachineFacts windows = with({}, [](MachineFacts &f) { f.source = MachineFacts::Source::VendorSdk; });
@@ -120,22 +120,31 @@ void TestFigureReasons::reasons_data()
         {"this is a virtual machine:", "host does not pass its sensors to guests"}, {"Run Kestrun on the host"});
     row("QEMU by DMI", qemuGuest(), F::CpuFan, {"virtual machine (QEMU Standard PC (Q35 + ICH9, 2009))"},
         {"on the host"});
-    row("VirtualBox", with(qemuGuest(), [](MachineFacts &f) {
-            f.dmiVendor = "innotek GmbH";
-            f.dmiProduct = "VirtualBox";
-        }), F::CpuPower, {"virtual machine (innotek GmbH VirtualBox)", "no temperature, fan or power"}, {"host"});
-    row("guest with RAPL still a guest", with(qemuGuest(), [](MachineFacts &f) {
-            f.packageEnergy = EnergyCounter::RootOnly;
-        }), F::CpuPower, {"virtual machine"}, {"host"});
-    row("Hyper-V guest's emulated display", with(qemuGuest(), [](MachineFacts &f) {
-            f.dmiVendor = "Microsoft Corporation";
-            f.dmiProduct = "Virtual Machine";
-            f.displays = {{0x1414, "hyperv_drm", false, false}};
-        }), F::GpuTemperature, {"virtual machine (Microsoft Corporation Virtual Machine)", "no graphics card of its own"},
+    row("VirtualBox",
+        with(qemuGuest(),
+             [](MachineFacts &f) {
+                 f.dmiVendor = "innotek GmbH";
+                 f.dmiProduct = "VirtualBox";
+             }),
+        F::CpuPower, {"virtual machine (innotek GmbH VirtualBox)", "no temperature, fan or power"}, {"host"});
+    row("guest with RAPL still a guest",
+        with(qemuGuest(), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::RootOnly; }), F::CpuPower,
+        {"virtual machine"}, {"host"});
+    row("Hyper-V guest's emulated display",
+        with(qemuGuest(),
+             [](MachineFacts &f) {
+                 f.dmiVendor = "Microsoft Corporation";
+                 f.dmiProduct = "Virtual Machine";
+                 f.displays = {{0x1414, "hyperv_drm", false, false}};
+             }),
+        F::GpuTemperature, {"virtual machine (Microsoft Corporation Virtual Machine)", "no graphics card of its own"},
         {"pass a graphics card through"});
-    row("guest with a card passed through", with(qemuGuest(), [](MachineFacts &f) {
-            f.displays.push_back({0x10de, "vfio-pci", false, false});
-        }), F::GpuUsage, {"NVML (libnvidia-ml.so.1), which cannot be loaded"}, {"nvidia-driver"});
+    row("guest with a card passed through",
+        with(qemuGuest(),
+             [](MachineFacts &f) {
+                 f.displays.push_back({0x10de, "vfio-pci", false, false});
+             }),
+        F::GpuUsage, {"NVML (libnvidia-ml.so.1), which cannot be loaded"}, {"nvidia-driver"});
     row("guest's usage is no sensor", qemuGuest(), F::CpuUsage, {"no reading has a label Kestrun looks for"},
         {kPointing});
 
@@ -152,10 +161,13 @@ void TestFigureReasons::reasons_data()
     row("VIA", with(noChips, [](MachineFacts &f) { f.cpuVendor = "CentaurHauls"; }), F::CpuTemperature,
         {"this VIA processor needs via_cputemp"}, {"modprobe via_cputemp"});
     row("K7 has no driver", amd(6), F::CpuTemperature, {"Linux has none for this AMD processor (family 06h)"}, {});
-    row("unknown processor", with(noChips, [](MachineFacts &f) {
-            f.cpuVendor.clear();
-            f.cpuFamily = -1;
-        }), F::CpuTemperature, {"no CPU temperature driver is loaded"}, {"sensors-detect"});
+    row("unknown processor",
+        with(noChips,
+             [](MachineFacts &f) {
+                 f.cpuVendor.clear();
+                 f.cpuFamily = -1;
+             }),
+        F::CpuTemperature, {"no CPU temperature driver is loaded"}, {"sensors-detect"});
     row("driver loaded, label not known", with(amd(25), [](MachineFacts &f) { f.hwmonChips = {"zenpower"}; }),
         F::CpuTemperature, {"no reading has a label Kestrun looks for"}, {kPointing});
 
@@ -169,14 +181,15 @@ void TestFigureReasons::reasons_data()
     row("RAPL root only", with(intelDesktop(), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::RootOnly; }),
         F::CpuPower, {"RAPL energy counter", "readable by root only", "Linux 5.10", "side channel"},
         {"sudo groupadd --system rapl", "sudo usermod -aG rapl $USER", kUdevLine, "/etc/udev/rules.d/",
-         "udevadm trigger --subsystem-match=powercap --action=add", "readable for everyone (chmod 0444) would give up"});
+         "udevadm trigger --subsystem-match=powercap --action=add",
+         "readable for everyone (chmod 0444) would give up"});
     row("RAPL in the first sample", intelDesktop(), F::CpuPower, {"measured between two samples"}, {"second sample"},
         true, true);
     row("RAPL readable, second sample", intelDesktop(), F::CpuPower, {"no reading has a label"}, {kPointing});
     row("no RAPL zone", with(intelDesktop(), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::Absent; }),
         F::CpuPower, {"no RAPL energy counter for this Intel processor"}, {"sudo modprobe intel_rapl_msr"});
-    row("no RAPL on this processor",
-        with(amd(0x15), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::Absent; }), F::CpuPower, {"(family 15h) has no RAPL energy counter"}, {});
+    row("no RAPL on this processor", with(amd(0x15), [](MachineFacts &f) { f.packageEnergy = EnergyCounter::Absent; }),
+        F::CpuPower, {"(family 15h) has no RAPL energy counter"}, {});
     row("usage in the first sample", intelDesktop(), F::CpuUsage, {"CPU usage is measured between two samples"},
         {"--once"}, true, true);
     row("usage, second sample", intelDesktop(), F::CpuUsage, {"no reading has a label"}, {kPointing});
@@ -192,22 +205,40 @@ void TestFigureReasons::reasons_data()
         F::GpuUsage, {"NVML (libnvidia-ml.so.1), which cannot be loaded"}, {"nvidia-driver"});
     row("NVML, card on nouveau", with(nouveauOnly, [](MachineFacts &f) { f.nvmlLoadable = true; }), F::GpuPower,
         {"does not drive the card (it runs on nouveau)"}, {"sudo modprobe nvidia"});
-    row("NVML, card with no driver", with(nouveauOnly, [](MachineFacts &f) {
-            f.nvmlLoadable = true;
-            f.displays[0].driver.clear();
-        }), F::GpuPower, {"(no driver is bound to it)"}, {"sudo modprobe nvidia"});
-    row("NVIDIA asleep", with(intelDesktop(), [](MachineFacts &f) { f.displays[0].asleep = true; }),
-        F::GpuTemperature, {"asleep", "does not wake it"}, {"while it is in use"});
+    row("NVML, card with no driver",
+        with(nouveauOnly,
+             [](MachineFacts &f) {
+                 f.nvmlLoadable = true;
+                 f.displays[0].driver.clear();
+             }),
+        F::GpuPower, {"(no driver is bound to it)"}, {"sudo modprobe nvidia"});
+    row("NVIDIA asleep", with(intelDesktop(), [](MachineFacts &f) { f.displays[0].asleep = true; }), F::GpuTemperature,
+        {"asleep", "does not wake it"}, {"while it is in use"});
     row("NVIDIA fan as a percentage", intelDesktop(), F::GpuFan, {"duty percentage"}, {});
     row("NVIDIA clock with NVML", intelDesktop(), F::GpuClock, {"no reading has a label"}, {kPointing});
-    row("hybrid: NVIDIA first", with(nouveauOnly, [](MachineFacts &f) {
-            f.displays.insert(f.displays.begin(), {0x8086, "i915", true, false});
-        }), F::GpuTemperature, {"libnvidia-ml.so.1"}, {"nvidia-driver"});
-    row("AMD without driver", with(intelDesktop(), [](MachineFacts &f) { f.displays = {{0x1002, "", false, false}}; }),
+    row("hybrid: NVIDIA first",
+        with(nouveauOnly,
+             [](MachineFacts &f) {
+                 f.displays.insert(f.displays.begin(), {0x8086, "i915", true, false});
+             }),
+        F::GpuTemperature, {"libnvidia-ml.so.1"}, {"nvidia-driver"});
+    row("AMD without driver",
+        with(intelDesktop(),
+             [](MachineFacts &f) {
+                 f.displays = {{0x1002, "", false, false}};
+             }),
         F::GpuClock, {"no kernel driver drives the AMD graphics card"}, {"sudo modprobe amdgpu"});
-    row("AMD on radeon", with(intelDesktop(), [](MachineFacts &f) { f.displays = {{0x1002, "radeon", false, false}}; }),
+    row("AMD on radeon",
+        with(intelDesktop(),
+             [](MachineFacts &f) {
+                 f.displays = {{0x1002, "radeon", false, false}};
+             }),
         F::GpuUsage, {"older radeon driver"}, {});
-    row("AMD on amdgpu", with(intelDesktop(), [](MachineFacts &f) { f.displays = {{0x1002, "amdgpu", false, false}}; }),
+    row("AMD on amdgpu",
+        with(intelDesktop(),
+             [](MachineFacts &f) {
+                 f.displays = {{0x1002, "amdgpu", false, false}};
+             }),
         F::GpuFan, {"no reading has a label"}, {kPointing});
     row("Intel graphics temperature", intelGraphics, F::GpuTemperature,
         {"Intel's integrated graphics report no temperature"}, {});
@@ -217,23 +248,32 @@ void TestFigureReasons::reasons_data()
     row("Intel graphics power, first sample", intelGraphics, F::GpuPower, {"GPU power is measured between two samples"},
         {"second sample"}, true, true);
     row("Intel graphics power readable", intelGraphics, F::GpuPower, {"no reading has a label"}, {kPointing});
-    row("Intel graphics power root only", with(intelGraphics, [](MachineFacts &f) {
-            f.uncoreEnergy = EnergyCounter::RootOnly;
-        }), F::GpuPower, {"energy counter of the processor's graphics", "root only"}, {kUdevLine}, true);
-    row("Intel graphics without uncore zone", with(intelGraphics, [](MachineFacts &f) {
-            f.uncoreEnergy = EnergyCounter::Absent;
-        }), F::GpuPower, {"no uncore zone"}, {});
-    row("discrete Intel card, first sample", with(intelGraphics, [](MachineFacts &f) {
-            f.displays = {{0x8086, "xe", false, false}};
-            f.uncoreEnergy = EnergyCounter::Absent;
-            f.hwmonChips.push_back("xe");
-        }), F::GpuPower, {"measured between two samples"}, {"second sample"}, true, true);
-    row("discrete Intel card temperature", with(intelGraphics, [](MachineFacts &f) {
-            f.displays = {{0x8086, "xe", false, false}};
-        }), F::GpuTemperature, {"no reading has a label"}, {kPointing});
-    row("server display adapter", with(intelDesktop(), [](MachineFacts &f) {
-            f.displays = {{0x1a03, "ast", false, false}};
-        }), F::GpuTemperature, {"display adapter (PCI vendor 0x1a03, driver ast) is no graphics card"}, {});
+    row("Intel graphics power root only",
+        with(intelGraphics, [](MachineFacts &f) { f.uncoreEnergy = EnergyCounter::RootOnly; }), F::GpuPower,
+        {"energy counter of the processor's graphics", "root only"}, {kUdevLine}, true);
+    row("Intel graphics without uncore zone",
+        with(intelGraphics, [](MachineFacts &f) { f.uncoreEnergy = EnergyCounter::Absent; }), F::GpuPower,
+        {"no uncore zone"}, {});
+    row("discrete Intel card, first sample",
+        with(intelGraphics,
+             [](MachineFacts &f) {
+                 f.displays = {{0x8086, "xe", false, false}};
+                 f.uncoreEnergy = EnergyCounter::Absent;
+                 f.hwmonChips.push_back("xe");
+             }),
+        F::GpuPower, {"measured between two samples"}, {"second sample"}, true, true);
+    row("discrete Intel card temperature",
+        with(intelGraphics,
+             [](MachineFacts &f) {
+                 f.displays = {{0x8086, "xe", false, false}};
+             }),
+        F::GpuTemperature, {"no reading has a label"}, {kPointing});
+    row("server display adapter",
+        with(intelDesktop(),
+             [](MachineFacts &f) {
+                 f.displays = {{0x1a03, "ast", false, false}};
+             }),
+        F::GpuTemperature, {"display adapter (PCI vendor 0x1a03, driver ast) is no graphics card"}, {});
 }
 
 void TestFigureReasons::reasons()
@@ -263,15 +303,14 @@ void TestFigureReasons::reasons()
     // Reasons are sentences to be joined: no closing full stop of their own, and one line.
     QVERIFY(!why.isEmpty() && !why.endsWith('.'));
     QVERIFY(!why.contains('\n') && !remedy.contains('\n'));
-    QCOMPARE(QString::fromStdString(reasonText(reason)),
-             remedy.isEmpty() ? why + '.' : why + ". " + remedy);
+    QCOMPARE(QString::fromStdString(reasonText(reason)), remedy.isEmpty() ? why + '.' : why + ". " + remedy);
 }
 
 void TestFigureReasons::reasonsFollowTheMissingFigures()
 {
     const MachineFacts guest = qemuGuest();
-    const std::vector<FigureReason> reasons = explainMissingFigures(
-        {Figure::CpuTemperature, Figure::CpuUsage, Figure::GpuFan}, guest, 0, true);
+    const std::vector<FigureReason> reasons =
+        explainMissingFigures({Figure::CpuTemperature, Figure::CpuUsage, Figure::GpuFan}, guest, 0, true);
     QCOMPARE(reasons.size(), std::size_t(3));
     QCOMPARE(reasons[0].figure, Figure::CpuTemperature);
     QCOMPARE(reasons[1].figure, Figure::CpuUsage);
@@ -309,13 +348,13 @@ void TestFigureReasons::sourcesAreLabelsWhateverTheValue()
         all.push_back(shown.figure);
     QCOMPARE(figuresWithoutSource(seen), all);
 
-    seen.see(ReadingKind::Usage, "GPU Core Load");   // an idle GPU: 0 %
-    seen.see(ReadingKind::Fan, "CPU Fan");           // a stopped fan
+    seen.see(ReadingKind::Usage, "GPU Core Load"); // an idle GPU: 0 %
+    seen.see(ReadingKind::Fan, "CPU Fan");         // a stopped fan
     seen.see(ReadingKind::Temperature, "CPU Package");
-    seen.see(ReadingKind::Temperature, "CPU");       // a second match for a field seen already
+    seen.see(ReadingKind::Temperature, "CPU"); // a second match for a field seen already
     seen.see(ReadingKind::Clock, "P-core 0 Clock");
-    seen.see(ReadingKind::Clock, "");                // no reading
-    seen.see(ReadingKind::Power, "GPU Clock");       // a label of another kind
+    seen.see(ReadingKind::Clock, "");                  // no reading
+    seen.see(ReadingKind::Power, "GPU Clock");         // a label of another kind
     seen.see(ReadingKind::Temperature, "Motherboard"); // a field the window does not show
     QVERIFY(seen.seen(&SensorSnapshot::boardTemperature));
     QCOMPARE(figuresWithoutSource(seen),
@@ -333,7 +372,7 @@ void TestFigureReasons::figuresWithoutReadingThisCycle()
     none.set();
     QCOMPARE(figuresWithoutReading(values, seen), none);
 
-    seen.see(ReadingKind::Fan, "CPU Fan");        // stopped
+    seen.see(ReadingKind::Fan, "CPU Fan");         // stopped
     seen.see(ReadingKind::Usage, "GPU Core Load"); // idle
     values.cpuClock = 4200;                        // stored without a label noted
     values.gpuTemperature = std::numeric_limits<float>::quiet_NaN();

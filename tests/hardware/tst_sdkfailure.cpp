@@ -36,8 +36,9 @@ void TestSdkFailure::failureIsReportedAndNoCycleRuns()
     QCOMPARE(status.count(), 1);
     QCOMPARE(status[0][0].toBool(), false);
     QCOMPARE(status[0][1].toInt(), expected);
-    QCOMPARE(out.take(), expected == -111 ? QByteArray("CANNOT LOAD DLL\n")
-                                          : QByteArray("SDK HWiNFO -> INIT FAILED ") + QByteArray::number(expected) + "\n");
+    QCOMPARE(out.take(), expected == -111
+                             ? QByteArray("CANNOT LOAD DLL\n")
+                             : QByteArray("SDK HWiNFO -> INIT FAILED ") + QByteArray::number(expected) + "\n");
 
     // The loop keeps idling: no cycle, nothing logged, nothing printed.
     QTest::qWait(1500);

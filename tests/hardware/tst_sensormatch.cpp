@@ -50,15 +50,30 @@ void TestSensorMatch::everyListedTextFillsItsField_data()
         float SensorSnapshot::*field;
         std::vector<const char *> labels;
     } groups[] = {
-        {ReadingKind::Temperature, "cpuTemperature", &SensorSnapshot::cpuTemperature, {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}},
-        {ReadingKind::Temperature, "gpuTemperature", &SensorSnapshot::gpuTemperature, {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}},
-        {ReadingKind::Temperature, "boardTemperature", &SensorSnapshot::boardTemperature, {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}},
+        {ReadingKind::Temperature,
+         "cpuTemperature",
+         &SensorSnapshot::cpuTemperature,
+         {"CPU", "CPU Temperature", "CPU Package", "CPU (Tctl/Tdie)"}},
+        {ReadingKind::Temperature,
+         "gpuTemperature",
+         &SensorSnapshot::gpuTemperature,
+         {"GPU Temperature", "GPU Thermal Diode", "GPU TS0 (DispIO)"}},
+        {ReadingKind::Temperature,
+         "boardTemperature",
+         &SensorSnapshot::boardTemperature,
+         {"Motherboard", "PCH Temperature", "Chipset 1 (xHCI)"}},
         {ReadingKind::Fan, "cpuFan", &SensorSnapshot::cpuFan, {"CPU", "CPU Fan", "SYSFANIN", "CPUFANIN0"}},
         {ReadingKind::Fan, "gpuFan", &SensorSnapshot::gpuFan, {"GPU Fan", "GPU Fan1", "GPU Fan2", "Radeon GPU Fan 3"}},
         {ReadingKind::Power, "cpuPower", &SensorSnapshot::cpuPower, {"CPU Package Power"}},
-        {ReadingKind::Power, "gpuPower", &SensorSnapshot::gpuPower, {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)",
-                                          "GPU Core Power (VDDCR_GFX)", "GPU SoC Power (VDDCR_SOC)", "IGPU Power"}},
-        {ReadingKind::Clock, "cpuClock", &SensorSnapshot::cpuClock, {"Core 0 Clock", "P-core 0 Clock", "E-core 0 Clock", "Core 0 Clock (perf #1)"}},
+        {ReadingKind::Power,
+         "gpuPower",
+         &SensorSnapshot::gpuPower,
+         {"GPU Power (Total)", "GPU ASIC Power", "Total Graphics Power (TGP)", "GPU Core Power (VDDCR_GFX)",
+          "GPU SoC Power (VDDCR_SOC)", "IGPU Power"}},
+        {ReadingKind::Clock,
+         "cpuClock",
+         &SensorSnapshot::cpuClock,
+         {"Core 0 Clock", "P-core 0 Clock", "E-core 0 Clock", "Core 0 Clock (perf #1)"}},
         {ReadingKind::Clock, "gpuClock", &SensorSnapshot::gpuClock, {"GPU Clock"}},
         {ReadingKind::Clock, "memoryClock", &SensorSnapshot::memoryClock, {"Memory Clock"}},
         {ReadingKind::Usage, "cpuUsage", &SensorSnapshot::cpuUsage, {"Total CPU Usage"}},
@@ -96,30 +111,29 @@ void TestSensorMatch::matching_data()
         << Offers{{K::Temperature, "CPU (Tctl/Tdie)", 50}, {K::Temperature, "CPU", 40}}
         << FieldValues{{&SensorSnapshot::cpuTemperature, 50}};
     QTest::newRow("each field taken once, others still open")
-        << Offers{{K::Fan, "CPU Fan", 1200}, {K::Fan, "CPU", 900}, {K::Fan, "GPU Fan2", 800},
-                  {K::Fan, "GPU Fan", 700}}
+        << Offers{{K::Fan, "CPU Fan", 1200}, {K::Fan, "CPU", 900}, {K::Fan, "GPU Fan2", 800}, {K::Fan, "GPU Fan", 700}}
         << FieldValues{{&SensorSnapshot::cpuFan, 1200}, {&SensorSnapshot::gpuFan, 800}};
-    QTest::newRow("comparison is case-sensitive and exact")
-        << Offers{{K::Temperature, "cpu package", 45}, {K::Temperature, "CPU Package ", 46},
-                  {K::Usage, "Total CPU usage", 10}, {K::Clock, "GPU Clock (Effective)", 1500},
-                  {K::Clock, "CORE 0 CLOCK", 4000}}
-        << FieldValues{};
+    QTest::newRow("comparison is case-sensitive and exact") << Offers{{K::Temperature, "cpu package", 45},
+                                                                      {K::Temperature, "CPU Package ", 46},
+                                                                      {K::Usage, "Total CPU usage", 10},
+                                                                      {K::Clock, "GPU Clock (Effective)", 1500},
+                                                                      {K::Clock, "CORE 0 CLOCK", 4000}}
+                                                            << FieldValues{};
     QTest::newRow("a label counts only for its own kind")
-        << Offers{{K::Clock, "CPU Package", 45}, {K::Usage, "GPU Clock", 1500}, {K::Power, "CPU", 65}}
-        << FieldValues{};
+        << Offers{{K::Clock, "CPU Package", 45}, {K::Usage, "GPU Clock", 1500}, {K::Power, "CPU", 65}} << FieldValues{};
     QTest::newRow("core 10 is not core 0")
         << Offers{{K::Clock, "Core 10 Clock", 3000}, {K::Clock, "P-core 0 Clock", 4700.6}}
         << FieldValues{{&SensorSnapshot::cpuClock, 4700.6f}};
-    QTest::newRow("values below 1.0 are no reading")
-        << Offers{{K::Usage, "GPU Core Load", 0.6}, {K::Usage, "Total CPU Usage", 0},
-                  {K::Temperature, "CPU", -5}, {K::Usage, "Total CPU Usage", 1.0}}
-        << FieldValues{{&SensorSnapshot::cpuUsage, 1.0f}};
-    QTest::newRow("NaN is no reading")
-        << Offers{{K::Temperature, "CPU", std::nan("")}, {K::Temperature, "CPU Package", 47}}
-        << FieldValues{{&SensorSnapshot::cpuTemperature, 47}};
-    QTest::newRow("an empty label is no reading")
-        << Offers{{K::Clock, "", 4000}, {K::Clock, "Memory Clock", 1600}}
-        << FieldValues{{&SensorSnapshot::memoryClock, 1600}};
+    QTest::newRow("values below 1.0 are no reading") << Offers{{K::Usage, "GPU Core Load", 0.6},
+                                                               {K::Usage, "Total CPU Usage", 0},
+                                                               {K::Temperature, "CPU", -5},
+                                                               {K::Usage, "Total CPU Usage", 1.0}}
+                                                     << FieldValues{{&SensorSnapshot::cpuUsage, 1.0f}};
+    QTest::newRow("NaN is no reading") << Offers{{K::Temperature, "CPU", std::nan("")},
+                                                 {K::Temperature, "CPU Package", 47}}
+                                       << FieldValues{{&SensorSnapshot::cpuTemperature, 47}};
+    QTest::newRow("an empty label is no reading") << Offers{{K::Clock, "", 4000}, {K::Clock, "Memory Clock", 1600}}
+                                                  << FieldValues{{&SensorSnapshot::memoryClock, 1600}};
     QTest::newRow("values past float's range become infinity")
         << Offers{{K::Power, "CPU Package Power", 1e300}}
         << FieldValues{{&SensorSnapshot::cpuPower, std::numeric_limits<float>::infinity()}};

@@ -27,13 +27,13 @@ class Harness
 public:
     explicit Harness(QObject *context)
     {
-        QObject::connect(thread.get(), &getPcInfoThread::sigGetPcInfoOk, context,
-                         [this] {
-                             if (thread)
-                                 snapshots.push_back(thread->copySnapshot());
-                         });
-        QObject::connect(thread.get(), &getPcInfoThread::sigTheSdkInitStatus, context,
-                         [this](bool ok, int code) { initStatus = {ok, code}; });
+        QObject::connect(thread.get(), &getPcInfoThread::sigGetPcInfoOk, context, [this] {
+            if (thread)
+                snapshots.push_back(thread->copySnapshot());
+        });
+        QObject::connect(thread.get(), &getPcInfoThread::sigTheSdkInitStatus, context, [this](bool ok, int code) {
+            initStatus = {ok, code};
+        });
         thread->start(QThread::InheritPriority);
     }
 
@@ -115,22 +115,21 @@ private slots:
 
 void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
 {
-    useScenario(QStringLiteral(
-        "sensor CPU [#0]: Test Processor\n"
-        "temperature 0 CPU Package = 45.5 47.25\n"
-        "fan 0 CPU Fan = 1234\n"
-        "power 1 CPU Package Power = 65.125\n"
-        "clock 2 P-core 0 Clock = 4700.6\n"
-        "clock 3 Core 10 Clock = 3000\n"
-        "temperature 4 Unlisted Sensor = 33\n"
-        "usage 511 Total CPU Usage = 12.4 0.6\n"
-        "sensor GPU [#0]: Test Graphics\n"
-        "temperature 0 GPU Temperature = 52\n"
-        "fan 1 GPU Fan2 = 900\n"
-        "usage 2 GPU Core Load = 0.6\n"
-        "temperature 5 @unterminated = 40\n"
-        "clock 9 = 1500\n"
-        "power 10 GPU ASIC Power = 1234567.5\n"));
+    useScenario(QStringLiteral("sensor CPU [#0]: Test Processor\n"
+                               "temperature 0 CPU Package = 45.5 47.25\n"
+                               "fan 0 CPU Fan = 1234\n"
+                               "power 1 CPU Package Power = 65.125\n"
+                               "clock 2 P-core 0 Clock = 4700.6\n"
+                               "clock 3 Core 10 Clock = 3000\n"
+                               "temperature 4 Unlisted Sensor = 33\n"
+                               "usage 511 Total CPU Usage = 12.4 0.6\n"
+                               "sensor GPU [#0]: Test Graphics\n"
+                               "temperature 0 GPU Temperature = 52\n"
+                               "fan 1 GPU Fan2 = 900\n"
+                               "usage 2 GPU Core Load = 0.6\n"
+                               "temperature 5 @unterminated = 40\n"
+                               "clock 9 = 1500\n"
+                               "power 10 GPU ASIC Power = 1234567.5\n"));
     DebugCapture debug;
     StdoutCapture out;
     Harness h(this);
@@ -151,23 +150,24 @@ void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
     // the machine the test runs on.
     QCOMPARE(firstLog.size(), 16);
     QVERIFY2(firstLog.last().startsWith("No source for GPU clock: "), qPrintable(firstLog.last()));
-    QCOMPARE(firstLog.mid(0, 15), QStringList({
-        "---------------------------- *** Hardware info get [Start] *** ----------------------------",
-        "======== CPU [#0]: Test Processor ========",
-        QString::fromUtf8("Temperature ===> CPU Package = 45.5 \u2103"),
-        "Fan ===> CPU Fan = 1234 RPM",
-        "Power ===> CPU Package Power = 65.125 W",
-        "Clock ===> P-core 0 Clock = 4700.6 MHz",
-        "Clock ===> Core 10 Clock = 3000 MHz",
-        QString::fromUtf8("Temperature ===> Unlisted Sensor = 33 \u2103"),
-        "Usage ===> Total CPU Usage = 12.4 %",
-        "======== GPU [#0]: Test Graphics ========",
-        QString::fromUtf8("Temperature ===> GPU Temperature = 52 \u2103"),
-        "Fan ===> GPU Fan2 = 900 RPM",
-        QString::fromUtf8("Temperature ===> %1 = 40 \u2103").arg(a255),
-        "Power ===> GPU ASIC Power = 1.23457e+06 W",
-        "---------------------------- *** Hardware info get [Over] *** ----------------------------",
-    }));
+    QCOMPARE(firstLog.mid(0, 15),
+             QStringList({
+                 "---------------------------- *** Hardware info get [Start] *** ----------------------------",
+                 "======== CPU [#0]: Test Processor ========",
+                 QString::fromUtf8("Temperature ===> CPU Package = 45.5 \u2103"),
+                 "Fan ===> CPU Fan = 1234 RPM",
+                 "Power ===> CPU Package Power = 65.125 W",
+                 "Clock ===> P-core 0 Clock = 4700.6 MHz",
+                 "Clock ===> Core 10 Clock = 3000 MHz",
+                 QString::fromUtf8("Temperature ===> Unlisted Sensor = 33 \u2103"),
+                 "Usage ===> Total CPU Usage = 12.4 %",
+                 "======== GPU [#0]: Test Graphics ========",
+                 QString::fromUtf8("Temperature ===> GPU Temperature = 52 \u2103"),
+                 "Fan ===> GPU Fan2 = 900 RPM",
+                 QString::fromUtf8("Temperature ===> %1 = 40 \u2103").arg(a255),
+                 "Power ===> GPU ASIC Power = 1.23457e+06 W",
+                 "---------------------------- *** Hardware info get [Over] *** ----------------------------",
+             }));
     QCOMPARE(firstOut, QByteArray("SDK HWiNFO -> INIT OK\n"
                                   "======== CPU [#0]: Test Processor ========\n"
                                   "Temperature ===> CPU Package = 45.5 C\n"
@@ -181,17 +181,18 @@ void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
                                   "======== GPU [#0]: Test Graphics ========\n"
                                   "Temperature ===> GPU Temperature = 52.0 C\n"
                                   "Fan ===> GPU Fan2 = 900 RPM\n"
-                                  "Temperature ===> " + unterminatedLabel() + " = 40.0 C\n"
-                                  "Power ===> GPU ASIC Power = 1234567.500 W\n"
-                                  "\n"));
+                                  "Temperature ===> "
+                                  + unterminatedLabel()
+                                  + " = 40.0 C\n"
+                                    "Power ===> GPU ASIC Power = 1234567.500 W\n"
+                                    "\n"));
     QCOMPARE(secondLog, QStringList());
     QCOMPARE(secondOut, QByteArray("\n\n"));
 
-    const FieldValues firstValues{
-        {&SensorSnapshot::cpuTemperature, 45.5f}, {&SensorSnapshot::cpuFan, 1234},
-        {&SensorSnapshot::cpuPower, 65.125f},     {&SensorSnapshot::cpuClock, 4700.6f},
-        {&SensorSnapshot::cpuUsage, 12.4f},       {&SensorSnapshot::gpuTemperature, 52},
-        {&SensorSnapshot::gpuFan, 900},           {&SensorSnapshot::gpuPower, 1234567.5f}};
+    const FieldValues firstValues{{&SensorSnapshot::cpuTemperature, 45.5f}, {&SensorSnapshot::cpuFan, 1234},
+                                  {&SensorSnapshot::cpuPower, 65.125f},     {&SensorSnapshot::cpuClock, 4700.6f},
+                                  {&SensorSnapshot::cpuUsage, 12.4f},       {&SensorSnapshot::gpuTemperature, 52},
+                                  {&SensorSnapshot::gpuFan, 900},           {&SensorSnapshot::gpuPower, 1234567.5f}};
     QString mismatch = snapshotMismatch(h.snapshots[0], firstValues);
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     // Values follow the SDK from cycle to cycle; a field without a match falls back to 0.
@@ -223,23 +224,22 @@ void TestSensorThread::firstCycleLogsEverySensorLaterCyclesStayQuiet()
 
 void TestSensorThread::walkOrderDecidesTheWinner()
 {
-    useScenario(QStringLiteral(
-        "sensor First\n"
-        "temperature 3 CPU = 40\n"
-        "temperature 0 CPU (Tctl/Tdie) = 50\n"
-        "fan 2 GPU Fan = 0\n"
-        "sensor Second\n"
-        "temperature 0 CPU Package = 60\n"
-        "fan 0 GPU Fan1 = 1000\n"
-        "fan 1 GPU Fan = 1100\n"
-        "clock 0 GPU Clock = 1800\n"));
+    useScenario(QStringLiteral("sensor First\n"
+                               "temperature 3 CPU = 40\n"
+                               "temperature 0 CPU (Tctl/Tdie) = 50\n"
+                               "fan 2 GPU Fan = 0\n"
+                               "sensor Second\n"
+                               "temperature 0 CPU Package = 60\n"
+                               "fan 0 GPU Fan1 = 1000\n"
+                               "fan 1 GPU Fan = 1100\n"
+                               "clock 0 GPU Clock = 1800\n"));
     Harness h(this);
     h.initialise();
     QTRY_COMPARE_WITH_TIMEOUT(h.snapshots.size(), std::size_t(1), 5000);
     // Lower sensor first, then lower reading index; the 0 RPM fan of the first sensor is no reading.
-    const QString mismatch = snapshotMismatch(h.snapshots[0], {{&SensorSnapshot::cpuTemperature, 50},
-                                                               {&SensorSnapshot::gpuFan, 1000},
-                                                               {&SensorSnapshot::gpuClock, 1800}});
+    const QString mismatch = snapshotMismatch(
+        h.snapshots[0],
+        {{&SensorSnapshot::cpuTemperature, 50}, {&SensorSnapshot::gpuFan, 1000}, {&SensorSnapshot::gpuClock, 1800}});
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(h.thread->stopAndUninit(), 0);
 }

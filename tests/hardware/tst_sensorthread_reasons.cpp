@@ -15,8 +15,8 @@ using namespace kestrun::test;
 
 namespace {
 
-const QString kOver = QStringLiteral(
-    "---------------------------- *** Hardware info get [Over] *** ----------------------------");
+const QString kOver =
+    QStringLiteral("---------------------------- *** Hardware info get [Over] *** ----------------------------");
 const QString kArrow = QStringLiteral("--------------------> ");
 
 // The messages of the log file, in order.

@@ -152,7 +152,8 @@ private slots:
             QVERIFY(file.setFileTime(past, QFileDevice::FileModificationTime));
         }
 #ifdef Q_OS_LINUX
-        struct statx sx {};
+        struct statx sx {
+        };
         const bool hasBirth = statx(AT_FDCWD, QFile::encodeName(path).constData(), 0, STATX_BTIME, &sx) == 0
                               && (sx.stx_mask & STATX_BTIME);
         const qint64 expected = hasBirth ? qint64(sx.stx_btime.tv_sec) : past.toSecsSinceEpoch();
@@ -200,10 +201,8 @@ private slots:
         QTemporaryDir dir;
         const QDateTime now(QDate(2024, 3, 15), QTime(12, 0, 0), Qt::UTC);
         const QHash<QString, QDateTime> created{
-            {"2024-03-07.log", now.addDays(-8)},
-            {"2024-03-09.log", now.addDays(-6)},
-            {"2024-03-08.log", now.addDays(-7)},
-            {"notes.txt", now.addDays(-7).addSecs(-1)},
+            {"2024-03-07.log", now.addDays(-8)}, {"2024-03-09.log", now.addDays(-6)},
+            {"2024-03-08.log", now.addDays(-7)}, {"notes.txt", now.addDays(-7).addSecs(-1)},
             {"clock-ahead.log", now.addDays(1)},
         };
         for (auto it = created.cbegin(); it != created.cend(); ++it)
@@ -266,8 +265,8 @@ private slots:
     void subFolderIsWhereRecordsGo()
     {
         InitializeLog("sub");
-        const QString expected = QDir::toNativeSeparators(
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/sub/logDir");
+        const QString expected =
+            QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/sub/logDir");
         QCOMPARE(logcollect::currentFolder(), expected);
         QVERIFY(QDir(expected).exists());
         writeLogRecord(QtDebugMsg, QMessageLogContext("x.cpp", 2, nullptr, nullptr), "in sub");

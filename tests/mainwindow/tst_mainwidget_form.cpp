@@ -26,8 +26,7 @@ class TestMainWidgetForm : public QObject
 
     QWidget *widget(const QString &name) const
     {
-        return name == QLatin1String("DMainWidget") ? const_cast<QWidget *>(&host)
-                                                    : host.findChild<QWidget *>(name);
+        return name == QLatin1String("DMainWidget") ? const_cast<QWidget *>(&host) : host.findChild<QWidget *>(name);
     }
 
 private slots:
@@ -150,8 +149,10 @@ const QVector<TestMainWidgetForm::Node> &TestMainWidgetForm::tree()
         static const char *const rows[8][8] = {
             {"frame_HardwareInfo001", "label_21", "label_29"},
             {"frame_HardwareInfo002", "label_22", "label_30"},
-            {"frame_HardwareInfo003", "label_23", "label_31", "label_32", "label_33", "label_34", "label_44", "label_45"},
-            {"frame_HardwareInfo004", "label_24", "label_35", "label_36", "label_37", "label_38", "label_46", "label_47"},
+            {"frame_HardwareInfo003", "label_23", "label_31", "label_32", "label_33", "label_34", "label_44",
+             "label_45"},
+            {"frame_HardwareInfo004", "label_24", "label_35", "label_36", "label_37", "label_38", "label_46",
+             "label_47"},
             {"frame_HardwareInfo005", "label_25", "label_39", "label_40", "label_50", "label_51"},
             {"frame_HardwareInfo006", "label_26", "label_41", "label_48", "label_49"},
             {"frame_HardwareInfo007", "label_27", "label_42", "label_52"},
@@ -258,9 +259,11 @@ void TestMainWidgetForm::layoutsHaveTheirSpacingAndMargins_data()
     for (const auto &r : rows)
         QTest::newRow(r.name) << r.cls << r.owner << r.spacing << r.margins;
     for (const char *grid : {"gridLayout_2", "gridLayout_10", "gridLayout_3", "gridLayout_4"})
-        QTest::newRow(grid) << "QGridLayout" << "frame_8" << -1 << QMargins(0, 0, 0, 0);
+        QTest::newRow(grid) << "QGridLayout"
+                            << "frame_8" << -1 << QMargins(0, 0, 0, 0);
     for (const char *grid : {"gridLayout_5", "gridLayout_6", "gridLayout_7", "gridLayout_8"})
-        QTest::newRow(grid) << "QGridLayout" << "frame_9" << -1 << QMargins(0, 0, 0, 0);
+        QTest::newRow(grid) << "QGridLayout"
+                            << "frame_9" << -1 << QMargins(0, 0, 0, 0);
 }
 
 void TestMainWidgetForm::layoutsHaveTheirSpacingAndMargins()
@@ -534,14 +537,54 @@ void TestMainWidgetForm::metricGridCells_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("unit");
     QTest::addColumn<QString>("iconPath");
-    QTest::newRow("gridLayout_2") << "progressBar_CPU01" << "label_4" << "label_3" << "label_CPU01" << "label_CPU01_UNIT" << "utilization";
-    QTest::newRow("gridLayout_10") << "progressBar_CPU02" << "label_10" << "label" << "label_CPU02" << "label_CPU02_UNIT" << "frequency";
-    QTest::newRow("gridLayout_3") << "progressBar_CPU03" << "label_14" << "label_5" << "label_CPU03" << "label_CPU03_UNIT" << "fan";
-    QTest::newRow("gridLayout_4") << "progressBar_CPU04" << "label_16" << "label_7" << "label_CPU04" << "label_CPU04_UNIT" << "power";
-    QTest::newRow("gridLayout_5") << "progressBar_GPU01" << "label_17" << "label_9" << "label_GPU01" << "label_GPU01_UNIT" << "utilization";
-    QTest::newRow("gridLayout_6") << "progressBar_GPU02" << "label_18" << "label_11" << "label_GPU02" << "label_GPU02_UNIT" << "frequency";
-    QTest::newRow("gridLayout_7") << "progressBar_GPU03" << "label_19" << "label_13" << "label_GPU03" << "label_GPU03_UNIT" << "fan";
-    QTest::newRow("gridLayout_8") << "progressBar_GPU04" << "label_20" << "label_15" << "label_GPU04" << "label_GPU04_UNIT" << "power";
+    QTest::newRow("gridLayout_2") << "progressBar_CPU01"
+                                  << "label_4"
+                                  << "label_3"
+                                  << "label_CPU01"
+                                  << "label_CPU01_UNIT"
+                                  << "utilization";
+    QTest::newRow("gridLayout_10") << "progressBar_CPU02"
+                                   << "label_10"
+                                   << "label"
+                                   << "label_CPU02"
+                                   << "label_CPU02_UNIT"
+                                   << "frequency";
+    QTest::newRow("gridLayout_3") << "progressBar_CPU03"
+                                  << "label_14"
+                                  << "label_5"
+                                  << "label_CPU03"
+                                  << "label_CPU03_UNIT"
+                                  << "fan";
+    QTest::newRow("gridLayout_4") << "progressBar_CPU04"
+                                  << "label_16"
+                                  << "label_7"
+                                  << "label_CPU04"
+                                  << "label_CPU04_UNIT"
+                                  << "power";
+    QTest::newRow("gridLayout_5") << "progressBar_GPU01"
+                                  << "label_17"
+                                  << "label_9"
+                                  << "label_GPU01"
+                                  << "label_GPU01_UNIT"
+                                  << "utilization";
+    QTest::newRow("gridLayout_6") << "progressBar_GPU02"
+                                  << "label_18"
+                                  << "label_11"
+                                  << "label_GPU02"
+                                  << "label_GPU02_UNIT"
+                                  << "frequency";
+    QTest::newRow("gridLayout_7") << "progressBar_GPU03"
+                                  << "label_19"
+                                  << "label_13"
+                                  << "label_GPU03"
+                                  << "label_GPU03_UNIT"
+                                  << "fan";
+    QTest::newRow("gridLayout_8") << "progressBar_GPU04"
+                                  << "label_20"
+                                  << "label_15"
+                                  << "label_GPU04"
+                                  << "label_GPU04_UNIT"
+                                  << "power";
 }
 
 void TestMainWidgetForm::metricGridCells()
@@ -609,22 +652,25 @@ void TestMainWidgetForm::hardwareListCells()
 void TestMainWidgetForm::defaultStyleSheets_data()
 {
     QTest::addColumn<QString>("sheet");
-    QTest::newRow("frame_Bg") << "QFrame#frame_Bg{background-color: rgb(37, 37, 37); border: 1px solid rgb(20, 20, 20); "
-                                 "border-radius: 12px;}";
+    QTest::newRow("frame_Bg")
+        << "QFrame#frame_Bg{background-color: rgb(37, 37, 37); border: 1px solid rgb(20, 20, 20); "
+           "border-radius: 12px;}";
     QTest::newRow("appLogo") << "QPushButton{border-image: url(:/images/AppLogo.png);}";
     QTest::newRow("pushButton") << "QPushButton{border-image: url(:/images/leftTopLogo.png);}";
     QTest::newRow("label_AppName") << "QLabel#label_AppName{color: rgb(249, 27, 51);}";
-    QTest::newRow("pushButton_Close") << "QPushButton{border-image: url(:/images/mainpage/closeWindowDef.png);}"
-                                         "QPushButton:hover{border-image: url(:/images/mainpage/closeWindowSel.png);}"
-                                         "QPushButton:pressed{border-image: url(:/images/mainpage/closeWindowSel.png);}";
+    QTest::newRow("pushButton_Close")
+        << "QPushButton{border-image: url(:/images/mainpage/closeWindowDef.png);}"
+           "QPushButton:hover{border-image: url(:/images/mainpage/closeWindowSel.png);}"
+           "QPushButton:pressed{border-image: url(:/images/mainpage/closeWindowSel.png);}";
     QTest::newRow("pushButton_Setting") << "QPushButton{border-image: url(:/images/mainpage/settingDef.png);}"
                                            "QPushButton:hover{border-image: url(:/images/mainpage/settingSel.png);}"
                                            "QPushButton:pressed{border-image: url(:/images/mainpage/settingSel.png);}";
     QTest::newRow("label_ErrorMsg") << "QLabel{color: rgb(250, 20, 20); font: 75 14pt \"微软雅黑\";}";
     QTest::newRow("frame_HardwareInfoArea")
         << "QFrame#frame_HardwareInfoArea{border: 2px solid rgb(49, 49, 49); border-radius: 20px;}";
-    QTest::newRow("frame_CompanyInfo") << "QFrame#frame_CompanyInfo{background-color: rgba(179, 47, 23, 0);}"
-                                          "QLabel#label_CompanyUrl, QLabel#label_CompanyCopyright{color: rgb(220, 220, 220);}";
+    QTest::newRow("frame_CompanyInfo")
+        << "QFrame#frame_CompanyInfo{background-color: rgba(179, 47, 23, 0);}"
+           "QLabel#label_CompanyUrl, QLabel#label_CompanyCopyright{color: rgb(220, 220, 220);}";
     QTest::newRow("frame_10") << "QLabel#label_MemoryUsageNum{color: rgb(249, 27, 51); font: 75 46pt \"微软雅黑\";}"
                                  "QLabel#label_6{color: rgb(249, 27, 51); font: 75 20pt \"微软雅黑\";}";
     QTest::newRow("frame_RightAreaABC")
@@ -637,9 +683,9 @@ void TestMainWidgetForm::defaultStyleSheets_data()
                               "border-radius: 8px;}";
     QTest::newRow("frame_34") << "QPushButton{color: rgb(220, 220, 220); border: 2px solid rgb(102, 102, 102); "
                                  "border-radius: 8px;}"
-                                 "QPushButton:hover{color: rgb(220, 220, 220); " + redBorder +
-                                 "QPushButton:pressed{color: rgb(220, 220, 220); " + redBorder +
-                                 "QPushButton:checked{color: rgb(220, 220, 220); " + redBorder;
+                                 "QPushButton:hover{color: rgb(220, 220, 220); "
+                                     + redBorder + "QPushButton:pressed{color: rgb(220, 220, 220); " + redBorder
+                                     + "QPushButton:checked{color: rgb(220, 220, 220); " + redBorder;
     for (const char *empty : {"pushButton_Monitor", "pushButton_Hardware", "label_AppVersion", "frame_4",
                               "frame_MainArea", "progressBar_MemoryUsage", "progressBar_HardDiskUsage"})
         QTest::newRow(empty) << QString();

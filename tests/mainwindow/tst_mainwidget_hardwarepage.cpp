@@ -33,15 +33,31 @@ void TestMainWidgetHardwarePage::fillsTheRows_data()
     full.soundDevices = QStringList{""};
     full.networkAdapters = QStringList{"Probe Ethernet"};
     full.osCaption = "Probe OS 1";
-    QTest::newRow("four modules, one disk, an empty sound entry")
-        << full
-        << QStringList{"label_29=" + full.cpuName, "label_30=Probe Board X1",
-                       "label_31=DIMM A", "label_32=8.0 GB", "label_33=DIMM B", "label_34=8.0 GB",
-                       "label_44=DIMM D", "label_45=32.0 GB",
-                       "label_35=Probe SSD", "label_36=476.9 GB", "label_37!", "label_38!", "label_46!", "label_47!",
-                       "label_39=Probe GPU", "label_40=8.0 GB", "label_50!", "label_51!",
-                       "label_41=", "label_48!", "label_49!",
-                       "label_42=Probe Ethernet", "label_52!", "label_43=Probe OS 1"};
+    QTest::newRow("four modules, one disk, an empty sound entry") << full
+                                                                  << QStringList{"label_29=" + full.cpuName,
+                                                                                 "label_30=Probe Board X1",
+                                                                                 "label_31=DIMM A",
+                                                                                 "label_32=8.0 GB",
+                                                                                 "label_33=DIMM B",
+                                                                                 "label_34=8.0 GB",
+                                                                                 "label_44=DIMM D",
+                                                                                 "label_45=32.0 GB",
+                                                                                 "label_35=Probe SSD",
+                                                                                 "label_36=476.9 GB",
+                                                                                 "label_37!",
+                                                                                 "label_38!",
+                                                                                 "label_46!",
+                                                                                 "label_47!",
+                                                                                 "label_39=Probe GPU",
+                                                                                 "label_40=8.0 GB",
+                                                                                 "label_50!",
+                                                                                 "label_51!",
+                                                                                 "label_41=",
+                                                                                 "label_48!",
+                                                                                 "label_49!",
+                                                                                 "label_42=Probe Ethernet",
+                                                                                 "label_52!",
+                                                                                 "label_43=Probe OS 1"};
 
     HardwareInventory commas;
     commas.memoryModules = QStringList{"Kit, with comma,16.0 GB,extra", "Solo"};
@@ -51,19 +67,18 @@ void TestMainWidgetHardwarePage::fillsTheRows_data()
     commas.networkAdapters = QStringList{"N1", "N2", "N3"};
     QTest::newRow("extra commas and long lists")
         << commas
-        << QStringList{"label_29=", "label_30=", "label_43=",
-                       "label_31=Kit", "label_32= with comma", "label_33=Solo", "label_34=", "label_44!", "label_45!",
-                       "label_35=A", "label_36=1 GB", "label_37=B", "label_38=2 GB", "label_46=E", "label_47=5 GB",
-                       "label_39=G1", "label_40=1 GB", "label_50=G3", "label_51=3 GB",
-                       "label_41=S1", "label_48=S2", "label_49=S4",
-                       "label_42=N1", "label_52=N3"};
+        << QStringList{"label_29=",     "label_30=",     "label_43=",     "label_31=Kit",  "label_32= with comma",
+                       "label_33=Solo", "label_34=",     "label_44!",     "label_45!",     "label_35=A",
+                       "label_36=1 GB", "label_37=B",    "label_38=2 GB", "label_46=E",    "label_47=5 GB",
+                       "label_39=G1",   "label_40=1 GB", "label_50=G3",   "label_51=3 GB", "label_41=S1",
+                       "label_48=S2",   "label_49=S4",   "label_42=N1",   "label_52=N3"};
 
-    QTest::newRow("nothing gathered")
-        << HardwareInventory()
-        << QStringList{"label_29=", "label_30=", "label_43=", "label_31!", "label_32!", "label_33!", "label_34!",
-                       "label_44!", "label_45!", "label_35!", "label_36!", "label_37!", "label_38!", "label_46!",
-                       "label_47!", "label_39!", "label_40!", "label_50!", "label_51!", "label_41!", "label_48!",
-                       "label_49!", "label_42!", "label_52!"};
+    QTest::newRow("nothing gathered") << HardwareInventory()
+                                      << QStringList{"label_29=", "label_30=", "label_43=", "label_31!", "label_32!",
+                                                     "label_33!", "label_34!", "label_44!", "label_45!", "label_35!",
+                                                     "label_36!", "label_37!", "label_38!", "label_46!", "label_47!",
+                                                     "label_39!", "label_40!", "label_50!", "label_51!", "label_41!",
+                                                     "label_48!", "label_49!", "label_42!", "label_52!"};
 }
 
 void TestMainWidgetHardwarePage::fillsTheRows()
@@ -86,8 +101,8 @@ void TestMainWidgetHardwarePage::fillsTheRows()
             QCOMPARE(label->text(), e.section('=', 1));
     }
     // the captions always show
-    for (const char *caption : {"label_21", "label_22", "label_23", "label_24", "label_25", "label_26", "label_27",
-                                "label_28"})
+    for (const char *caption :
+         {"label_21", "label_22", "label_23", "label_24", "label_25", "label_26", "label_27", "label_28"})
         QVERIFY(!window.findChild<QLabel *>(caption)->isHidden());
 }
 

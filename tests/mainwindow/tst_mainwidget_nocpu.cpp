@@ -24,7 +24,7 @@ void TestMainWidgetNoCpu::missingFiguresReadDashes()
 
     const QList<QPair<QLabel *, QString>> labels{
         {ui->label_CPU01, "--"}, {ui->label_CPU02, "--"}, {ui->label_CPU03, "--"}, {ui->label_CPU04, "--"},
-        {ui->label_GPU01, "40"}, {ui->label_GPU03, "0"}, {ui->label_GPU04, "120"}};
+        {ui->label_GPU01, "40"}, {ui->label_GPU03, "0"},  {ui->label_GPU04, "120"}};
     for (const auto &label : labels)
         QCOMPARE(label.first->text(), label.second);
     const QList<QProgressBar *> emptyBars{ui->progressBar_CPU01, ui->progressBar_CPU02, ui->progressBar_CPU03,

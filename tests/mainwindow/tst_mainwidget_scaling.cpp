@@ -34,10 +34,10 @@ QStringList clippedLabels(QWidget &window)
     for (QLabel *label : window.findChildren<QLabel *>()) {
         if (!label->isVisibleTo(&window) || label->text().isEmpty())
             continue;
-        const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
-                                                          -label->margin());
-        const QSize need = label->wordWrap() ? QSize(room.width(), label->heightForWidth(label->width()))
-                                             : textSize(*label);
+        const QRect room =
+            label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(), -label->margin());
+        const QSize need =
+            label->wordWrap() ? QSize(room.width(), label->heightForWidth(label->width())) : textSize(*label);
         const int roomHeight = label->wordWrap() ? label->height() : room.height();
         if (need.width() > room.width() || need.height() > roomHeight)
             clipped << QStringLiteral("%1 \"%2\": needs %3x%4, has %5x%6")
@@ -90,8 +90,7 @@ void TestMainWidgetScaling::everyLabelFits()
     s.gpuClock = 2955;
     s.gpuFan = 3300;
     s.gpuPower = 450;
-    window.dataPath().runCycle(s, MemoryFigures{88, 128 * kGiB, 12 * kGiB},
-                               DriveFigures{3726 * kGiB, 1000 * kGiB});
+    window.dataPath().runCycle(s, MemoryFigures{88, 128 * kGiB, 12 * kGiB}, DriveFigures{3726 * kGiB, 1000 * kGiB});
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), QSize(1150, 750));

@@ -59,8 +59,10 @@ QJsonObject describeDashboard(ProgressBarRound *d)
     const struct {
         const char *name;
         QPalette::ColorRole role;
-    } roles[] = {{"AlternateBase", QPalette::AlternateBase}, {"Text", QPalette::Text},
-                 {"Highlight", QPalette::Highlight},         {"Shadow", QPalette::Shadow},
+    } roles[] = {{"AlternateBase", QPalette::AlternateBase},
+                 {"Text", QPalette::Text},
+                 {"Highlight", QPalette::Highlight},
+                 {"Shadow", QPalette::Shadow},
                  {"Midlight", QPalette::Midlight}};
     for (const auto &r : roles)
         palette[r.name] = d->palette().color(r.role).name(QColor::HexArgb);
@@ -202,9 +204,9 @@ Probe probe(const Ini &ini, bool withImages = true, bool writeFile = true)
     return result;
 }
 
-#define PROBE(var, ...)                                                                                           \
-    const Probe var = probe(__VA_ARGS__);                                                                        \
-    QCOMPARE(var.exitCode, 0);                                                                                   \
+#define PROBE(var, ...)                                                                                                \
+    const Probe var = probe(__VA_ARGS__);                                                                              \
+    QCOMPARE(var.exitCode, 0);                                                                                         \
     QVERIFY(var.log.contains("Exit app runing [Normal]"))
 
 const char *const kFixedRedMenu =
@@ -286,13 +288,15 @@ void TestMainWidgetTheme::leftTopModes_data()
     const int formAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     QTest::newRow("0: name only, centred") << 0 << "page_TitleMode01" << false << "Probe"
                                            << int(Qt::AlignHCenter | Qt::AlignVCenter) << formLogo << formWide;
-    QTest::newRow("1: icon and name") << 1 << "page_TitleMode01" << true << "Probe" << formAlignment << icon2 << formWide;
-    QTest::newRow("2: one wide image") << 2 << "page_TitleMode02" << true << "Probe" << formAlignment << formLogo << wide;
+    QTest::newRow("1: icon and name") << 1 << "page_TitleMode01" << true << "Probe" << formAlignment << icon2
+                                      << formWide;
+    QTest::newRow("2: one wide image") << 2 << "page_TitleMode02" << true << "Probe" << formAlignment << formLogo
+                                       << wide;
     QTest::newRow("3: empty") << 3 << "page_TitleMode01" << false << "" << formAlignment << formLogo << formWide;
-    QTest::newRow("4: name, alignment untouched") << 4 << "page_TitleMode01" << false << "Probe" << formAlignment
-                                                  << formLogo << formWide;
-    QTest::newRow("-1: name, alignment untouched") << -1 << "page_TitleMode01" << false << "Probe" << formAlignment
-                                                   << formLogo << formWide;
+    QTest::newRow("4: name, alignment untouched")
+        << 4 << "page_TitleMode01" << false << "Probe" << formAlignment << formLogo << formWide;
+    QTest::newRow("-1: name, alignment untouched")
+        << -1 << "page_TitleMode01" << false << "Probe" << formAlignment << formLogo << formWide;
 }
 
 void TestMainWidgetTheme::leftTopModes()
@@ -363,12 +367,13 @@ void TestMainWidgetTheme::showFlags()
             QCOMPARE(p.text("label_AppVersion"), shown ? QStringLiteral("V9.8.7") : QStringLiteral("V_1.0.0.01"));
         if (key == "CompanyInfoShowModel") {
             // hidden, the company texts are never applied
-            QCOMPARE(p.text("label_CompanyUrl"), shown ? "<a href='https://probe.example/'>probe.example</a>"
-                                                       : "https://www.talvex.example");
+            QCOMPARE(p.text("label_CompanyUrl"),
+                     shown ? "<a href='https://probe.example/'>probe.example</a>" : "https://www.talvex.example");
             QCOMPARE(p.text("label_CompanyCopyright"), shown ? QStringLiteral("Copyright Probe")
                                                              : QStringLiteral("Copyright © Talvex Technology Co., "
                                                                               "Ltd. All rights reserved."));
-            QCOMPARE(p.sheet("label_CompanyUrl"), shown ? QStringLiteral("QLabel{color: rgb(22, 23, 24);}") : QString());
+            QCOMPARE(p.sheet("label_CompanyUrl"),
+                     shown ? QStringLiteral("QLabel{color: rgb(22, 23, 24);}") : QString());
         }
     }
 }
@@ -394,13 +399,13 @@ void TestMainWidgetTheme::coloursFontsAndDashboards()
              "QFrame#frame_RightArea{border: none; border: 2px solid rgb(25, 26, 27); border-radius: 20px;}");
 
     const QString data = "QLabel{color: rgb(22, 23, 24); font: 75 10pt \"Probe Sans\";}";
-    for (const char *name : {"label", "label_3", "label_15", "label_CPU01", "label_GPU04", "label_CPU02_UNIT",
-                             "label_GPU04_UNIT"})
+    for (const char *name :
+         {"label", "label_3", "label_15", "label_CPU01", "label_GPU04", "label_CPU02_UNIT", "label_GPU04_UNIT"})
         QCOMPARE(p.sheet(name), data);
-    const QString radio =
-        "QRadioButton, QRadioButton:unchecked{color: rgb(16,17,18); font: 75 12pt \"Probe Sans\";}"
-        "QRadioButton:checked{color: rgb(19,20,21); font: 75 12pt \"Probe Sans\";}"
-        "QRadioButton::indicator:checked{background-color: rgb(19,20,21); border-radius: 6px; border: 2px solid white;}";
+    const QString radio = "QRadioButton, QRadioButton:unchecked{color: rgb(16,17,18); font: 75 12pt \"Probe Sans\";}"
+                          "QRadioButton:checked{color: rgb(19,20,21); font: 75 12pt \"Probe Sans\";}"
+                          "QRadioButton::indicator:checked{background-color: rgb(19,20,21); border-radius: 6px; "
+                          "border: 2px solid white;}";
     QCOMPARE(p.sheet("radioButton_Model01"), radio);
     QCOMPARE(p.sheet("radioButton_Model02"), radio);
 
@@ -490,8 +495,9 @@ void TestMainWidgetTheme::emptyBranding()
     QCOMPARE(p.sheet("frame_Bg"), "QFrame#frame_Bg{background-color: rgb(0, 0, 0); border: none; border: 1px solid "
                                   "rgb(0, 0, 0); border-radius: 12px;}");
     QCOMPARE(p.sheet("label_3"), "QLabel{color: rgb(0, 0, 0); font: 75 10pt \"\";}");
-    QVERIFY(p.sheet("radioButton_Model01").startsWith("QRadioButton, QRadioButton:unchecked{color: rgb(); font: "
-                                                      "75 12pt \"\";}"));
+    QVERIFY(p.sheet("radioButton_Model01")
+                .startsWith("QRadioButton, QRadioButton:unchecked{color: rgb(); font: "
+                            "75 12pt \"\";}"));
     QCOMPARE(p.sheet("pushButton_Monitor"), QString::fromLatin1(kFixedRedMenu).replace("22, 23, 24", "0, 0, 0"));
     if (withFile) {
         QCOMPARE(p.shown["title"].toString(), QStringLiteral("Probe"));

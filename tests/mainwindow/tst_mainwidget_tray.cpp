@@ -45,8 +45,8 @@ QStringList menuTexts(const QMenu *menu)
 void mouseOn(QWidget *target, QEvent::Type type, Qt::MouseButton button)
 {
     const QPoint at = target->rect().center();
-    QMouseEvent event(type, at, target->mapToGlobal(at), button, type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
-                      Qt::NoModifier);
+    QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
     QApplication::sendEvent(target, &event);
 }
 
@@ -91,8 +91,8 @@ private slots:
     {
         QSystemTrayIcon *icon = window->systemTrayIcon();
         QCOMPARE(icon->contextMenu(), window->trayContextMenu());
-        const QStringList expected = opens ? QStringList{QStringLiteral("Open ") + kAppName, "-", "Exit"}
-                                           : QStringList{"-", "Exit"};
+        const QStringList expected =
+            opens ? QStringList{QStringLiteral("Open ") + kAppName, "-", "Exit"} : QStringList{"-", "Exit"};
         QCOMPARE(menuTexts(icon->contextMenu()), expected);
     }
 
@@ -193,8 +193,8 @@ private slots:
         QVERIFY(!dockedIcon());
 
         trayHost.setProgram(QStringLiteral("trayer"));
-        trayHost.setArguments({"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "160",
-                               "--height", "28"});
+        trayHost.setArguments(
+            {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "160", "--height", "28"});
         trayHost.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         trayHost.setStandardOutputFile(QProcess::nullDevice());
         trayHost.start();
@@ -253,10 +253,11 @@ private slots:
         QVERIFY(child.waitForFinished(120000));
         const QString output = QString::fromLocal8Bit(child.readAll());
         QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
-        for (const char *step : {"initTestCase()", "iconAndToolTip()", "menu()", "clicks(click)", "clicks(double click)",
-                                 "clicks(middle click)", "clicks(right click: the menu)"})
+        for (const char *step : {"initTestCase()", "iconAndToolTip()", "menu()", "clicks(click)",
+                                 "clicks(double click)", "clicks(middle click)", "clicks(right click: the menu)"})
             QVERIFY2(output.contains(QStringLiteral("PASS   : TrayInChild::") + step), qPrintable(output));
-        QVERIFY2(output.contains(showMainPage == 1 ? "PASS   : TrayInChild::openEntry()" : "SKIP   : TrayInChild::openEntry()"),
+        QVERIFY2(output.contains(showMainPage == 1 ? "PASS   : TrayInChild::openEntry()"
+                                                   : "SKIP   : TrayInChild::openEntry()"),
                  qPrintable(output));
         QVERIFY2(output.contains(" 0 failed"), qPrintable(output));
         const QString log = QString::fromUtf8(readAllLogs(home.logFolder(QFileInfo(exe).completeBaseName())));

@@ -3,8 +3,8 @@
 #include "logfiles.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
-#include "widgettest.h"
 #include "widgets/progressbarround.h"
+#include "widgettest.h"
 
 #include <limits>
 
@@ -99,8 +99,8 @@ void TestMainWidgetUpdate::driveFigures_data()
     QTest::newRow("476.9 GiB drive") << quint64(476.9 * kGiB) << quint64(356.9 * kGiB) << 25 << "120G/477G" << 476;
     QTest::newRow("empty drive") << 100 * kGiB << 100 * kGiB << 0 << "0G/100G" << 100;
     QTest::newRow("full drive") << 100 * kGiB << quint64(0) << 100 << "100G/100G" << 100;
-    QTest::newRow("percent truncated") << 1000 * kGiB << quint64(1000 * kGiB - 999 * kGiB / 100) << 0
-                                       << "10G/1000G" << 1000;
+    QTest::newRow("percent truncated") << 1000 * kGiB << quint64(1000 * kGiB - 999 * kGiB / 100) << 0 << "10G/1000G"
+                                       << 1000;
     QTest::newRow("zero total") << quint64(0) << quint64(0) << 0 << "" << 0;
 }
 
@@ -224,16 +224,23 @@ void TestMainWidgetUpdate::oneCycleFillsEveryWidget()
     const auto *ui = window.ui.get();
     QCOMPARE(ui->widget_CpuDashboardNew->getValue(), 55.0);
     QCOMPARE(ui->widget_GpuDashboardNew->getValue(), 61.0);
-    const QList<QPair<QLabel *, QString>> labels{
-        {ui->label_CPU01, "37"}, {ui->label_GPU01, "99"}, {ui->label_CPU02, "4321"}, {ui->label_GPU02, "1800"},
-        {ui->label_CPU03, "1180"}, {ui->label_GPU03, "0"}, {ui->label_CPU04, "65"}, {ui->label_GPU04, "0"},
-        {ui->label_MemoryUsageNum, "48"}, {ui->label_MemoryUsage, "8.0G/16.0G"},
-        {ui->label_HardDiskUsageNum, "25"}, {ui->label_HardDiskUsage, "120G/477G"}};
+    const QList<QPair<QLabel *, QString>> labels{{ui->label_CPU01, "37"},
+                                                 {ui->label_GPU01, "99"},
+                                                 {ui->label_CPU02, "4321"},
+                                                 {ui->label_GPU02, "1800"},
+                                                 {ui->label_CPU03, "1180"},
+                                                 {ui->label_GPU03, "0"},
+                                                 {ui->label_CPU04, "65"},
+                                                 {ui->label_GPU04, "0"},
+                                                 {ui->label_MemoryUsageNum, "48"},
+                                                 {ui->label_MemoryUsage, "8.0G/16.0G"},
+                                                 {ui->label_HardDiskUsageNum, "25"},
+                                                 {ui->label_HardDiskUsage, "120G/477G"}};
     for (const auto &label : labels)
         QCOMPARE(label.first->text(), label.second);
     const QList<QPair<QProgressBar *, int>> bars{
-        {ui->progressBar_CPU01, 37}, {ui->progressBar_GPU01, 99}, {ui->progressBar_CPU03, 1180},
-        {ui->progressBar_GPU04, 0}, {ui->progressBar_MemoryUsage, 48}, {ui->progressBar_HardDiskUsage, 25}};
+        {ui->progressBar_CPU01, 37}, {ui->progressBar_GPU01, 99},       {ui->progressBar_CPU03, 1180},
+        {ui->progressBar_GPU04, 0},  {ui->progressBar_MemoryUsage, 48}, {ui->progressBar_HardDiskUsage, 25}};
     for (const auto &bar : bars)
         QCOMPARE(bar.first->value(), bar.second);
     QCOMPARE(ui->progressBar_CPU04->maximum(), 66);
@@ -330,8 +337,7 @@ void TestMainWidgetUpdate::hiddenWindowShowsTheLatestFiguresWhenShown()
     hidden.hide();
     const QString startText = hidden.ui->label_CPU02->text();
 
-    struct Cycle
-    {
+    struct Cycle {
         float cpuTemperature, cpuUsage, cpuClock, gpuClock, cpuFan, gpuPower;
         MemoryFigures memory;
         std::optional<DriveFigures> drive;
@@ -355,21 +361,30 @@ void TestMainWidgetUpdate::hiddenWindowShowsTheLatestFiguresWhenShown()
     QVERIFY(showAndSettle(hidden));
     const auto *a = shown.ui.get();
     const auto *b = hidden.ui.get();
-    const QList<QPair<QLabel *, QLabel *>> labels{
-        {a->label_CPU01, b->label_CPU01}, {a->label_GPU01, b->label_GPU01},
-        {a->label_CPU02, b->label_CPU02}, {a->label_GPU02, b->label_GPU02},
-        {a->label_CPU03, b->label_CPU03}, {a->label_GPU03, b->label_GPU03},
-        {a->label_CPU04, b->label_CPU04}, {a->label_GPU04, b->label_GPU04},
-        {a->label_MemoryUsageNum, b->label_MemoryUsageNum}, {a->label_MemoryUsage, b->label_MemoryUsage},
-        {a->label_HardDiskUsageNum, b->label_HardDiskUsageNum}, {a->label_HardDiskUsage, b->label_HardDiskUsage}};
+    const QList<QPair<QLabel *, QLabel *>> labels{{a->label_CPU01, b->label_CPU01},
+                                                  {a->label_GPU01, b->label_GPU01},
+                                                  {a->label_CPU02, b->label_CPU02},
+                                                  {a->label_GPU02, b->label_GPU02},
+                                                  {a->label_CPU03, b->label_CPU03},
+                                                  {a->label_GPU03, b->label_GPU03},
+                                                  {a->label_CPU04, b->label_CPU04},
+                                                  {a->label_GPU04, b->label_GPU04},
+                                                  {a->label_MemoryUsageNum, b->label_MemoryUsageNum},
+                                                  {a->label_MemoryUsage, b->label_MemoryUsage},
+                                                  {a->label_HardDiskUsageNum, b->label_HardDiskUsageNum},
+                                                  {a->label_HardDiskUsage, b->label_HardDiskUsage}};
     for (const auto &pair : labels)
         QCOMPARE(pair.second->text(), pair.first->text());
     QCOMPARE(b->label_HardDiskUsage->text(), QString("200G/500G"));
     const QList<QPair<QProgressBar *, QProgressBar *>> bars{
-        {a->progressBar_CPU01, b->progressBar_CPU01}, {a->progressBar_GPU01, b->progressBar_GPU01},
-        {a->progressBar_CPU02, b->progressBar_CPU02}, {a->progressBar_GPU02, b->progressBar_GPU02},
-        {a->progressBar_CPU03, b->progressBar_CPU03}, {a->progressBar_GPU03, b->progressBar_GPU03},
-        {a->progressBar_CPU04, b->progressBar_CPU04}, {a->progressBar_GPU04, b->progressBar_GPU04},
+        {a->progressBar_CPU01, b->progressBar_CPU01},
+        {a->progressBar_GPU01, b->progressBar_GPU01},
+        {a->progressBar_CPU02, b->progressBar_CPU02},
+        {a->progressBar_GPU02, b->progressBar_GPU02},
+        {a->progressBar_CPU03, b->progressBar_CPU03},
+        {a->progressBar_GPU03, b->progressBar_GPU03},
+        {a->progressBar_CPU04, b->progressBar_CPU04},
+        {a->progressBar_GPU04, b->progressBar_GPU04},
         {a->progressBar_MemoryUsage, b->progressBar_MemoryUsage},
         {a->progressBar_HardDiskUsage, b->progressBar_HardDiskUsage}};
     for (const auto &pair : bars) {

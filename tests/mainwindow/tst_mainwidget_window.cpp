@@ -26,8 +26,7 @@ class TestMainWidgetWindow : public QObject
 
     static std::unique_ptr<QSettings> unitStore()
     {
-        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "MyCompanyTalvex",
-                                           "Kestrun");
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "MyCompanyTalvex", "Kestrun");
     }
 
     static int logCount(const QString &line) { return QString::fromUtf8(readAllLogs()).count(line); }
@@ -36,8 +35,8 @@ class TestMainWidgetWindow : public QObject
     static void mouse(QWidget *target, QEvent::Type type, const QPoint &globalPos, Qt::MouseButton button,
                       Qt::MouseButtons buttons)
     {
-        QMouseEvent event(type, target->mapFromGlobal(globalPos), target->window()->mapFromGlobal(globalPos),
-                          globalPos, button, buttons, Qt::NoModifier);
+        QMouseEvent event(type, target->mapFromGlobal(globalPos), target->window()->mapFromGlobal(globalPos), globalPos,
+                          button, buttons, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
     }
 
@@ -94,9 +93,10 @@ void TestMainWidgetWindow::constructorSetsUpTheWindow()
     QCOMPARE(w.maximumSize(), QSize(1150, 750));
     QCOMPARE(w.size(), QSize(1150, 750));
 
-    for (QWidget *hidden : {static_cast<QWidget *>(w.ui->pushButton_Setting), static_cast<QWidget *>(w.ui->pushButton_Max),
-                            static_cast<QWidget *>(w.ui->pushButton_Test), static_cast<QWidget *>(w.ui->pushButton_Logo),
-                            static_cast<QWidget *>(w.ui->label_CrashTest), static_cast<QWidget *>(w.ui->label_ErrorMsg)})
+    for (QWidget *hidden :
+         {static_cast<QWidget *>(w.ui->pushButton_Setting), static_cast<QWidget *>(w.ui->pushButton_Max),
+          static_cast<QWidget *>(w.ui->pushButton_Test), static_cast<QWidget *>(w.ui->pushButton_Logo),
+          static_cast<QWidget *>(w.ui->label_CrashTest), static_cast<QWidget *>(w.ui->label_ErrorMsg)})
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
     QVERIFY(w.ui->pushButton_Min->isVisible());
     QVERIFY(w.ui->pushButton_Close->isVisible());

@@ -49,10 +49,10 @@ void TestParse::cpuinfoBlocks()
 
 void TestParse::cpuinfoFields()
 {
-    const std::vector<CpuinfoBlock> blocks = parseCpuinfoBlocks(
-        "processor\t: 3\nvendor_id\t: AuthenticAMD\ncpu family\t: 23\nmodel name\t:  AMD EPYC \n"
-        "cpu MHz\t\t: 2596.138\nphysical id\t: 1\ncore id\t\t: 7\nflags\t\t: fpu hypervisor\r\n\n"
-        "processor\t: x\ncpu family\t: big\ncpu MHz\t\t: nan\ncore id\t\t: 99999999999\n");
+    const std::vector<CpuinfoBlock> blocks =
+        parseCpuinfoBlocks("processor\t: 3\nvendor_id\t: AuthenticAMD\ncpu family\t: 23\nmodel name\t:  AMD EPYC \n"
+                           "cpu MHz\t\t: 2596.138\nphysical id\t: 1\ncore id\t\t: 7\nflags\t\t: fpu hypervisor\r\n\n"
+                           "processor\t: x\ncpu family\t: big\ncpu MHz\t\t: nan\ncore id\t\t: 99999999999\n");
     QCOMPARE(blocks.size(), std::size_t(2));
     const CpuinfoBlock &first = blocks[0];
     QVERIFY(first.hasProcessor);
@@ -110,11 +110,10 @@ void TestParse::asoundCards_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("two cards")
-        << QByteArray(" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
-                      "                      HDA Intel PCH at 0xf7f10000 irq 32\n"
-                      " 1 [NVidia         ]: HDA-Intel - HDA NVidia  \n")
-        << QStringList({"HDA Intel PCH", "HDA NVidia"});
+    QTest::newRow("two cards") << QByteArray(" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
+                                             "                      HDA Intel PCH at 0xf7f10000 irq 32\n"
+                                             " 1 [NVidia         ]: HDA-Intel - HDA NVidia  \n")
+                               << QStringList({"HDA Intel PCH", "HDA NVidia"});
     QTest::newRow("dash right after the colon") << QByteArray("2 [X]: - Name - More\n") << QStringList({"Name - More"});
     QTest::newRow("no number") << QByteArray(" [PCH]: HDA-Intel - HDA Intel PCH\n") << QStringList();
     QTest::newRow("no blank before the id") << QByteArray(" 0[PCH]: HDA-Intel - A\n") << QStringList();

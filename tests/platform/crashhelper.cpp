@@ -45,7 +45,8 @@ int overflowOn(const std::string &thread)
     if (thread == "writer") {
         MainHidInterFace transport;
         prepareForCrashesAtEachStart(transport);
-        QObject::connect(&transport, &QThread::started, &transport, [] { overflowStack(0); }, Qt::DirectConnection);
+        QObject::connect(
+            &transport, &QThread::started, &transport, [] { overflowStack(0); }, Qt::DirectConnection);
         transport.start();
         transport.wait();
         return 5;

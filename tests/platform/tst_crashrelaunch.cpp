@@ -3,7 +3,6 @@
 #include "platform/crashrelaunch.h"
 #include "platform/singleinstance.h"
 
-
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -99,26 +98,26 @@ void TestCrashRelaunch::relaunch_data()
     QTest::addColumn<QByteArray>("overflow");
     QTest::addColumn<QByteArray>("scenario");
 #ifdef KESTRUN_REAL_THRESHOLD
-    QTest::newRow("real minute, segfault after it") << int(SIGSEGV) << kCrashRelaunchThresholdMs << 60500 << 2
-                                                    << QByteArray() << QByteArray();
+    QTest::newRow("real minute, segfault after it")
+        << int(SIGSEGV) << kCrashRelaunchThresholdMs << 60500 << 2 << QByteArray() << QByteArray();
 #else
     QTest::newRow("segfault after threshold") << int(SIGSEGV) << 300 << 600 << 2 << QByteArray() << QByteArray();
     QTest::newRow("abort after threshold") << int(SIGABRT) << 300 << 600 << 2 << QByteArray() << QByteArray();
     QTest::newRow("bus error after threshold") << int(SIGBUS) << 300 << 600 << 2 << QByteArray() << QByteArray();
-    QTest::newRow("illegal instruction after threshold") << int(SIGILL) << 300 << 600 << 2 << QByteArray()
-                                                         << QByteArray();
-    QTest::newRow("arithmetic fault after threshold") << int(SIGFPE) << 300 << 600 << 2 << QByteArray()
-                                                      << QByteArray();
+    QTest::newRow("illegal instruction after threshold")
+        << int(SIGILL) << 300 << 600 << 2 << QByteArray() << QByteArray();
+    QTest::newRow("arithmetic fault after threshold") << int(SIGFPE) << 300 << 600 << 2 << QByteArray() << QByteArray();
     QTest::newRow("segfault before threshold") << int(SIGSEGV) << 5000 << 100 << 1 << QByteArray() << QByteArray();
-    QTest::newRow("abort at once, real threshold") << int(SIGABRT) << kCrashRelaunchThresholdMs << 0 << 1
-                                                   << QByteArray() << QByteArray();
+    QTest::newRow("abort at once, real threshold")
+        << int(SIGABRT) << kCrashRelaunchThresholdMs << 0 << 1 << QByteArray() << QByteArray();
     // The read comes a second after the start, past the threshold.
-    QTest::newRow("stack overflow on the sensor thread") << int(SIGSEGV) << 300 << 0 << 2 << QByteArray("sensor")
-                                                         << QByteArray("overflow_read 1\nsensor S\ntemperature 0 CPU = 40\n");
-    QTest::newRow("stack overflow on the SDK start thread") << int(SIGSEGV) << 300 << 600 << 2
-                                                            << QByteArray("sdkstart") << QByteArray("overflow_init\n");
-    QTest::newRow("stack overflow on the display writer thread") << int(SIGSEGV) << 300 << 600 << 2
-                                                                 << QByteArray("writer") << QByteArray();
+    QTest::newRow("stack overflow on the sensor thread")
+        << int(SIGSEGV) << 300 << 0 << 2 << QByteArray("sensor")
+        << QByteArray("overflow_read 1\nsensor S\ntemperature 0 CPU = 40\n");
+    QTest::newRow("stack overflow on the SDK start thread")
+        << int(SIGSEGV) << 300 << 600 << 2 << QByteArray("sdkstart") << QByteArray("overflow_init\n");
+    QTest::newRow("stack overflow on the display writer thread")
+        << int(SIGSEGV) << 300 << 600 << 2 << QByteArray("writer") << QByteArray();
 #endif
 }
 

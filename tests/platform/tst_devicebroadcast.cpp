@@ -54,12 +54,30 @@ private slots:
 void TestDeviceBroadcast::filterRecords()
 {
     QCOMPARE(kWatchedClasses.size(), std::size_t(3));
-    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[0])),
-             QByteArray("20000000" "05000000" "00000000" "10bfdca5" "3065" "d211" "901f00c04fb951ed" "00000000"));
-    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[1])),
-             QByteArray("20000000" "05000000" "00000000" "0763f553" "bfb6" "d011" "94f200a0c91efb8b" "00000000"));
-    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[2])),
-             QByteArray("20000000" "05000000" "00000000" "b2551e4d" "6ff1" "cf11" "88cb001111000030" "00000000"));
+    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[0])), QByteArray("20000000"
+                                                                    "05000000"
+                                                                    "00000000"
+                                                                    "10bfdca5"
+                                                                    "3065"
+                                                                    "d211"
+                                                                    "901f00c04fb951ed"
+                                                                    "00000000"));
+    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[1])), QByteArray("20000000"
+                                                                    "05000000"
+                                                                    "00000000"
+                                                                    "0763f553"
+                                                                    "bfb6"
+                                                                    "d011"
+                                                                    "94f200a0c91efb8b"
+                                                                    "00000000"));
+    QCOMPARE(hexOf(interfaceFilter(kWatchedClasses[2])), QByteArray("20000000"
+                                                                    "05000000"
+                                                                    "00000000"
+                                                                    "b2551e4d"
+                                                                    "6ff1"
+                                                                    "cf11"
+                                                                    "88cb001111000030"
+                                                                    "00000000"));
 }
 
 void TestDeviceBroadcast::parse_data()
@@ -103,8 +121,8 @@ void TestDeviceBroadcast::parse()
     QFETCH(int, kind);
     QFETCH(QString, path);
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const DeviceChange change = available < 0 ? parseDeviceChange(event, data)
-                                              : parseDeviceChange(event, data, std::size_t(available));
+    const DeviceChange change =
+        available < 0 ? parseDeviceChange(event, data) : parseDeviceChange(event, data, std::size_t(available));
     QCOMPARE(int(change.kind), kind);
     QCOMPARE(QString::fromStdU16String(change.path), path);
 }
@@ -125,8 +143,7 @@ void TestDeviceBroadcast::sameInterface_data()
         QStringLiteral("\\\\?\\HID#VID_5131&PID_2007#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}");
     QTest::newRow("same text") << hid << hid << true;
     QTest::newRow("other case") << hid << hid.toLower() << true;
-    QTest::newRow("another display's interface")
-        << hid << QString(hid).replace("1a2b3c4d", "5e6f7a8b") << false;
+    QTest::newRow("another display's interface") << hid << QString(hid).replace("1a2b3c4d", "5e6f7a8b") << false;
     QTest::newRow("the parent usb device") << kDisplayPath << hid << false;
     QTest::newRow("one path longer") << hid + "\\kbd" << hid << false;
     QTest::newRow("nothing opened") << hid << QString() << false;

@@ -64,10 +64,10 @@ void TestHardwareInventory::table_data()
     QTest::addColumn<QString>("table");
     QTest::newRow("one column") << QStringList{"Name"} << Rows{{"AMD Ryzen 7 5800X 8-Core Processor"}}
                                 << recorded("cpu.txt");
-    QTest::newRow("two processors")
-        << QStringList{"Name"}
-        << Rows{{"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"}, {"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"}}
-        << recorded("cpu-two-processors.txt");
+    QTest::newRow("two processors") << QStringList{"Name"}
+                                    << Rows{{"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"},
+                                            {"Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz"}}
+                                    << recorded("cpu-two-processors.txt");
     QTest::newRow("columns named out of order")
         << QStringList{"Product", "Manufacturer"} << Rows{{"PRIME B450M-A", "ASUSTeK COMPUTER INC."}}
         << recorded("baseboard.txt");
@@ -109,8 +109,7 @@ void TestHardwareInventory::dataLines_data()
         << wmic({"Name", "Realtek Audio", "USB Audio"}, false) << QStringList{"Realtek Audio"};
     QTest::newRow("header only") << wmic({"Name"}) << QStringList();
     QTest::newRow("nothing") << QString() << QStringList();
-    QTest::newRow("empty lines skipped") << QStringLiteral("Name\n\n\nA\n\nB\n \n")
-                                         << QStringList{"A", "B"};
+    QTest::newRow("empty lines skipped") << QStringLiteral("Name\n\n\nA\n\nB\n \n") << QStringList{"A", "B"};
 }
 
 void TestHardwareInventory::dataLines()
@@ -130,11 +129,11 @@ void TestHardwareInventory::singleLine_data()
     QTest::newRow("two processors, one line")
         << recorded("cpu-two-processors.txt") << "wmic cpu get Name"
         << "Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz";
-    QTest::newRow("header removed regardless of case") << QStringLiteral("NAME\r\nx\r\n")
-                                                       << "wmic cpu get Name" << "x";
+    QTest::newRow("header removed regardless of case") << QStringLiteral("NAME\r\nx\r\n") << "wmic cpu get Name"
+                                                       << "x";
     QTest::newRow("no output") << QString() << "wmic cpu get Name" << QString();
-    QTest::newRow("trailing blank in command") << QStringLiteral("Name \r\n a  b \r\n")
-                                               << "wmic cpu get " << "Name a b";
+    QTest::newRow("trailing blank in command") << QStringLiteral("Name \r\n a  b \r\n") << "wmic cpu get "
+                                               << "Name a b";
 }
 
 void TestHardwareInventory::singleLine()
@@ -173,12 +172,11 @@ void TestHardwareInventory::memory_data()
                                 << QStringList{"Samsung,8.0 GB"};
     QTest::newRow("maker with blanks") << recorded("memorychip.txt")
                                        << QStringList{"Micron Technology,16.0 GB", "Kingston,4.0 GB"};
-    QTest::newRow("non-numeric capacity") << wmic({"Capacity Manufacturer Speed", "n/a Acme 3200"})
-                                          << QStringList{"Acme,0.0 GB"};
+    QTest::newRow("non-numeric capacity")
+        << wmic({"Capacity Manufacturer Speed", "n/a Acme 3200"}) << QStringList{"Acme,0.0 GB"};
     QTest::newRow("empty maker column") << wmic({"Capacity Manufacturer Speed", "8589934592     3200"})
                                         << QStringList{",8.0 GB"};
-    QTest::newRow("no blank at all") << wmic({"Capacity Manufacturer Speed", "8589934592"})
-                                     << QStringList{",8.0 GB"};
+    QTest::newRow("no blank at all") << wmic({"Capacity Manufacturer Speed", "8589934592"}) << QStringList{",8.0 GB"};
 }
 
 void TestHardwareInventory::memory()
@@ -194,10 +192,9 @@ void TestHardwareInventory::disks_data()
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("two disks") << recorded("diskdrive.txt")
                                << QStringList{"Samsung SSD 970 EVO 500GB,465.8 GB", "WDC WD10EZEX-08WN4A0,931.5 GB"};
-    QTest::newRow("476.9 GiB") << wmic({"Model Size", "NVMe Disk 512110190592"})
-                               << QStringList{"NVMe Disk,476.9 GB"};
-    QTest::newRow("card reader without size") << wmic({"Model Size", "Generic SD Reader"})
-                                              << QStringList{"Generic SD,0.0 GB"};
+    QTest::newRow("476.9 GiB") << wmic({"Model Size", "NVMe Disk 512110190592"}) << QStringList{"NVMe Disk,476.9 GB"};
+    QTest::newRow("card reader without size")
+        << wmic({"Model Size", "Generic SD Reader"}) << QStringList{"Generic SD,0.0 GB"};
 }
 
 void TestHardwareInventory::disks()
@@ -214,10 +211,9 @@ void TestHardwareInventory::graphics_data()
     QTest::newRow("adapters, remote display left out")
         << recorded("videocontroller.txt")
         << QStringList{"NVIDIA GeForce RTX 3070,4.0GB", "Intel(R) UHD Graphics 630,1.0GB"};
-    QTest::newRow("non-numeric memory left out") << wmic({"AdapterRAM Name", "  Basic Display"})
-                                                 << QStringList();
-    QTest::newRow("name with comma kept") << wmic({"AdapterRAM Name", "536870912 Vendor, Inc. GPU"})
-                                          << QStringList{"Vendor, Inc. GPU,0.5GB"};
+    QTest::newRow("non-numeric memory left out") << wmic({"AdapterRAM Name", "  Basic Display"}) << QStringList();
+    QTest::newRow("name with comma kept")
+        << wmic({"AdapterRAM Name", "536870912 Vendor, Inc. GPU"}) << QStringList{"Vendor, Inc. GPU,0.5GB"};
 }
 
 void TestHardwareInventory::graphics()

@@ -2,9 +2,9 @@
 #include "testenv.h"
 
 #include "config/ddatamanager.h"
-#include "platform/hardwaresource.h"
 #include "fakenvml.h"
 #include "mainwindow/dmainwidget.h"
+#include "platform/hardwaresource.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -23,8 +23,7 @@ using kestrun::test::readFixture;
 
 namespace {
 
-struct TestbedDeleter
-{
+struct TestbedDeleter {
     void operator()(UMockdevTestbed *testbed) const { g_object_unref(testbed); }
 };
 using Testbed = std::unique_ptr<UMockdevTestbed, TestbedDeleter>;
@@ -155,7 +154,8 @@ const char kDesktop[] =
     "E: ID_MODEL_FROM_DATABASE=RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller\n"
     "A: class=0x020000\nA: vendor=0x10ec\nA: device=0x8168\n\n"
     "P: /devices/pci0000:00/0000:00:1c.4/0000:06:00.0/net/enp6s0\n"
-    "E: SUBSYSTEM=net\nE: INTERFACE=enp6s0\nE: IFINDEX=2\nE: ID_BUS=pci\nE: ID_VENDOR_ID=0x10ec\nE: ID_MODEL_ID=0x8168\n"
+    "E: SUBSYSTEM=net\nE: INTERFACE=enp6s0\nE: IFINDEX=2\nE: ID_BUS=pci\nE: ID_VENDOR_ID=0x10ec\nE: "
+    "ID_MODEL_ID=0x8168\n"
     "E: ID_VENDOR_FROM_DATABASE=Realtek Semiconductor Co., Ltd.\n"
     "E: ID_MODEL_FROM_DATABASE=RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller\n"
     "E: ID_NET_NAME_PATH=enp6s0\nA: flags=0x1003\nA: operstate=up\n\n"
@@ -222,12 +222,14 @@ const char kDesktop[] =
     "P: /devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda\n"
     "E: SUBSYSTEM=block\nE: DEVTYPE=disk\nE: DEVNAME=/dev/sda\nE: ID_ATA=1\nE: ID_BUS=ata\n"
     "E: ID_MODEL=Samsung_SSD_860_EVO_500GB\n"
-    "E: ID_MODEL_ENC=Samsung\\x20SSD\\x20860\\x20EVO\\x20500GB\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\n"
+    "E: "
+    "ID_MODEL_ENC="
+    "Samsung\\x20SSD\\x20860\\x20EVO\\x20500GB\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x20\\x"
+    "20\n"
     "E: ID_REVISION=RVT04B6Q\nA: hidden=0\nA: size=976773168\n";
 
 // The NVIDIA card of kDesktop as NVML sees it.
 const FakeNvmlGpu kDesktopNvidia{0, 1, "NVIDIA GeForce RTX 3070", 50, 0, 1500, 20000, 0, 0};
-
 
 } // namespace
 
@@ -262,52 +264,50 @@ void TestHardwareSource::fullMachine()
                  "processor\t: 3\nmodel name\t: Intel(R) Xeon(R) Gold 6140 CPU @ 2.30GHz\nphysical id\t: 1\n");
     writeOverlay(tb, "/proc/asound/cards", readFixture("asound/cards-hdmi-and-usb.txt"));
 
-    umockdev_testbed_add_device(tb, "dmi", "id", nullptr,
-                                "board_vendor", "ASUSTeK COMPUTER INC.\n", "board_name", "PRIME B450M-A\n", nullptr,
-                                "MEMORY_DEVICE_0_SIZE", "8589934592", "MEMORY_DEVICE_0_MANUFACTURER", "Samsung",
-                                "MEMORY_DEVICE_0_PRESENT", "1", "MEMORY_DEVICE_1_PRESENT", "0",
-                                "MEMORY_DEVICE_10_SIZE", "17179869184",
+    umockdev_testbed_add_device(tb, "dmi", "id", nullptr, "board_vendor", "ASUSTeK COMPUTER INC.\n", "board_name",
+                                "PRIME B450M-A\n", nullptr, "MEMORY_DEVICE_0_SIZE", "8589934592",
+                                "MEMORY_DEVICE_0_MANUFACTURER", "Samsung", "MEMORY_DEVICE_0_PRESENT", "1",
+                                "MEMORY_DEVICE_1_PRESENT", "0", "MEMORY_DEVICE_10_SIZE", "17179869184",
                                 "MEMORY_DEVICE_10_MANUFACTURER", "Micron Technology", nullptr);
 
-    gchar *nvme = umockdev_testbed_add_device(tb, "nvme", "nvme0", nullptr,
-                                              "model", "Samsung SSD 970 EVO 500GB               \n", nullptr, nullptr);
-    g_free(umockdev_testbed_add_device(tb, "block", "nvme0n1", nvme, "size", "976773168\n", nullptr,
-                                       "DEVTYPE", "disk", nullptr));
-    g_free(umockdev_testbed_add_device(tb, "block", "nvme0n1p1", nvme, "size", "2048\n", nullptr,
-                                       "DEVTYPE", "partition", nullptr));
+    gchar *nvme = umockdev_testbed_add_device(tb, "nvme", "nvme0", nullptr, "model",
+                                              "Samsung SSD 970 EVO 500GB               \n", nullptr, nullptr);
+    g_free(umockdev_testbed_add_device(tb, "block", "nvme0n1", nvme, "size", "976773168\n", nullptr, "DEVTYPE", "disk",
+                                       nullptr));
+    g_free(umockdev_testbed_add_device(tb, "block", "nvme0n1p1", nvme, "size", "2048\n", nullptr, "DEVTYPE",
+                                       "partition", nullptr));
     g_free(nvme);
     gchar *mmc = umockdev_testbed_add_device(tb, "mmc", "mmc0:0001", nullptr, "name", "SD32G\n", nullptr, nullptr);
-    g_free(umockdev_testbed_add_device(tb, "block", "mmcblk0", mmc, "size", "62333952\n", nullptr,
-                                       "DEVTYPE", "disk", nullptr));
-    g_free(umockdev_testbed_add_device(tb, "block", "sr0", mmc, "size", "2097151\n", nullptr,
-                                       "DEVTYPE", "disk", nullptr));
+    g_free(umockdev_testbed_add_device(tb, "block", "mmcblk0", mmc, "size", "62333952\n", nullptr, "DEVTYPE", "disk",
+                                       nullptr));
+    g_free(
+        umockdev_testbed_add_device(tb, "block", "sr0", mmc, "size", "2097151\n", nullptr, "DEVTYPE", "disk", nullptr));
     g_free(mmc);
-    g_free(umockdev_testbed_add_device(tb, "block", "loop0", nullptr, "size", "100\n", nullptr,
-                                       "DEVTYPE", "disk", nullptr));
-    g_free(umockdev_testbed_add_device(tb, "block", "dm-0", nullptr, "size", "100\n", nullptr,
-                                       "DEVTYPE", "disk", nullptr));
+    g_free(umockdev_testbed_add_device(tb, "block", "loop0", nullptr, "size", "100\n", nullptr, "DEVTYPE", "disk",
+                                       nullptr));
+    g_free(umockdev_testbed_add_device(tb, "block", "dm-0", nullptr, "size", "100\n", nullptr, "DEVTYPE", "disk",
+                                       nullptr));
 
-    gchar *amd = umockdev_testbed_add_device(tb, "pci", "0000:03:00.0", nullptr,
-                                             "class", "0x030000\n", "vendor", "0x1002\n", "device", "0x73bf\n",
-                                             "mem_info_vram_total", "17163091968\n", nullptr,
-                                             "ID_MODEL_FROM_DATABASE", "Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]", nullptr);
+    gchar *amd =
+        umockdev_testbed_add_device(tb, "pci", "0000:03:00.0", nullptr, "class", "0x030000\n", "vendor", "0x1002\n",
+                                    "device", "0x73bf\n", "mem_info_vram_total", "17163091968\n", nullptr,
+                                    "ID_MODEL_FROM_DATABASE", "Navi 21 [Radeon RX 6800/6800 XT / 6900 XT]", nullptr);
     gchar *card0 = umockdev_testbed_add_device(tb, "drm", "card0", amd, nullptr, "DEVTYPE", "drm_minor", nullptr);
     g_free(umockdev_testbed_add_device(tb, "drm", "card0-DP-1", card0, "status", "connected\n", nullptr, nullptr));
     g_free(card0);
     g_free(amd);
-    gchar *nvidia = umockdev_testbed_add_device(tb, "pci", "0000:01:00.0", nullptr,
-                                                "class", "0x030200\n", "vendor", "0x10de\n", "device", "0x2484\n",
-                                                nullptr, nullptr);
+    gchar *nvidia = umockdev_testbed_add_device(tb, "pci", "0000:01:00.0", nullptr, "class", "0x030200\n", "vendor",
+                                                "0x10de\n", "device", "0x2484\n", nullptr, nullptr);
     g_free(umockdev_testbed_add_device(tb, "drm", "card1", nvidia, nullptr, "DEVTYPE", "drm_minor", nullptr));
     g_free(nvidia);
-    gchar *intel = umockdev_testbed_add_device(tb, "pci", "0000:00:02.0", nullptr,
-                                               "class", "0x030000\n", "vendor", "0x8086\n", "device", "0x3e92\n",
-                                               "mem_info_vram_total", "1073741824\n", nullptr, nullptr);
+    gchar *intel =
+        umockdev_testbed_add_device(tb, "pci", "0000:00:02.0", nullptr, "class", "0x030000\n", "vendor", "0x8086\n",
+                                    "device", "0x3e92\n", "mem_info_vram_total", "1073741824\n", nullptr, nullptr);
     g_free(umockdev_testbed_add_device(tb, "drm", "card10", intel, nullptr, "DEVTYPE", "drm_minor", nullptr));
     g_free(intel);
 
-    gchar *nic = umockdev_testbed_add_device(tb, "pci", "0000:04:00.0", nullptr, "class", "0x020000\n",
-                                             "vendor", "0x8086\n", nullptr, nullptr);
+    gchar *nic = umockdev_testbed_add_device(tb, "pci", "0000:04:00.0", nullptr, "class", "0x020000\n", "vendor",
+                                             "0x8086\n", nullptr, nullptr);
     g_free(umockdev_testbed_add_device(tb, "net", "enp4s0", nic, "flags", "0x1003\n", nullptr, nullptr));
     g_free(umockdev_testbed_add_device(tb, "net", "wlp5s0", nic, "flags", "0x1002\n", nullptr, nullptr));
     g_free(nic);
@@ -318,8 +318,7 @@ void TestHardwareSource::fullMachine()
     QCOMPARE(inventory.cpuName, QStringLiteral("Intel(R) Xeon(R) Gold 6130 CPU @ 2.10GHz "
                                                "Intel(R) Xeon(R) Gold 6140 CPU @ 2.30GHz"));
     QCOMPARE(inventory.boardName, QStringLiteral("ASUSTeK COMPUTER INC. PRIME B450M-A"));
-    QCOMPARE(inventory.memoryModules,
-             QStringList({"Samsung,8.0 GB", "Micron Technology,16.0 GB"}));
+    QCOMPARE(inventory.memoryModules, QStringList({"Samsung,8.0 GB", "Micron Technology,16.0 GB"}));
     QCOMPARE(inventory.disks, QStringList({"SD32G,29.7 GB", "Samsung SSD 970 EVO 500GB,465.8 GB"}));
     // Bus order; without the database's maker a known vendor ID gives it, without its model the
     // device ID stands in.
@@ -329,12 +328,12 @@ void TestHardwareSource::fullMachine()
     QCOMPARE(inventory.networkAdapters, QStringList({"enp4s0"}));
     QCOMPARE(inventory.osCaption, QSysInfo::prettyProductName());
 
-    const QStringList labels = {"CPU:", "Motherboard:", "Memorychip:", "Diskdrive:", "GPU:",
-                                "Audio:", "Network:", "SystemVersion:"};
+    const QStringList labels = {
+        "CPU:", "Motherboard:", "Memorychip:", "Diskdrive:", "GPU:", "Audio:", "Network:", "SystemVersion:"};
     QCOMPARE(g_messages.size(), labels.size());
     for (int i = 0; i < labels.size(); ++i) {
-        const QString label = QStringLiteral("Windows HardwareInfo %1 %2")
-                                  .arg(i + 1, 2, 10, QLatin1Char('0')).arg(labels.at(i));
+        const QString label =
+            QStringLiteral("Windows HardwareInfo %1 %2").arg(i + 1, 2, 10, QLatin1Char('0')).arg(labels.at(i));
         QVERIFY2(g_messages.at(i).startsWith(label), qPrintable(g_messages.at(i)));
     }
 }
@@ -367,14 +366,16 @@ void TestHardwareSource::recordedProcessors_data()
 {
     QTest::addColumn<QString>("cpuinfo");
     QTest::addColumn<QString>("cpuName");
-    QTest::newRow("Intel laptop") << "intel-core-i7-8650u-laptop.txt" << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz";
+    QTest::newRow("Intel laptop") << "intel-core-i7-8650u-laptop.txt"
+                                  << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz";
     // One name per package.
-    QTest::newRow("two-socket server")
-        << "amd-epyc-7451-two-socket-server.txt"
-        << "AMD EPYC 7451 24-Core Processor AMD EPYC 7451 24-Core Processor";
+    QTest::newRow("two-socket server") << "amd-epyc-7451-two-socket-server.txt"
+                                       << "AMD EPYC 7451 24-Core Processor AMD EPYC 7451 24-Core Processor";
     // No package ids: the processors are one package, named by the first of its two core types.
-    QTest::newRow("ARM, two core types") << "mediatek-mt8183-armv7.txt" << "ARMv7 Processor rev 4 (v7l)";
-    QTest::newRow("virtual machine") << "amd-epyc-kvm-guest.txt" << "AMD EPYC";
+    QTest::newRow("ARM, two core types") << "mediatek-mt8183-armv7.txt"
+                                         << "ARMv7 Processor rev 4 (v7l)";
+    QTest::newRow("virtual machine") << "amd-epyc-kvm-guest.txt"
+                                     << "AMD EPYC";
 }
 
 void TestHardwareSource::recordedProcessors()
@@ -391,8 +392,8 @@ void TestHardwareSource::dataManagerGathers()
     Testbed testbed(umockdev_testbed_new());
     writeOverlay(testbed.get(), "/proc/cpuinfo", "model name\t: Test CPU   9000\n");
     writeOverlay(testbed.get(), "/proc/asound/cards", " 0 [HDMI ]: HDA-Intel - Realtek High Definition Audio\n");
-    umockdev_testbed_add_device(testbed.get(), "dmi", "id", nullptr, "board_vendor", "Acme\n",
-                                "board_name", "Board 1\n", nullptr, "MEMORY_DEVICE_0_SIZE", "4294967296",
+    umockdev_testbed_add_device(testbed.get(), "dmi", "id", nullptr, "board_vendor", "Acme\n", "board_name",
+                                "Board 1\n", nullptr, "MEMORY_DEVICE_0_SIZE", "4294967296",
                                 "MEMORY_DEVICE_0_MANUFACTURER", "Kingston", nullptr);
 
     DDataManager *data = DDataManager::instance();
@@ -469,11 +470,16 @@ void TestHardwareSource::desktopOnThePage()
     window.onGetPcHardwareInfoOver();
     // label, shown text; a null text for a hidden label
     const QList<QPair<QString, QString>> expected = {
-        {"label_39", "Intel UHD Graphics 630"}, {"label_40", ""},
-        {"label_50", "Intel Arc A770"}, {"label_51", "16.0GB"},
-        {"label_35", "Samsung SSD 970 EVO Plus 1TB"}, {"label_36", "931.5 GB"},
-        {"label_37", "Samsung SSD 860 EVO 500GB"}, {"label_38", "465.8 GB"},
-        {"label_46", QString()}, {"label_47", QString()},
+        {"label_39", "Intel UHD Graphics 630"},
+        {"label_40", ""},
+        {"label_50", "Intel Arc A770"},
+        {"label_51", "16.0GB"},
+        {"label_35", "Samsung SSD 970 EVO Plus 1TB"},
+        {"label_36", "931.5 GB"},
+        {"label_37", "Samsung SSD 860 EVO 500GB"},
+        {"label_38", "465.8 GB"},
+        {"label_46", QString()},
+        {"label_47", QString()},
         {"label_42", "Realtek RTL8111/8168/8211/8411 PCI Express Gigabit Ethernet Controller"},
         {"label_52", "wlx00e04c000002"},
     };
@@ -500,7 +506,8 @@ void TestHardwareSource::adapterNames_data()
                             << QByteArray("ASPEED Graphics Family") << "ASPEED Graphics Family,";
     // pci:v0000102B*, pci:v0000102Bd00000534*
     QTest::newRow("Matrox") << QByteArray("0x102b") << QByteArray("0x030000")
-                            << QByteArray("Matrox Electronics Systems Ltd.") << QByteArray("G200eR2") << "Matrox G200eR2,";
+                            << QByteArray("Matrox Electronics Systems Ltd.") << QByteArray("G200eR2")
+                            << "Matrox G200eR2,";
     // pci:v00001AF4*, pci:v00001AF4d00001050*
     QTest::newRow("virtual machine") << QByteArray("0x1af4") << QByteArray("0x030000") << QByteArray("Red Hat, Inc.")
                                      << QByteArray("Virtio 1.0 GPU") << "Red Hat Virtio 1.0 GPU,";
@@ -513,25 +520,26 @@ void TestHardwareSource::adapterNames_data()
         << QByteArray("661/741/760 PCI/AGP or 662/761Gx PCIE VGA Display Adapter")
         << "SiS 661/741/760 PCI/AGP or 662/761Gx PCIE VGA Display Adapter,";
     // pci:v000010DEd000025A2*: a laptop's second GPU is a 3D controller.
-    QTest::newRow("3D controller") << QByteArray("0x10de") << QByteArray("0x030200")
-                                   << QByteArray("NVIDIA Corporation") << QByteArray("GA107M [GeForce RTX 3050 Mobile]")
+    QTest::newRow("3D controller") << QByteArray("0x10de") << QByteArray("0x030200") << QByteArray("NVIDIA Corporation")
+                                   << QByteArray("GA107M [GeForce RTX 3050 Mobile]")
                                    << "NVIDIA GeForce RTX 3050 Mobile,";
     // pci:v000010DEd00000863sv0000106Bsd000000AA*: a board maker's note after the marketing name.
     QTest::newRow("maker's note") << QByteArray("0x10de") << QByteArray("0x030000") << QByteArray("NVIDIA Corporation")
                                   << QByteArray("C79 [GeForce 9400M] (MacBook5,1)") << "NVIDIA GeForce 9400M,";
     // pci:v000018CA*, pci:v000018CAd00000047*: the comma would split the entry on the page.
-    QTest::newRow("comma in the model")
-        << QByteArray("0x18ca") << QByteArray("0x030000")
-        << QByteArray("XGI Technology Inc. (eXtreme Graphics Innovation)")
-        << QByteArray("Volari 8300 (chip: XP10, codename: XG47)")
-        << QStringLiteral("XGI Volari 8300 (chip: XP10") + QChar(0x201A) + QStringLiteral(" codename: XG47),");
+    QTest::newRow("comma in the model") << QByteArray("0x18ca") << QByteArray("0x030000")
+                                        << QByteArray("XGI Technology Inc. (eXtreme Graphics Innovation)")
+                                        << QByteArray("Volari 8300 (chip: XP10, codename: XG47)")
+                                        << QStringLiteral("XGI Volari 8300 (chip: XP10") + QChar(0x201A)
+                                               + QStringLiteral(" codename: XG47),");
     // pci:v00008086d00000102sv00001734sd000011B9*: the bracket is in the note, not a marketing name.
     QTest::newRow("bracket in the note")
         << QByteArray("0x8086") << QByteArray("0x030000") << QByteArray("Intel Corporation")
         << QByteArray("2nd Generation Core Processor Family Integrated Graphics Controller (G640 [Sandy Bridge, HD "
                       "Graphics] on Esprimo P510 D3171 motherboard)")
         << QStringLiteral("Intel 2nd Generation Core Processor Family Integrated Graphics Controller (G640 [Sandy "
-                          "Bridge") + QChar(0x201A) + QStringLiteral(" HD Graphics] on Esprimo P510 D3171 motherboard),");
+                          "Bridge")
+               + QChar(0x201A) + QStringLiteral(" HD Graphics] on Esprimo P510 D3171 motherboard),");
     // A device the database names only by its maker: the device ID stands in for the model.
     QTest::newRow("other display controller, unknown model")
         << QByteArray("0x1af4") << QByteArray("0x038000") << QByteArray("Red Hat, Inc.") << QByteArray()

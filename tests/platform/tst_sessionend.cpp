@@ -40,16 +40,19 @@ void TestSessionEnd::requestBecomesSignal()
 
 void TestSessionEnd::previousHandlerComesBack()
 {
-    struct sigaction ignore{};
+    struct sigaction ignore {
+    };
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
-    struct sigaction before{};
+    struct sigaction before {
+    };
     QVERIFY(sigaction(SIGHUP, &ignore, &before) == 0);
     {
         SessionEndWatch watch;
         QVERIFY(watch.isActive());
     }
-    struct sigaction after{};
+    struct sigaction after {
+    };
     QVERIFY(sigaction(SIGHUP, &before, &after) == 0);
     QVERIFY(after.sa_handler == SIG_IGN);
     // One watch at a time, and a new one can be armed after the old one is gone.

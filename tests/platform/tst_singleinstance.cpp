@@ -159,7 +159,8 @@ void TestSingleInstance::withoutRuntimeFolderAFolderOfTheUsersOwn()
     qputenv("TMPDIR", savedTemp);
     QCOMPARE(folder, expected);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    struct stat info{};
+    struct stat info {
+    };
     QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0700));
     QVERIFY(QFile::exists(folder + QLatin1Char('/') + m_key + QStringLiteral(".lock")));
@@ -169,11 +170,16 @@ void TestSingleInstance::foreignFolderIsRefused_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("open to others") << "open" << "open to other users";
-    QTest::newRow("a link to a folder") << "link" << "not a folder";
-    QTest::newRow("a file") << "file" << "not a folder";
-    QTest::newRow("missing") << "missing" << "No such file or directory";
-    QTest::newRow("another user's") << "foreign" << "owned by another user";
+    QTest::newRow("open to others") << "open"
+                                    << "open to other users";
+    QTest::newRow("a link to a folder") << "link"
+                                        << "not a folder";
+    QTest::newRow("a file") << "file"
+                            << "not a folder";
+    QTest::newRow("missing") << "missing"
+                             << "No such file or directory";
+    QTest::newRow("another user's") << "foreign"
+                                    << "owned by another user";
 }
 
 void TestSingleInstance::foreignFolderIsRefused()

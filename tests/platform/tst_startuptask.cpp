@@ -1,10 +1,10 @@
 #include "testenv.h"
 
+#include "mainwindow/startuptaskstep.h"
 #include "platform/autostartentry.h"
 #include "platform/desktopentry.h"
 #include "platform/schtasksparams.h"
 #include "platform/startuptask.h"
-#include "mainwindow/startuptaskstep.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,11 +29,20 @@ QString unescapeStringValue(const QString &value)
         }
         const QChar next = value[++i];
         switch (next.unicode()) {
-        case 'n': text += QLatin1Char('\n'); break;
-        case 't': text += QLatin1Char('\t'); break;
-        case 'r': text += QLatin1Char('\r'); break;
-        case 's': text += QLatin1Char(' '); break;
-        default: text += next;
+        case 'n':
+            text += QLatin1Char('\n');
+            break;
+        case 't':
+            text += QLatin1Char('\t');
+            break;
+        case 'r':
+            text += QLatin1Char('\r');
+            break;
+        case 's':
+            text += QLatin1Char(' ');
+            break;
+        default:
+            text += next;
         }
     }
     return text;
@@ -159,9 +168,15 @@ void TestStartupTask::taskName_data()
     QTest::addColumn<QString>("application");
     QTest::addColumn<QString>("appId");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "kestrun" << "A1" << "kestrunStartupTaskOKver---A1";
-    QTest::newRow("other executable") << "monitor" << "A1" << "monitorStartupTaskOKver---A1";
-    QTest::newRow("empty AppID") << "kestrun" << "" << "kestrunStartupTaskOKver---";
+    QTest::newRow("plain") << "kestrun"
+                           << "A1"
+                           << "kestrunStartupTaskOKver---A1";
+    QTest::newRow("other executable") << "monitor"
+                                      << "A1"
+                                      << "monitorStartupTaskOKver---A1";
+    QTest::newRow("empty AppID") << "kestrun"
+                                 << ""
+                                 << "kestrunStartupTaskOKver---";
 }
 
 void TestStartupTask::taskName()
@@ -178,11 +193,16 @@ void TestStartupTask::schtasks_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
     QTest::newRow("blanks in name and path")
-        << "My Monitor StartupTaskOKver---ID 7" << "C:/Program Files/My Monitor/monitor.exe"
+        << "My Monitor StartupTaskOKver---ID 7"
+        << "C:/Program Files/My Monitor/monitor.exe"
         << R"(/create /tn "My Monitor StartupTaskOKver---ID 7" /tr "\"C:/Program Files/My Monitor/monitor.exe\" ---StartupByTaskMinWindow" /sc onlogon /rl highest)";
-    QTest::newRow("empty AppID") << "kestrunStartupTaskOKver---" << "C:/k/kestrun.exe"
+    QTest::newRow("empty AppID")
+        << "kestrunStartupTaskOKver---"
+        << "C:/k/kestrun.exe"
         << R"(/create /tn "kestrunStartupTaskOKver---" /tr "\"C:/k/kestrun.exe\" ---StartupByTaskMinWindow" /sc onlogon /rl highest)";
-    QTest::newRow("placeholders in values stay literal") << "a%2b%3" << "C:/100%1/x.exe"
+    QTest::newRow("placeholders in values stay literal")
+        << "a%2b%3"
+        << "C:/100%1/x.exe"
         << R"(/create /tn "a%2b%3" /tr "\"C:/100%1/x.exe\" ---StartupByTaskMinWindow" /sc onlogon /rl highest)";
 }
 
@@ -217,8 +237,7 @@ void TestStartupTask::execRoundTrip()
     // One line per key: nothing in the path may break the file's structure.
     QCOMPARE(text.count('\n'), 8);
     QStringList argv;
-    QVERIFY2(splitExec(unescapeStringValue(entryValue(text, QStringLiteral("Exec"))), &argv),
-             text.constData());
+    QVERIFY2(splitExec(unescapeStringValue(entryValue(text, QStringLiteral("Exec"))), &argv), text.constData());
     QCOMPARE(argv, QStringList({path, QStringLiteral("---StartupByTaskMinWindow")}));
 }
 
@@ -249,8 +268,7 @@ void TestStartupTask::entryIsWritten()
 
     // The whole step, as the window runs it, registers this program under its own name.
     QVERIFY(createStartupTask(QStringLiteral("A1")));
-    const QString ownEntry =
-        autostartEntryPath(startupTaskName(QCoreApplication::applicationName(), "A1"));
+    const QString ownEntry = autostartEntryPath(startupTaskName(QCoreApplication::applicationName(), "A1"));
     QFile own(ownEntry);
     QVERIFY(own.open(QIODevice::ReadOnly));
     QStringList argv;
@@ -313,9 +331,10 @@ void TestStartupTask::switchedOffText()
 void TestStartupTask::switchedOffEntryIsKept_data()
 {
     QTest::addColumn<QByteArray>("userEntry");
-    QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nHidden=true\n");
-    QTest::newRow("gnome switch off")
-        << QByteArray("[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nX-GNOME-Autostart-enabled=false\n");
+    QTest::newRow("hidden") << QByteArray(
+        "[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nHidden=true\n");
+    QTest::newRow("gnome switch off") << QByteArray(
+        "[Desktop Entry]\nType=Application\nName=Kestrun\nExec=/old/kestrun\nX-GNOME-Autostart-enabled=false\n");
 }
 
 // A start leaves the entry the user switched off byte for byte as it was, and reports no failure

@@ -30,21 +30,20 @@ void TestSystemStats::parse_data()
                                            "MemAvailable:    8157030 kB\n"
                                            "Buffers:          368720 kB\n")
                              << quint32(50) << quint64(16314060) * 1024 << quint64(8157030) * 1024;
-    QTest::newRow("truncated percent") << QByteArray("MemTotal: 3 kB\nMemAvailable: 1 kB\n")
-                                       << quint32(66) << quint64(3072) << quint64(1024);
-    QTest::newRow("order does not matter") << QByteArray("MemAvailable: 0 kB\nMemTotal: 1 kB\n")
-                                           << quint32(100) << quint64(1024) << quint64(0);
-    QTest::newRow("zero total") << QByteArray("MemTotal: 0 kB\nMemAvailable: 0 kB\n")
-                                << quint32(0) << quint64(0) << quint64(0);
+    QTest::newRow("truncated percent") << QByteArray("MemTotal: 3 kB\nMemAvailable: 1 kB\n") << quint32(66)
+                                       << quint64(3072) << quint64(1024);
+    QTest::newRow("order does not matter")
+        << QByteArray("MemAvailable: 0 kB\nMemTotal: 1 kB\n") << quint32(100) << quint64(1024) << quint64(0);
+    QTest::newRow("zero total") << QByteArray("MemTotal: 0 kB\nMemAvailable: 0 kB\n") << quint32(0) << quint64(0)
+                                << quint64(0);
     QTest::newRow("empty") << QByteArray() << quint32(0) << quint64(0) << quint64(0);
-    QTest::newRow("garbage value") << QByteArray("MemTotal: lots kB\nMemAvailable: 5 kB\n")
-                                   << quint32(0) << quint64(0) << quint64(0);
+    QTest::newRow("garbage value") << QByteArray("MemTotal: lots kB\nMemAvailable: 5 kB\n") << quint32(0) << quint64(0)
+                                   << quint64(0);
     QTest::newRow("similar names ignored")
-        << QByteArray("MemTotalX: 9 kB\nMemTotal: 4 kB\nMemAvailable: 3 kB\nMemAvailableY: 1 kB\n")
-        << quint32(25) << quint64(4096) << quint64(3072);
-    QTest::newRow("huge total, no overflow")
-        << QByteArray("MemTotal: 18014398509481983 kB\nMemAvailable: 0 kB\n")
-        << quint32(100) << quint64(18014398509481983ull) * 1024 << quint64(0);
+        << QByteArray("MemTotalX: 9 kB\nMemTotal: 4 kB\nMemAvailable: 3 kB\nMemAvailableY: 1 kB\n") << quint32(25)
+        << quint64(4096) << quint64(3072);
+    QTest::newRow("huge total, no overflow") << QByteArray("MemTotal: 18014398509481983 kB\nMemAvailable: 0 kB\n")
+                                             << quint32(100) << quint64(18014398509481983ull) * 1024 << quint64(0);
 }
 
 void TestSystemStats::parse()
@@ -90,7 +89,8 @@ void TestSystemStats::systemDrive()
 {
     const std::optional<DriveFigures> drive = querySystemDrive();
     QVERIFY(drive.has_value());
-    struct statvfs fs{};
+    struct statvfs fs {
+    };
     QCOMPARE(statvfs("/", &fs), 0);
     QCOMPARE(drive->totalBytes, quint64(fs.f_blocks) * fs.f_frsize);
     QVERIFY(drive->totalFreeBytes <= drive->totalBytes);

@@ -23,20 +23,34 @@ private slots:
     {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("plain") << "---StartupByTaskMinWindow" << "---StartupByTaskMinWindow";
-        QTest::newRow("backslashes without blanks stay") << "C:/dir//file/" << "C:/dir//file/";
-        QTest::newRow("empty") << "" << "''";
-        QTest::newRow("blank") << "two words" << "'two words'";
-        QTest::newRow("tab") << "a\tb" << "'a\tb'";
-        QTest::newRow("line end") << "a\nb" << "'a\nb'";
-        QTest::newRow("vertical tab") << "a\vb" << "'a\vb'";
-        QTest::newRow("quotation mark") << "say 'hi'" << "'say /'hi/''";
-        QTest::newRow("backslash before a quotation mark") << "a/'b" << "'a///'b'";
-        QTest::newRow("two backslashes before a quotation mark") << "a//'b" << "'a/////'b'";
-        QTest::newRow("trailing backslash") << "C:/Program Files/" << "'C:/Program Files//'";
-        QTest::newRow("trailing backslashes") << "a b//" << "'a b////'";
-        QTest::newRow("inner backslashes stay") << "a/b c" << "'a/b c'";
-        QTest::newRow("only a quotation mark") << "'" << "'/''";
+        QTest::newRow("plain") << "---StartupByTaskMinWindow"
+                               << "---StartupByTaskMinWindow";
+        QTest::newRow("backslashes without blanks stay") << "C:/dir//file/"
+                                                         << "C:/dir//file/";
+        QTest::newRow("empty") << ""
+                               << "''";
+        QTest::newRow("blank") << "two words"
+                               << "'two words'";
+        QTest::newRow("tab") << "a\tb"
+                             << "'a\tb'";
+        QTest::newRow("line end") << "a\nb"
+                                  << "'a\nb'";
+        QTest::newRow("vertical tab") << "a\vb"
+                                      << "'a\vb'";
+        QTest::newRow("quotation mark") << "say 'hi'"
+                                        << "'say /'hi/''";
+        QTest::newRow("backslash before a quotation mark") << "a/'b"
+                                                           << "'a///'b'";
+        QTest::newRow("two backslashes before a quotation mark") << "a//'b"
+                                                                 << "'a/////'b'";
+        QTest::newRow("trailing backslash") << "C:/Program Files/"
+                                            << "'C:/Program Files//'";
+        QTest::newRow("trailing backslashes") << "a b//"
+                                              << "'a b////'";
+        QTest::newRow("inner backslashes stay") << "a/b c"
+                                                << "'a/b c'";
+        QTest::newRow("only a quotation mark") << "'"
+                                               << "'/''";
     }
     void argument()
     {
@@ -51,14 +65,12 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("line");
-        QTest::newRow("no arguments")
-            << "C:/Program Files/Kestrun/kestrun.exe" << QStringList()
-            << "'C:/Program Files/Kestrun/kestrun.exe'";
+        QTest::newRow("no arguments") << "C:/Program Files/Kestrun/kestrun.exe" << QStringList()
+                                      << "'C:/Program Files/Kestrun/kestrun.exe'";
         QTest::newRow("the task's marker")
             << "C:/Program Files/Kestrun/kestrun.exe" << QStringList{"---StartupByTaskMinWindow"}
             << "'C:/Program Files/Kestrun/kestrun.exe' ---StartupByTaskMinWindow";
-        QTest::newRow("several") << "C:/k.exe" << QStringList{"a", "", "b c", "d'"}
-                                 << "'C:/k.exe' a '' 'b c' 'd/''";
+        QTest::newRow("several") << "C:/k.exe" << QStringList{"a", "", "b c", "d'"} << "'C:/k.exe' a '' 'b c' 'd/''";
     }
     void commandLine()
     {

@@ -64,8 +64,7 @@ private slots:
         StdoutCapture out; // the first cycle prints every reading, bytes and all
         getPcInfoThread thread;
         std::vector<SensorSnapshot> snapshots;
-        connect(&thread, &getPcInfoThread::sigGetPcInfoOk, this,
-                [&] { snapshots.push_back(thread.copySnapshot()); });
+        connect(&thread, &getPcInfoThread::sigGetPcInfoOk, this, [&] { snapshots.push_back(thread.copySnapshot()); });
         thread.start();
         std::thread([&] { thread.onStartInitSdkLater(); }).join();
         QTRY_VERIFY_WITH_TIMEOUT(!snapshots.empty(), 10000);
@@ -74,15 +73,15 @@ private slots:
 
         const float inf = std::numeric_limits<float>::infinity();
         const SensorSnapshot s = snapshots.front();
-        QCOMPARE(s.cpuTemperature, 50.0f);  // the NaN reading before it is no reading
-        QCOMPARE(s.cpuFan, 2147483648.0f);  // the SDK's int fan, saturated from infinity
+        QCOMPARE(s.cpuTemperature, 50.0f); // the NaN reading before it is no reading
+        QCOMPARE(s.cpuFan, 2147483648.0f); // the SDK's int fan, saturated from infinity
         QCOMPARE(s.cpuPower, inf);
-        QCOMPARE(s.cpuClock, inf);          // past float's range
+        QCOMPARE(s.cpuClock, inf); // past float's range
         QCOMPARE(s.cpuUsage, 55.5f);
         QCOMPARE(s.gpuTemperature, 70.0f);
         QCOMPARE(s.gpuUsage, inf);
-        QCOMPARE(s.gpuPower, 0.0f);         // minus infinity is no reading
-        QCOMPARE(s.gpuClock, 0.0f);         // NaN is no reading
+        QCOMPARE(s.gpuPower, 0.0f); // minus infinity is no reading
+        QCOMPARE(s.gpuClock, 0.0f); // NaN is no reading
         QCOMPARE(s.gpuFan, 0.0f);
         QCOMPARE(s.memoryClock, 0.0f);
         QCOMPARE(s.boardTemperature, 0.0f);

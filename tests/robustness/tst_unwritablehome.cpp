@@ -33,8 +33,7 @@ QByteArray homeCase()
 QStringList homeContents()
 {
     QStringList entries;
-    QDirIterator it(homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(homePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext())
         entries << QDir(homePath()).relativeFilePath(it.next());
     entries.sort();

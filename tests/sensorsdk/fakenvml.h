@@ -7,12 +7,12 @@ struct FakeNvmlGpu {
     unsigned domain;
     unsigned bus;
     const char *name;
-    unsigned temperature;   // degrees Celsius
-    unsigned utilisation;   // percent
-    unsigned clock;         // MHz
+    unsigned temperature; // degrees Celsius
+    unsigned utilisation; // percent
+    unsigned clock;       // MHz
     unsigned powerMilliwatts;
-    unsigned fanRpm;        // 0: the driver reports no RPM
-    int lost;               // every query fails as for a GPU that fell off the bus
+    unsigned fanRpm; // 0: the driver reports no RPM
+    int lost;        // every query fails as for a GPU that fell off the bus
 };
 
 // initResult is what nvmlInit_v2 returns (0 = success); the GPUs are copied.

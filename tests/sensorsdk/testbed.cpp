@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fstream>
 #include <stdexcept>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,11 +195,14 @@ void Testbed::useSensorsConfig(const std::string &contents)
     ::setenv("KESTRUN_SENSORS_CONFIG", path.c_str(), 1);
 }
 
-const char *const kIntelCpuinfo =
-    "processor\t: 0\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
-    "processor\t: 1\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n"
-    "processor\t: 2\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
-    "processor\t: 3\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n";
+const char *const kIntelCpuinfo = "processor\t: 0\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu "
+                                  "MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
+                                  "processor\t: 1\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu "
+                                  "MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n"
+                                  "processor\t: 2\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu "
+                                  "MHz\t\t: 4300.000\nphysical id\t: 0\ncore id\t\t: 0\n\n"
+                                  "processor\t: 3\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu "
+                                  "MHz\t\t: 4200.000\nphysical id\t: 0\ncore id\t\t: 1\n\n";
 
 void addCpufreq(Testbed &bed, int cpu, long long kilohertz)
 {
@@ -216,14 +219,22 @@ IntelDesktop buildIntelDesktop(Testbed &bed)
         addCpufreq(bed, cpu, cpu % 2 ? 4200000 : 4700000);
     const std::string coretemp = bed.addDevice("platform", "coretemp.0", "", {});
     desktop.coretemp = bed.addHwmon("coretemp", coretemp,
-                                    {{"temp1_input", "52000"}, {"temp1_label", "Package id 0"},
-                                     {"temp2_input", "50000"}, {"temp2_label", "Core 0"},
-                                     {"temp3_input", "49000"}, {"temp3_label", "Core 1"}});
+                                    {{"temp1_input", "52000"},
+                                     {"temp1_label", "Package id 0"},
+                                     {"temp2_input", "50000"},
+                                     {"temp2_label", "Core 0"},
+                                     {"temp3_input", "49000"},
+                                     {"temp3_label", "Core 1"}});
     const std::string superIo = bed.addDevice("platform", "nct6775.656", "", {});
     desktop.superIo = bed.addHwmon("nct6798", superIo,
-                                   {{"temp1_input", "34000"}, {"temp1_label", "SYSTIN"}, {"temp2_input", "40500"},
-                                    {"temp2_label", "CPUTIN"}, {"fan1_input", "0"}, {"fan2_input", "1250"},
-                                    {"fan3_input", "812"}, {"in0_input", "1104"}});
+                                   {{"temp1_input", "34000"},
+                                    {"temp1_label", "SYSTIN"},
+                                    {"temp2_input", "40500"},
+                                    {"temp2_label", "CPUTIN"},
+                                    {"fan1_input", "0"},
+                                    {"fan2_input", "1250"},
+                                    {"fan3_input", "812"},
+                                    {"in0_input", "1104"}});
     bed.addRaplZone("intel-rapl:0", "package-0", 1000000, 262143328850);
     return desktop;
 }

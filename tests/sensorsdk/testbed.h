@@ -83,7 +83,7 @@ extern const char *const kIntelCpuinfo;
 void addCpufreq(Testbed &bed, int cpu, long long kilohertz);
 
 struct IntelDesktop {
-    std::string coretemp;  // the hwmon folders
+    std::string coretemp; // the hwmon folders
     std::string superIo;
 };
 

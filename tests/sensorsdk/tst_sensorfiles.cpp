@@ -52,10 +52,7 @@ class TestSensorFiles : public QObject
     std::string path(const char *name) const { return folder.filePath(name).toStdString(); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(folder.isValid());
-    }
+    void initTestCase() { QVERIFY(folder.isValid()); }
 
     // Every read sees the file's contents of the moment, from the file opened at the start, not
     // from whatever is at the path later.

@@ -15,11 +15,11 @@
 #include <optional>
 #include <thread>
 
-using sensortest::Testbed;
-using sensortest::IntelDesktop;
 using sensortest::addCpufreq;
 using sensortest::buildIntelDesktop;
+using sensortest::IntelDesktop;
 using sensortest::kIntelCpuinfo;
+using sensortest::Testbed;
 
 namespace {
 
@@ -81,11 +81,21 @@ Walk walk()
                 label[0] = '\0';
                 double value = 0;
                 switch (kind) {
-                case Temperature: value = sdkReadTemperature(sensor, index, label, sizeof label); break;
-                case Fan: value = sdkReadFan(sensor, index, label, sizeof label); break;
-                case Power: value = sdkReadPower(sensor, index, label, sizeof label); break;
-                case Clock: value = sdkReadClock(sensor, index, label, sizeof label); break;
-                default: value = sdkReadUsage(sensor, index, label, sizeof label); break;
+                case Temperature:
+                    value = sdkReadTemperature(sensor, index, label, sizeof label);
+                    break;
+                case Fan:
+                    value = sdkReadFan(sensor, index, label, sizeof label);
+                    break;
+                case Power:
+                    value = sdkReadPower(sensor, index, label, sizeof label);
+                    break;
+                case Clock:
+                    value = sdkReadClock(sensor, index, label, sizeof label);
+                    break;
+                default:
+                    value = sdkReadUsage(sensor, index, label, sizeof label);
+                    break;
                 }
                 if (label[0] != '\0')
                     result.readings.push_back(Reading{sensor, kind, index, QByteArray(label), value});
@@ -110,10 +120,13 @@ bool closeTo(std::optional<double> actual, double expected, double tolerance = 1
 // The stand-in NVML, opened the way the library opens the real one.
 struct FakeNvml {
     void *library = ::dlopen("libnvidia-ml.so.1", RTLD_NOW | RTLD_LOCAL);
-    FakeNvmlConfigure configure = library ? reinterpret_cast<FakeNvmlConfigure>(::dlsym(library, "fakeNvmlConfigure")) : nullptr;
+    FakeNvmlConfigure configure =
+        library ? reinterpret_cast<FakeNvmlConfigure>(::dlsym(library, "fakeNvmlConfigure")) : nullptr;
     FakeNvmlGpuAt gpuAt = library ? reinterpret_cast<FakeNvmlGpuAt>(::dlsym(library, "fakeNvmlGpuAt")) : nullptr;
-    FakeNvmlQueries queries = library ? reinterpret_cast<FakeNvmlQueries>(::dlsym(library, "fakeNvmlQueries")) : nullptr;
-    FakeNvmlOpenSessions sessions = library ? reinterpret_cast<FakeNvmlOpenSessions>(::dlsym(library, "fakeNvmlOpenSessions")) : nullptr;
+    FakeNvmlQueries queries =
+        library ? reinterpret_cast<FakeNvmlQueries>(::dlsym(library, "fakeNvmlQueries")) : nullptr;
+    FakeNvmlOpenSessions sessions =
+        library ? reinterpret_cast<FakeNvmlOpenSessions>(::dlsym(library, "fakeNvmlOpenSessions")) : nullptr;
     ~FakeNvml()
     {
         if (library)
@@ -124,8 +137,8 @@ struct FakeNvml {
 };
 
 struct AmdDesktop {
-    std::string gpu;       // the first GPU's PCI device folder
-    std::string gpuHwmon;  // and its hwmon folder
+    std::string gpu;      // the first GPU's PCI device folder
+    std::string gpuHwmon; // and its hwmon folder
 };
 
 // AMD desktop: k10temp, an ITE IT8688 with fans, two Radeon cards (the second found first).
@@ -141,20 +154,25 @@ AmdDesktop buildAmdDesktop(Testbed &bed)
     addCpufreq(bed, 1, 3600000);
     // The second GPU is scanned first; the library still offers them in PCI order.
     const std::string secondGpu = bed.addDevice("pci", "0000:0c:00.0", "", {{"vendor", "0x1002"}});
-    bed.addHwmon("amdgpu", secondGpu,
-                 {{"temp1_input", "39000"}, {"temp1_label", "edge"}, {"freq1_input", "300000000"},
-                  {"freq1_label", "sclk"}});
+    bed.addHwmon(
+        "amdgpu", secondGpu,
+        {{"temp1_input", "39000"}, {"temp1_label", "edge"}, {"freq1_input", "300000000"}, {"freq1_label", "sclk"}});
     const std::string rootComplex = bed.addDevice("pci", "0000:00:18.3", "", {{"vendor", "0x1022"}});
-    bed.addHwmon("k10temp", rootComplex,
-                 {{"temp1_input", "65250"}, {"temp1_label", "Tctl"}, {"temp3_input", "55000"},
-                  {"temp3_label", "Tccd1"}});
-    desktop.gpu = bed.addDevice("pci", "0000:03:00.0", "",
-                                          {{"vendor", "0x1002"}, {"gpu_busy_percent", "12\n"}});
-    desktop.gpuHwmon = bed.addHwmon(
-        "amdgpu", desktop.gpu,
-        {{"temp1_input", "48000"}, {"temp1_label", "edge"}, {"temp2_input", "55000"}, {"temp2_label", "junction"},
-         {"power1_average", "45000000"}, {"fan1_input", "1100"}, {"freq1_input", "2100000000"},
-         {"freq1_label", "sclk"}, {"freq2_input", "875000000"}, {"freq2_label", "mclk"}});
+    bed.addHwmon(
+        "k10temp", rootComplex,
+        {{"temp1_input", "65250"}, {"temp1_label", "Tctl"}, {"temp3_input", "55000"}, {"temp3_label", "Tccd1"}});
+    desktop.gpu = bed.addDevice("pci", "0000:03:00.0", "", {{"vendor", "0x1002"}, {"gpu_busy_percent", "12\n"}});
+    desktop.gpuHwmon = bed.addHwmon("amdgpu", desktop.gpu,
+                                    {{"temp1_input", "48000"},
+                                     {"temp1_label", "edge"},
+                                     {"temp2_input", "55000"},
+                                     {"temp2_label", "junction"},
+                                     {"power1_average", "45000000"},
+                                     {"fan1_input", "1100"},
+                                     {"freq1_input", "2100000000"},
+                                     {"freq1_label", "sclk"},
+                                     {"freq2_input", "875000000"},
+                                     {"freq2_label", "mclk"}});
     const std::string superIo = bed.addDevice("platform", "it87.2624", "", {});
     bed.addHwmon("it8688", superIo,
                  {{"temp1_input", "36000"}, {"temp2_input", "41000"}, {"fan1_input", "900"}, {"fan2_input", "700"}});
@@ -179,7 +197,6 @@ void buildLaptop(Testbed &bed)
     bed.link("/sys/class/drm/card0", "../.." + igpu.substr(4) + "/drm/card0");
     bed.addRaplZone("intel-rapl:0", "package-0", 0, 262143328850);
     bed.addRaplZone("intel-rapl:0:1", "uncore", 0, 262143328850);
-
 }
 
 // A bare virtual machine: no hwmon, no cpufreq; clocks from /proc/cpuinfo.
@@ -189,14 +206,13 @@ void buildVirtualMachine(Testbed &bed)
                                    "2096.013\n\nprocessor\t: 1\nmodel name\t: QEMU Virtual CPU version 2.5+\n"
                                    "cpu MHz\t\t: 2096.013\n\n");
     bed.writeProcStat(1000, 9000);
-
 }
 
 // An older two-socket Intel server: coretemp reads cores only, no package. The second package is
 // found first and runs hotter; a Nuvoton chip's PECI reading of the processor must not beat
 // coretemp's.
 struct PerCoreServer {
-    std::string firstPackage;  // the hwmon folders
+    std::string firstPackage; // the hwmon folders
     std::string secondPackage;
 };
 
@@ -207,12 +223,15 @@ PerCoreServer buildPerCoreServer(Testbed &bed)
     bed.writeProcStat(1000, 9000);
     server.secondPackage = bed.addHwmon("coretemp", bed.addDevice("platform", "coretemp.1", "", {}),
                                         {{"temp2_input", "60000"}, {"temp2_label", "Core 0"}});
-    server.firstPackage = bed.addHwmon("coretemp", bed.addDevice("platform", "coretemp.0", "", {}),
-                                       {{"temp2_input", "41000"}, {"temp2_label", "Core 0"},
-                                        {"temp3_input", "47000"}, {"temp3_label", "Core 1"}});
+    server.firstPackage = bed.addHwmon(
+        "coretemp", bed.addDevice("platform", "coretemp.0", "", {}),
+        {{"temp2_input", "41000"}, {"temp2_label", "Core 0"}, {"temp3_input", "47000"}, {"temp3_label", "Core 1"}});
     bed.addHwmon("nct6776", bed.addDevice("platform", "nct6775.2608", "", {}),
-                 {{"temp1_input", "37000"}, {"temp1_label", "SYSTIN"}, {"temp7_input", "99000"},
-                  {"temp7_label", "PECI Agent 0"}, {"fan2_input", "1500"}});
+                 {{"temp1_input", "37000"},
+                  {"temp1_label", "SYSTIN"},
+                  {"temp7_input", "99000"},
+                  {"temp7_label", "PECI Agent 0"},
+                  {"fan2_input", "1500"}});
     return server;
 }
 
@@ -227,8 +246,13 @@ void buildApuLaptop(Testbed &bed)
     bed.addHwmon("k10temp", bed.addDevice("pci", "0000:00:18.3", "", {}),
                  {{"temp1_input", "61250"}, {"temp1_label", "Tctl"}});
     bed.addHwmon("amdgpu", bed.addDevice("pci", "0000:07:00.0", "", {{"vendor", "0x1002"}}),
-                 {{"in0_input", "1400"}, {"in0_label", "vddgfx"}, {"in1_input", "768"}, {"in1_label", "vddnb"},
-                  {"temp1_input", "45000"}, {"temp1_label", "edge"}, {"power1_average", "12000000"}});
+                 {{"in0_input", "1400"},
+                  {"in0_label", "vddgfx"},
+                  {"in1_input", "768"},
+                  {"in1_label", "vddnb"},
+                  {"temp1_input", "45000"},
+                  {"temp1_label", "edge"},
+                  {"power1_average", "12000000"}});
     bed.addHwmon("thinkpad", bed.addDevice("platform", "thinkpad_hwmon", "", {}),
                  {{"temp1_input", "70000"}, {"fan1_input", "2600"}});
     bed.addHwmon("acpitz", "", {{"temp1_input", "50000"}});
@@ -241,8 +265,12 @@ void buildThinkPadWithoutCpuDriver(Testbed &bed)
     bed.writeFile("/proc/cpuinfo", kIntelCpuinfo);
     bed.writeProcStat(1000, 9000);
     bed.addHwmon("thinkpad", bed.addDevice("platform", "thinkpad_hwmon", "", {}),
-                 {{"temp1_input", "55000"}, {"temp2_input", "48000"}, {"temp2_label", "GPU"}, {"temp3_input", "0"},
-                  {"fan1_input", "3100"}, {"fan2_input", "65535"}});
+                 {{"temp1_input", "55000"},
+                  {"temp2_input", "48000"},
+                  {"temp2_label", "GPU"},
+                  {"temp3_input", "0"},
+                  {"fan1_input", "3100"},
+                  {"fan2_input", "65535"}});
     bed.addHwmon("acpitz", "", {{"temp1_input", "40000"}});
 }
 
@@ -250,7 +278,8 @@ void buildThinkPadWithoutCpuDriver(Testbed &bed)
 // card whose fan input has no tachometer.
 void buildFxDesktop(Testbed &bed)
 {
-    bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD FX(tm)-8350 Eight-Core Processor\ncpu MHz\t\t: 4000.000\n\n");
+    bed.writeFile("/proc/cpuinfo",
+                  "processor\t: 0\nmodel name\t: AMD FX(tm)-8350 Eight-Core Processor\ncpu MHz\t\t: 4000.000\n\n");
     bed.writeProcStat(1000, 9000);
     bed.addHwmon("k10temp", bed.addDevice("pci", "0000:00:18.3", "", {}), {{"temp1_input", "30500"}});
     bed.addHwmon("fam15h_power", bed.addDevice("pci", "0000:00:18.4", "", {}), {{"power1_input", "65000000"}});
@@ -272,13 +301,11 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY2(nvml.configure && nvml.gpuAt && nvml.sessions && nvml.queries, "the stand-in libnvidia-ml.so.1 is not on the path");
+        QVERIFY2(nvml.configure && nvml.gpuAt && nvml.sessions && nvml.queries,
+                 "the stand-in libnvidia-ml.so.1 is not on the path");
     }
 
-    void cleanup()
-    {
-        sdkUninit();
-    }
+    void cleanup() { sdkUninit(); }
 
     void intelDesktop()
     {
@@ -614,7 +641,8 @@ private slots:
         QVERIFY(first.labels(0, Usage).isEmpty());
 
         // The processors' clocks come from /proc/cpuinfo again in every cycle.
-        bed.writeFile("/proc/cpuinfo", "processor\t: 0\ncpu MHz\t\t: 1500.500\n\nprocessor\t: 1\ncpu MHz\t\t: bogus\n\n");
+        bed.writeFile("/proc/cpuinfo",
+                      "processor\t: 0\ncpu MHz\t\t: 1500.500\n\nprocessor\t: 1\ncpu MHz\t\t: bogus\n\n");
         bed.writeProcStat(1500, 9500);
         const Walk second = walk();
         QVERIFY(closeTo(second.value(Clock, "Core 0 Clock"), 1500.5));
@@ -708,9 +736,8 @@ private slots:
         // cpuTemperature cpuUsage cpuClock cpuPower cpuFan gpuTemperature gpuUsage gpuClock gpuPower
         // gpuFan boardTemperature memoryClock
         QTest::newRow("Intel desktop") << 0
-            << QVector<double>{52, 25, 4700, -1, 1250, 61, 37, 1845, 123.456, 1500, 34, 0};
-        QTest::newRow("AMD desktop") << 1
-            << QVector<double>{65.25, 25, 4850, 0, 900, 48, 12, 2100, 45, 1100, 0, 0};
+                                       << QVector<double>{52, 25, 4700, -1, 1250, 61, 37, 1845, 123.456, 1500, 34, 0};
+        QTest::newRow("AMD desktop") << 1 << QVector<double>{65.25, 25, 4850, 0, 900, 48, 12, 2100, 45, 1100, 0, 0};
         QTest::newRow("laptop") << 2 << QVector<double>{71, 25, 2400, -1, 0, 0, 0, 850, -1, 0, 0, 0};
         QTest::newRow("virtual machine") << 3 << QVector<double>{0, 25, 2096.013, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         QTest::newRow("server without package readings")
@@ -734,28 +761,42 @@ private slots:
             nvml.configure(0, 1, &gpu);
             break;
         }
-        case 1: buildAmdDesktop(bed); break;
-        case 2: buildLaptop(bed); break;
-        case 3: buildVirtualMachine(bed); break;
-        case 4: buildPerCoreServer(bed); break;
-        case 5: buildApuLaptop(bed); break;
-        case 6: buildThinkPadWithoutCpuDriver(bed); break;
-        default: buildFxDesktop(bed); break;
+        case 1:
+            buildAmdDesktop(bed);
+            break;
+        case 2:
+            buildLaptop(bed);
+            break;
+        case 3:
+            buildVirtualMachine(bed);
+            break;
+        case 4:
+            buildPerCoreServer(bed);
+            break;
+        case 5:
+            buildApuLaptop(bed);
+            break;
+        case 6:
+            buildThinkPadWithoutCpuDriver(bed);
+            break;
+        default:
+            buildFxDesktop(bed);
+            break;
         }
         QCOMPARE(sdkInit(SENSORSDK_INIT_ARGUMENT), 0);
-        const kestrun::platform::SensorSdkApi api{sdkInit, sdkUninit, sdkSensorCount, sdkPrepareSensor,
-                                                   sdkSensorName, sdkReadTemperature, sdkReadFan, sdkReadPower,
-                                                   sdkReadClock, sdkReadUsage};
+        const kestrun::platform::SensorSdkApi api{sdkInit,       sdkUninit,          sdkSensorCount, sdkPrepareSensor,
+                                                  sdkSensorName, sdkReadTemperature, sdkReadFan,     sdkReadPower,
+                                                  sdkReadClock,  sdkReadUsage};
         const std::atomic<bool> keepGoing{true};
         QVERIFY(readSensorCycle(api, false, keepGoing));
         bed.writeProcStat(1250, 9750);
         bed.setRaplEnergy(90000000);
         const std::optional<SensorSnapshot> snapshot = readSensorCycle(api, false, keepGoing);
         QVERIFY(snapshot);
-        const float values[] = {snapshot->cpuTemperature, snapshot->cpuUsage, snapshot->cpuClock,
-                                snapshot->cpuPower, snapshot->cpuFan, snapshot->gpuTemperature,
-                                snapshot->gpuUsage, snapshot->gpuClock, snapshot->gpuPower,
-                                snapshot->gpuFan, snapshot->boardTemperature, snapshot->memoryClock};
+        const float values[] = {snapshot->cpuTemperature, snapshot->cpuUsage,         snapshot->cpuClock,
+                                snapshot->cpuPower,       snapshot->cpuFan,           snapshot->gpuTemperature,
+                                snapshot->gpuUsage,       snapshot->gpuClock,         snapshot->gpuPower,
+                                snapshot->gpuFan,         snapshot->boardTemperature, snapshot->memoryClock};
         for (int field = 0; field < 12; ++field) {
             const QByteArray where = "field " + QByteArray::number(field) + ": " + QByteArray::number(values[field]);
             if (expected[field] < 0)
@@ -804,7 +845,9 @@ private slots:
             bed.writeFile("/proc/cpuinfo", "processor\t: 0\nmodel name\t: AMD Athlon(tm) 64 X2\n\n");
             bed.writeProcStat(1, 1);
             bed.addHwmon("k8temp", bed.addDevice("pci", "0000:00:18.3", "", {}),
-                         {{"temp1_input", "33000"}, {"temp2_input", "34000"}, {"temp3_input", "35000"},
+                         {{"temp1_input", "33000"},
+                          {"temp2_input", "34000"},
+                          {"temp3_input", "35000"},
                           {"temp4_input", "27000"}});
             bed.useSensorsConfig("chip \"k8temp-*\"\n    label temp1 \"Core0 Temp\"\n    label temp2 \"Core0 Temp\"\n"
                                  "    label temp3 \"Core1 Temp\"\n    label temp4 \"Core1 Temp\"\n");

@@ -37,7 +37,10 @@ private slots:
         QTest::newRow("trailing garbage") << QByteArray("123abc") << std::optional<long long>();
         QTest::newRow("two numbers") << QByteArray("1 2") << std::optional<long long>();
         QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999") << std::optional<long long>();
-        QTest::newRow("embedded NUL") << QByteArray("12\0" "3", 4) << std::optional<long long>();
+        QTest::newRow("embedded NUL") << QByteArray("12\0"
+                                                    "3",
+                                                    4)
+                                      << std::optional<long long>();
     }
 
     void integers()
@@ -74,18 +77,17 @@ private slots:
         QTest::addColumn<qulonglong>("total");
         // user nice system idle iowait irq softirq steal guest guest_nice
         QTest::newRow("ten fields, guest not counted twice")
-            << QByteArray("cpu  100 20 30 800 50 0 0 0 40 5\ncpu0 1 2 3 4 5 6 7 8 9 10\n") << true
-            << qulonglong(150) << qulonglong(1000);
-        QTest::newRow("old kernel, four fields") << QByteArray("cpu 10 0 10 80\n") << true << qulonglong(20)
-                                                 << qulonglong(100);
-        QTest::newRow("aggregate line after others") << QByteArray("intr 5\ncpu 1 1 1 1 0\n") << true
-                                                     << qulonglong(3) << qulonglong(4);
-        QTest::newRow("per-core lines only") << QByteArray("cpu0 1 2 3 4\n") << false << qulonglong(0)
-                                             << qulonglong(0);
+            << QByteArray("cpu  100 20 30 800 50 0 0 0 40 5\ncpu0 1 2 3 4 5 6 7 8 9 10\n") << true << qulonglong(150)
+            << qulonglong(1000);
+        QTest::newRow("old kernel, four fields")
+            << QByteArray("cpu 10 0 10 80\n") << true << qulonglong(20) << qulonglong(100);
+        QTest::newRow("aggregate line after others")
+            << QByteArray("intr 5\ncpu 1 1 1 1 0\n") << true << qulonglong(3) << qulonglong(4);
+        QTest::newRow("per-core lines only") << QByteArray("cpu0 1 2 3 4\n") << false << qulonglong(0) << qulonglong(0);
         QTest::newRow("too few fields") << QByteArray("cpu 1 2 3\n") << false << qulonglong(0) << qulonglong(0);
         QTest::newRow("garbage field") << QByteArray("cpu 1 x 3 4\n") << false << qulonglong(0) << qulonglong(0);
-        QTest::newRow("overflowing sum")
-            << QByteArray("cpu 18446744073709551615 1 0 0\n") << false << qulonglong(0) << qulonglong(0);
+        QTest::newRow("overflowing sum") << QByteArray("cpu 18446744073709551615 1 0 0\n") << false << qulonglong(0)
+                                         << qulonglong(0);
         QTest::newRow("empty") << QByteArray() << false << qulonglong(0) << qulonglong(0);
     }
 
@@ -157,15 +159,14 @@ private slots:
         QTest::addColumn<QString>("model");
         QTest::addColumn<std::optional<double>>("firstMhz");
         QTest::newRow("Intel laptop") << "intel-core-i7-8650u-laptop.txt" << 8 << 1 << 4
-                                      << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz"
-                                      << std::optional<double>(799.998);
+                                      << "Intel(R) Core(TM) i7-8650U CPU @ 1.90GHz" << std::optional<double>(799.998);
         QTest::newRow("two-socket server") << "amd-epyc-7451-two-socket-server.txt" << 96 << 2 << 48
                                            << "AMD EPYC 7451 24-Core Processor" << std::optional<double>(2894.214);
         // Older ARM kernels: a "Processor" line above the blocks, no model name, ids or clock.
-        QTest::newRow("ARM board, older layout") << "samsung-exynos5-armv7-board.txt" << 2 << 0 << 0 << ""
-                                                 << std::optional<double>();
-        QTest::newRow("ARM, two core types") << "mediatek-mt8183-armv7.txt" << 8 << 0 << 0
-                                             << "ARMv7 Processor rev 4 (v7l)" << std::optional<double>();
+        QTest::newRow("ARM board, older layout")
+            << "samsung-exynos5-armv7-board.txt" << 2 << 0 << 0 << "" << std::optional<double>();
+        QTest::newRow("ARM, two core types")
+            << "mediatek-mt8183-armv7.txt" << 8 << 0 << 0 << "ARMv7 Processor rev 4 (v7l)" << std::optional<double>();
         QTest::newRow("virtual machine") << "amd-epyc-kvm-guest.txt" << 2 << 1 << 2 << "AMD EPYC"
                                          << std::optional<double>(2596.138);
     }
@@ -203,14 +204,14 @@ private slots:
         QTest::addColumn<qlonglong>("maxRange");
         QTest::addColumn<double>("seconds");
         QTest::addColumn<std::optional<double>>("expected");
-        QTest::newRow("35 W over a second") << 1000000LL << 36000000LL << 262143328850LL << 1.0
-                                            << std::optional<double>(35.0);
+        QTest::newRow("35 W over a second")
+            << 1000000LL << 36000000LL << 262143328850LL << 1.0 << std::optional<double>(35.0);
         QTest::newRow("half a second") << 0LL << 10000000LL << 0LL << 0.5 << std::optional<double>(20.0);
         QTest::newRow("counter wrapped") << 262143000000LL << 1671150LL << 262143328850LL << 2.0
                                          << std::optional<double>(1.0);
         QTest::newRow("wrap without known range") << 5000LL << 10LL << 0LL << 1.0 << std::optional<double>();
-        QTest::newRow("reading beyond range") << 300000000000LL << 10LL << 262143328850LL << 1.0
-                                              << std::optional<double>();
+        QTest::newRow("reading beyond range")
+            << 300000000000LL << 10LL << 262143328850LL << 1.0 << std::optional<double>();
         QTest::newRow("no time passed") << 0LL << 100LL << 0LL << 0.0 << std::optional<double>();
         QTest::newRow("negative reading") << -5LL << 100LL << 0LL << 1.0 << std::optional<double>();
     }
@@ -249,8 +250,9 @@ private slots:
         QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon3"), std::optional<unsigned long>(3));
         QCOMPARE(hwmonNumber("/sys/class/hwmon/hwmon12/device"), std::optional<unsigned long>(12));
         QCOMPARE(hwmonNumber("/sys/devices/platform/nct6775.656/hwmon/hwmon0"), std::optional<unsigned long>(0));
-        for (const char *none : {"", "/sys/class/hwmon", "/sys/class/hwmon/hwmon", "/sys/class/hwmon/hwmonX",
-                                 "/sys/class/hwmon/hwmon-1", "/sys/class/hwmon/hwmon 1", "/sys/devices/virtual/thermal"})
+        for (const char *none :
+             {"", "/sys/class/hwmon", "/sys/class/hwmon/hwmon", "/sys/class/hwmon/hwmonX", "/sys/class/hwmon/hwmon-1",
+              "/sys/class/hwmon/hwmon 1", "/sys/devices/virtual/thermal"})
             QVERIFY2(!hwmonNumber(none), none);
         // Registration order is the number's, not the text's.
         QVERIFY(*hwmonNumber("/sys/class/hwmon/hwmon2") < *hwmonNumber("/sys/class/hwmon/hwmon10"));
@@ -297,122 +299,132 @@ private slots:
         QTest::addColumn<bool>("apu");
         QTest::addColumn<QString>("expected");
         const int temp = int(FeatureKind::Temperature), fan = int(FeatureKind::Fan), power = int(FeatureKind::Power);
-        QTest::newRow("coretemp package") << "coretemp" << temp << 1 << "Package id 0" << "Package id 0" << false
-                                          << false << "CPU Package";
+        QTest::newRow("coretemp package") << "coretemp" << temp << 1 << "Package id 0"
+                                          << "Package id 0" << false << false << "CPU Package";
         QTest::newRow("coretemp package, older kernels") << "coretemp" << temp << 1 << "Physical id 0"
                                                          << "Physical id 0" << false << false << "CPU Package";
-        QTest::newRow("coretemp second package") << "coretemp" << temp << 1 << "Package id 1" << "Package id 1"
-                                                 << false << false << "Package id 1";
-        QTest::newRow("coretemp core") << "coretemp" << temp << 2 << "Core 0" << "Core 0" << false << false
-                                       << "Core 0";
-        QTest::newRow("k10temp Tctl") << "k10temp" << temp << 1 << "Tctl" << "Tctl" << false << false
-                                      << "CPU (Tctl/Tdie)";
-        QTest::newRow("k10temp Tctl beside Tdie") << "k10temp" << temp << 1 << "Tctl" << "Tctl" << true << false
-                                                  << "Tctl";
-        QTest::newRow("k10temp Tdie") << "k10temp" << temp << 2 << "Tdie" << "Tdie" << true << false
-                                      << "CPU (Tctl/Tdie)";
-        QTest::newRow("k10temp of a family 10h-16h CPU") << "k10temp" << temp << 1 << "" << "temp1" << false
-                                                         << false << "CPU (Tctl/Tdie)";
-        QTest::newRow("k10temp CCD") << "k10temp" << temp << 3 << "Tccd1" << "Tccd1" << true << false << "Tccd1";
-        QTest::newRow("zenpower Tccd1") << "zenpower" << temp << 3 << "Tccd1" << "Tccd1" << true << false << "Tccd1";
-        QTest::newRow("zenpower without a first label") << "zenpower" << temp << 1 << "" << "temp1" << false
-                                                        << false << "temp1";
-        QTest::newRow("k8temp core") << "k8temp" << temp << 1 << "" << "temp1" << false << false << "temp1";
-        QTest::newRow("fam15h_power") << "fam15h_power" << power << 1 << "" << "power1" << false << false
-                                      << "CPU Package Power";
-        QTest::newRow("nct SYSTIN") << "nct6798" << temp << 1 << "SYSTIN" << "SYSTIN" << false << false
-                                    << "Motherboard";
-        QTest::newRow("nct CPUTIN") << "nct6798" << temp << 2 << "CPUTIN" << "CPUTIN" << false << false
-                                    << "CPUTIN";
-        QTest::newRow("nct PECI") << "nct6779" << temp << 7 << "PECI Agent 0" << "PECI Agent 0" << false << false
-                                  << "CPU Temperature";
-        QTest::newRow("nct CPUFANIN") << "nct6798" << fan << 2 << "" << "fan2" << false << false << "CPU Fan";
-        QTest::newRow("nct other fan") << "nct6798" << fan << 1 << "" << "fan1" << false << false << "fan1";
-        QTest::newRow("it87 temp1 is no board sensor") << "it8688" << temp << 1 << "" << "temp1" << false << false
-                                                       << "temp1";
-        QTest::newRow("it87 temp2") << "it8688" << temp << 2 << "" << "temp2" << false << false << "temp2";
-        QTest::newRow("it87 fan1") << "it8688" << fan << 1 << "" << "fan1" << false << false << "CPU Fan";
-        QTest::newRow("board fan named by driver") << "nct6687" << fan << 1 << "CPUFAN" << "CPUFAN" << false
-                                                   << false << "CPU Fan";
-        QTest::newRow("asus-wmi cpu_fan") << "asus" << fan << 1 << "cpu_fan" << "cpu_fan" << false << false
-                                          << "CPU Fan";
+        QTest::newRow("coretemp second package") << "coretemp" << temp << 1 << "Package id 1"
+                                                 << "Package id 1" << false << false << "Package id 1";
+        QTest::newRow("coretemp core") << "coretemp" << temp << 2 << "Core 0"
+                                       << "Core 0" << false << false << "Core 0";
+        QTest::newRow("k10temp Tctl") << "k10temp" << temp << 1 << "Tctl"
+                                      << "Tctl" << false << false << "CPU (Tctl/Tdie)";
+        QTest::newRow("k10temp Tctl beside Tdie") << "k10temp" << temp << 1 << "Tctl"
+                                                  << "Tctl" << true << false << "Tctl";
+        QTest::newRow("k10temp Tdie") << "k10temp" << temp << 2 << "Tdie"
+                                      << "Tdie" << true << false << "CPU (Tctl/Tdie)";
+        QTest::newRow("k10temp of a family 10h-16h CPU") << "k10temp" << temp << 1 << ""
+                                                         << "temp1" << false << false << "CPU (Tctl/Tdie)";
+        QTest::newRow("k10temp CCD") << "k10temp" << temp << 3 << "Tccd1"
+                                     << "Tccd1" << true << false << "Tccd1";
+        QTest::newRow("zenpower Tccd1") << "zenpower" << temp << 3 << "Tccd1"
+                                        << "Tccd1" << true << false << "Tccd1";
+        QTest::newRow("zenpower without a first label") << "zenpower" << temp << 1 << ""
+                                                        << "temp1" << false << false << "temp1";
+        QTest::newRow("k8temp core") << "k8temp" << temp << 1 << ""
+                                     << "temp1" << false << false << "temp1";
+        QTest::newRow("fam15h_power") << "fam15h_power" << power << 1 << ""
+                                      << "power1" << false << false << "CPU Package Power";
+        QTest::newRow("nct SYSTIN") << "nct6798" << temp << 1 << "SYSTIN"
+                                    << "SYSTIN" << false << false << "Motherboard";
+        QTest::newRow("nct CPUTIN") << "nct6798" << temp << 2 << "CPUTIN"
+                                    << "CPUTIN" << false << false << "CPUTIN";
+        QTest::newRow("nct PECI") << "nct6779" << temp << 7 << "PECI Agent 0"
+                                  << "PECI Agent 0" << false << false << "CPU Temperature";
+        QTest::newRow("nct CPUFANIN") << "nct6798" << fan << 2 << ""
+                                      << "fan2" << false << false << "CPU Fan";
+        QTest::newRow("nct other fan") << "nct6798" << fan << 1 << ""
+                                       << "fan1" << false << false << "fan1";
+        QTest::newRow("it87 temp1 is no board sensor") << "it8688" << temp << 1 << ""
+                                                       << "temp1" << false << false << "temp1";
+        QTest::newRow("it87 temp2") << "it8688" << temp << 2 << ""
+                                    << "temp2" << false << false << "temp2";
+        QTest::newRow("it87 fan1") << "it8688" << fan << 1 << ""
+                                   << "fan1" << false << false << "CPU Fan";
+        QTest::newRow("board fan named by driver") << "nct6687" << fan << 1 << "CPUFAN"
+                                                   << "CPUFAN" << false << false << "CPU Fan";
+        QTest::newRow("asus-wmi cpu_fan") << "asus" << fan << 1 << "cpu_fan"
+                                          << "cpu_fan" << false << false << "CPU Fan";
         QTest::newRow("asus_wmi_sensors board") << "asus_wmi_sensors" << temp << 3 << "Motherboard Temperature"
                                                 << "Motherboard Temperature" << false << false << "Motherboard";
         QTest::newRow("asus_wmi_sensors optional CPU fan") << "asus_wmi_sensors" << fan << 7 << "CPU OPT"
                                                            << "CPU OPT" << false << false << "CPU OPT";
         QTest::newRow("asus_wmi_sensors chipset") << "asus_wmi_sensors" << temp << 4 << "Chipset Temperature"
                                                   << "Chipset Temperature" << false << false << "Chipset Temperature";
-        QTest::newRow("atk0110 CPU fan") << "atk0110" << fan << 1 << "CPU FAN Speed" << "CPU FAN Speed" << false
-                                         << false << "CPU Fan";
-        QTest::newRow("atk0110 board") << "atk0110" << temp << 2 << "MB Temperature" << "MB Temperature" << false
-                                       << false << "Motherboard";
-        QTest::newRow("acpitz is no board sensor") << "acpitz" << temp << 1 << "" << "temp1" << false << false
-                                                   << "temp1";
-        QTest::newRow("PCH is no board sensor") << "pch_cannonlake" << temp << 1 << "" << "temp1" << false
-                                                << false << "temp1";
-        QTest::newRow("thinkpad first sensor") << "thinkpad" << temp << 1 << "" << "temp1" << false << false
-                                               << "CPU Temperature";
-        QTest::newRow("thinkpad GPU") << "thinkpad" << temp << 2 << "GPU" << "GPU" << false << false
-                                      << "GPU Temperature";
-        QTest::newRow("thinkpad other sensor") << "thinkpad" << temp << 3 << "" << "temp3" << false << false
-                                               << "temp3";
-        QTest::newRow("thinkpad main fan") << "thinkpad" << fan << 1 << "" << "fan1" << false << false
-                                           << "CPU Fan";
-        QTest::newRow("thinkpad secondary fan") << "thinkpad" << fan << 2 << "" << "fan2" << false << false
-                                                << "fan2";
-        QTest::newRow("dell_smm CPU") << "dell_smm" << temp << 1 << "CPU" << "CPU" << false << false
-                                      << "CPU Temperature";
-        QTest::newRow("dell_smm processor fan") << "dell_smm" << fan << 2 << "Processor Fan" << "Processor Fan"
-                                                << false << false << "CPU Fan";
-        QTest::newRow("dell_smm video fan") << "dell_smm" << fan << 3 << "Video Fan" << "Video Fan" << false
-                                            << false << "GPU Fan";
-        QTest::newRow("dell_smm ambient") << "dell_smm" << temp << 2 << "Ambient" << "Ambient" << false << false
-                                          << "Ambient";
-        QTest::newRow("dell_smm unlabelled fan") << "dell_smm" << fan << 1 << "" << "fan1" << false << false
-                                                 << "fan1";
-        QTest::newRow("system76 GPU") << "system76_acpi" << temp << 2 << "GPU temp" << "GPU temp" << false << false
-                                      << "GPU Temperature";
-        QTest::newRow("system76 GPU fan") << "system76_acpi" << fan << 2 << "GPU fan" << "GPU fan" << false << false
-                                          << "GPU Fan";
+        QTest::newRow("atk0110 CPU fan") << "atk0110" << fan << 1 << "CPU FAN Speed"
+                                         << "CPU FAN Speed" << false << false << "CPU Fan";
+        QTest::newRow("atk0110 board") << "atk0110" << temp << 2 << "MB Temperature"
+                                       << "MB Temperature" << false << false << "Motherboard";
+        QTest::newRow("acpitz is no board sensor") << "acpitz" << temp << 1 << ""
+                                                   << "temp1" << false << false << "temp1";
+        QTest::newRow("PCH is no board sensor") << "pch_cannonlake" << temp << 1 << ""
+                                                << "temp1" << false << false << "temp1";
+        QTest::newRow("thinkpad first sensor") << "thinkpad" << temp << 1 << ""
+                                               << "temp1" << false << false << "CPU Temperature";
+        QTest::newRow("thinkpad GPU") << "thinkpad" << temp << 2 << "GPU"
+                                      << "GPU" << false << false << "GPU Temperature";
+        QTest::newRow("thinkpad other sensor") << "thinkpad" << temp << 3 << ""
+                                               << "temp3" << false << false << "temp3";
+        QTest::newRow("thinkpad main fan") << "thinkpad" << fan << 1 << ""
+                                           << "fan1" << false << false << "CPU Fan";
+        QTest::newRow("thinkpad secondary fan") << "thinkpad" << fan << 2 << ""
+                                                << "fan2" << false << false << "fan2";
+        QTest::newRow("dell_smm CPU") << "dell_smm" << temp << 1 << "CPU"
+                                      << "CPU" << false << false << "CPU Temperature";
+        QTest::newRow("dell_smm processor fan") << "dell_smm" << fan << 2 << "Processor Fan"
+                                                << "Processor Fan" << false << false << "CPU Fan";
+        QTest::newRow("dell_smm video fan") << "dell_smm" << fan << 3 << "Video Fan"
+                                            << "Video Fan" << false << false << "GPU Fan";
+        QTest::newRow("dell_smm ambient") << "dell_smm" << temp << 2 << "Ambient"
+                                          << "Ambient" << false << false << "Ambient";
+        QTest::newRow("dell_smm unlabelled fan") << "dell_smm" << fan << 1 << ""
+                                                 << "fan1" << false << false << "fan1";
+        QTest::newRow("system76 GPU") << "system76_acpi" << temp << 2 << "GPU temp"
+                                      << "GPU temp" << false << false << "GPU Temperature";
+        QTest::newRow("system76 GPU fan") << "system76_acpi" << fan << 2 << "GPU fan"
+                                          << "GPU fan" << false << false << "GPU Fan";
         // libsensors keeps the blank applesmc pads its fan names with; the driver's file is the same.
-        QTest::newRow("applesmc CPU fan") << "applesmc" << fan << 3 << "CPU" << "CPU " << false << false
-                                          << "CPU Fan";
-        QTest::newRow("applesmc exhaust fan") << "applesmc" << fan << 1 << "Exhaust" << "Exhaust  " << false
-                                              << false << "Exhaust  ";
-        QTest::newRow("amdgpu edge") << "amdgpu" << temp << 1 << "edge" << "edge" << false << false
-                                     << "GPU Temperature";
-        QTest::newRow("amdgpu edge on older kernels") << "amdgpu" << temp << 1 << "" << "temp1" << false << false
-                                                      << "GPU Temperature";
-        QTest::newRow("amdgpu junction") << "amdgpu" << temp << 2 << "junction" << "junction" << false << false
-                                         << "GPU junction";
-        QTest::newRow("amdgpu power") << "amdgpu" << power << 1 << "PPT" << "PPT" << false << false
-                                      << "GPU ASIC Power";
-        QTest::newRow("amdgpu power of an APU") << "amdgpu" << power << 1 << "" << "power1" << false << true
-                                                << "CPU Package Power";
-        QTest::newRow("amdgpu fan") << "amdgpu" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
-        QTest::newRow("i915 fan") << "i915" << fan << 1 << "" << "fan1" << false << false << "GPU Fan";
-        QTest::newRow("nouveau temperature") << "nouveau" << temp << 1 << "" << "temp1" << false << false
-                                             << "GPU Temperature";
-        QTest::newRow("nouveau power") << "nouveau" << power << 1 << "" << "power1" << false << false
-                                       << "GPU Power (Total)";
-        QTest::newRow("other chip") << "nvme" << temp << 1 << "Composite" << "Composite" << false << false
-                                    << "Composite";
-        QTest::newRow("configuration label on coretemp")
-            << "coretemp" << temp << 1 << "Package id 0" << "My CPU" << false << false << "My CPU";
-        QTest::newRow("configuration label on unnamed input")
-            << "nvme" << temp << 2 << "" << "Motherboard" << false << false << "Motherboard";
-        QTest::newRow("configuration label on board fan")
-            << "nct6798" << fan << 1 << "" << "GPU Fan" << false << false << "GPU Fan";
-        QTest::newRow("configuration label equal to default stays mapped")
-            << "nct6798" << fan << 2 << "" << "fan2" << false << false << "CPU Fan";
+        QTest::newRow("applesmc CPU fan") << "applesmc" << fan << 3 << "CPU"
+                                          << "CPU " << false << false << "CPU Fan";
+        QTest::newRow("applesmc exhaust fan") << "applesmc" << fan << 1 << "Exhaust"
+                                              << "Exhaust  " << false << false << "Exhaust  ";
+        QTest::newRow("amdgpu edge") << "amdgpu" << temp << 1 << "edge"
+                                     << "edge" << false << false << "GPU Temperature";
+        QTest::newRow("amdgpu edge on older kernels") << "amdgpu" << temp << 1 << ""
+                                                      << "temp1" << false << false << "GPU Temperature";
+        QTest::newRow("amdgpu junction") << "amdgpu" << temp << 2 << "junction"
+                                         << "junction" << false << false << "GPU junction";
+        QTest::newRow("amdgpu power") << "amdgpu" << power << 1 << "PPT"
+                                      << "PPT" << false << false << "GPU ASIC Power";
+        QTest::newRow("amdgpu power of an APU") << "amdgpu" << power << 1 << ""
+                                                << "power1" << false << true << "CPU Package Power";
+        QTest::newRow("amdgpu fan") << "amdgpu" << fan << 1 << ""
+                                    << "fan1" << false << false << "GPU Fan";
+        QTest::newRow("i915 fan") << "i915" << fan << 1 << ""
+                                  << "fan1" << false << false << "GPU Fan";
+        QTest::newRow("nouveau temperature") << "nouveau" << temp << 1 << ""
+                                             << "temp1" << false << false << "GPU Temperature";
+        QTest::newRow("nouveau power") << "nouveau" << power << 1 << ""
+                                       << "power1" << false << false << "GPU Power (Total)";
+        QTest::newRow("other chip") << "nvme" << temp << 1 << "Composite"
+                                    << "Composite" << false << false << "Composite";
+        QTest::newRow("configuration label on coretemp") << "coretemp" << temp << 1 << "Package id 0"
+                                                         << "My CPU" << false << false << "My CPU";
+        QTest::newRow("configuration label on unnamed input") << "nvme" << temp << 2 << ""
+                                                              << "Motherboard" << false << false << "Motherboard";
+        QTest::newRow("configuration label on board fan") << "nct6798" << fan << 1 << ""
+                                                          << "GPU Fan" << false << false << "GPU Fan";
+        QTest::newRow("configuration label equal to default stays mapped") << "nct6798" << fan << 2 << ""
+                                                                           << "fan2" << false << false << "CPU Fan";
         QTest::newRow("configuration label spelling the CPU temperature")
-            << "k10temp" << temp << 1 << "" << "CPU_Temp" << false << false << "CPU Temperature";
-        QTest::newRow("configuration label spelling the board")
-            << "it8721" << temp << 2 << "" << "MB_Temp" << false << false << "Motherboard";
-        QTest::newRow("configuration label spelling the CPU fan")
-            << "it8721" << fan << 1 << "" << "CPU_Fan" << false << false << "CPU Fan";
-        QTest::newRow("configuration label of another fan")
-            << "it8721" << fan << 2 << "" << "Chassis_Fan_1" << false << false << "Chassis_Fan_1";
+            << "k10temp" << temp << 1 << ""
+            << "CPU_Temp" << false << false << "CPU Temperature";
+        QTest::newRow("configuration label spelling the board") << "it8721" << temp << 2 << ""
+                                                                << "MB_Temp" << false << false << "Motherboard";
+        QTest::newRow("configuration label spelling the CPU fan") << "it8721" << fan << 1 << ""
+                                                                  << "CPU_Fan" << false << false << "CPU Fan";
+        QTest::newRow("configuration label of another fan") << "it8721" << fan << 2 << ""
+                                                            << "Chassis_Fan_1" << false << false << "Chassis_Fan_1";
     }
 
     void labels()
@@ -426,8 +438,10 @@ private slots:
         QFETCH(bool, apu);
         const std::string prefix = chip.toStdString(), driver = driverLabel.toStdString(),
                           shown = shownLabel.toStdString();
-        const std::string featureName = (kind == int(FeatureKind::Fan) ? "fan" : kind == int(FeatureKind::Power) ? "power" : "temp")
-            + std::to_string(number);
+        const std::string featureName = (kind == int(FeatureKind::Fan)     ? "fan"
+                                         : kind == int(FeatureKind::Power) ? "power"
+                                                                           : "temp")
+                                        + std::to_string(number);
         FeatureFacts facts;
         facts.chipPrefix = prefix;
         facts.role = classifyChip(prefix);
@@ -449,16 +463,26 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("expected");
         const int temp = int(FeatureKind::Temperature), fan = int(FeatureKind::Fan), power = int(FeatureKind::Power);
-        QTest::newRow("blanks and case") << temp << "  cpu   TEMP " << "CPU Temperature";
-        QTest::newRow("underscores") << temp << "M/B_Temp" << "Motherboard";
-        QTest::newRow("pin name") << temp << "SYSTIN" << "Motherboard";
-        QTest::newRow("part of a longer label") << temp << "CPU Socket Temperature" << "CPU Socket Temperature";
-        QTest::newRow("a fan's name as a temperature") << temp << "CPU Fan" << "CPU Fan";
-        QTest::newRow("a temperature's name as a fan") << fan << "MB Temp" << "MB Temp";
-        QTest::newRow("numbered CPU fan") << fan << "CPU Fan 2" << "CPU Fan 2";
-        QTest::newRow("power") << power << "CPU" << "CPU";
-        QTest::newRow("empty") << temp << "" << "";
-        QTest::newRow("only blanks") << fan << "  " << "  ";
+        QTest::newRow("blanks and case") << temp << "  cpu   TEMP "
+                                         << "CPU Temperature";
+        QTest::newRow("underscores") << temp << "M/B_Temp"
+                                     << "Motherboard";
+        QTest::newRow("pin name") << temp << "SYSTIN"
+                                  << "Motherboard";
+        QTest::newRow("part of a longer label") << temp << "CPU Socket Temperature"
+                                                << "CPU Socket Temperature";
+        QTest::newRow("a fan's name as a temperature") << temp << "CPU Fan"
+                                                       << "CPU Fan";
+        QTest::newRow("a temperature's name as a fan") << fan << "MB Temp"
+                                                       << "MB Temp";
+        QTest::newRow("numbered CPU fan") << fan << "CPU Fan 2"
+                                          << "CPU Fan 2";
+        QTest::newRow("power") << power << "CPU"
+                               << "CPU";
+        QTest::newRow("empty") << temp << ""
+                               << "";
+        QTest::newRow("only blanks") << fan << "  "
+                                     << "  ";
     }
 
     void canonicalLabels()
@@ -475,8 +499,8 @@ private slots:
         for (const char *board : {"nct6775", "it8721", "w83627dhg", "f71882fg", "nct7904", "smsc47m192", "vt1211",
                                   "asus", "asusec", "asus_wmi_sensors", "atk0110", "gigabyte_wmi"})
             QVERIFY2(classifyChip(board) == ChipRole::Board, board);
-        for (const char *other : {"acpitz", "pch_skylake", "thinkpad", "dell_smm", "applesmc", "system76_acpi",
-                                  "nvme", "power_meter", "amd_energy", ""})
+        for (const char *other : {"acpitz", "pch_skylake", "thinkpad", "dell_smm", "applesmc", "system76_acpi", "nvme",
+                                  "power_meter", "amd_energy", ""})
             QVERIFY2(classifyChip(other) == ChipRole::Other, other);
         QCOMPARE(classifyChip("amdgpu"), ChipRole::AmdGpu);
         QCOMPARE(classifyChip("xe"), ChipRole::IntelGpu);

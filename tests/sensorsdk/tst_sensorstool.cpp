@@ -98,22 +98,23 @@ void TestSensorsTool::saysWhyFiguresHaveNoSource_data()
 
     const QString allGpu = QStringLiteral("GPU temperature, GPU usage, GPU clock, GPU power, GPU fan");
     const QString guest = QStringLiteral("This is a virtual machine (QEMU Standard PC (Q35 + ICH9, 2009))");
-    QTest::newRow("bare virtual machine") << int(BareGuest)
-        << QStringList{"CPU temperature, CPU power, CPU fan", "CPU usage", allGpu}
-        << QStringList{guest + ": the host does not pass its sensors to guests, so no temperature, fan or power "
-                               "reading is to be had. Run Kestrun on the host",
+    QTest::newRow("bare virtual machine")
+        << int(BareGuest) << QStringList{"CPU temperature, CPU power, CPU fan", "CPU usage", allGpu}
+        << QStringList{guest
+                           + ": the host does not pass its sensors to guests, so no temperature, fan or power "
+                             "reading is to be had. Run Kestrun on the host",
                        "CPU usage is measured between two samples, and there was only one",
                        guest + ": a guest has no graphics card of its own"};
-    QTest::newRow("desktop without Super I/O driver") << int(DesktopWithoutSuperIo)
-        << QStringList{"CPU usage", "CPU power", "CPU fan", allGpu}
+    QTest::newRow("desktop without Super I/O driver")
+        << int(DesktopWithoutSuperIo) << QStringList{"CPU usage", "CPU power", "CPU fan", allGpu}
         << QStringList{"CPU usage is measured between two samples", "CPU power is measured between two samples",
                        "No chip reports a fan speed: the mainboard's Super I/O chip, which reads the fan headers, "
                        "has no driver loaded. Run sudo sensors-detect",
                        "No graphics card was found"};
-    QTest::newRow("laptop without fan reading") << int(LaptopWithoutFan)
-        << QStringList{"CPU usage", "CPU power", "CPU fan", allGpu}
-        << QStringList{"between two samples", "between two samples",
-                       "a laptop's fan is run by its embedded controller", "No graphics card was found"};
+    QTest::newRow("laptop without fan reading")
+        << int(LaptopWithoutFan) << QStringList{"CPU usage", "CPU power", "CPU fan", allGpu}
+        << QStringList{"between two samples", "between two samples", "a laptop's fan is run by its embedded controller",
+                       "No graphics card was found"};
 }
 
 void TestSensorsTool::saysWhyFiguresHaveNoSource()

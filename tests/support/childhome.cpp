@@ -25,8 +25,7 @@ ChildHome::ChildHome(const ChildHomeOptions &options)
     for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp", "/runtime"})
         QDir().mkpath(path() + QLatin1String(sub));
     // The runtime folder must be the user's alone, or Qt refuses it.
-    QFile::setPermissions(path() + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_environment.insert(QStringLiteral("HOME"), path());
     m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());

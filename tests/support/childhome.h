@@ -6,8 +6,7 @@
 
 namespace kestrun::test {
 
-struct ChildHomeOptions
-{
+struct ChildHomeOptions {
     // Where the home is made (the temporary folder when empty), and the start of its name.
     QString parentFolder;
     QString namePrefix = QStringLiteral("kestrun-child");

@@ -15,9 +15,8 @@ inline QStringList &earlierOutput()
 
 inline void collectEarlierOutput()
 {
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
-        earlierOutput() << message;
-    });
+    qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { earlierOutput() << message; });
 }
 
 } // namespace kestrun::test

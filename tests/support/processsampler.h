@@ -9,8 +9,7 @@
 namespace kestrun::test {
 
 // What a running process has used so far and what it holds, read from /proc/<pid>.
-struct ProcessSample
-{
+struct ProcessSample {
     // utime + stime of all its threads, also of the ones that ended, in clock ticks.
     double cpuSeconds = 0;
     qint64 rssKb = 0;     // VmRSS

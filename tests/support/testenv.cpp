@@ -20,7 +20,10 @@ void isolateHome()
 {
     home() = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/kestrun-test-home-XXXXXX");
     const QByteArray root = home()->path().toLocal8Bit();
-    const struct { const char *name; const char *sub; } vars[] = {
+    const struct {
+        const char *name;
+        const char *sub;
+    } vars[] = {
         {"HOME", ""},
         {"XDG_CONFIG_HOME", "/.config"},
         {"XDG_DATA_HOME", "/.local/share"},

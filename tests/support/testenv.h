@@ -20,14 +20,14 @@ constexpr int kProgramStartMs = 60000;
 } // namespace kestrun::test
 
 // A QtTest main that isolates the home folder and runs on the offscreen platform.
-#define KESTRUN_TEST_MAIN(TestObject)                                       \
-    int main(int argc, char *argv[])                                        \
-    {                                                                       \
-        kestrun::test::isolateHome();                                       \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                 \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                        \
-        QApplication app(argc, argv);                                       \
-        TestObject tc;                                                      \
-        QTEST_SET_MAIN_SOURCE_PATH                                          \
-        return QTest::qExec(&tc, argc, argv) == 0 ? 0 : 1;                  \
+#define KESTRUN_TEST_MAIN(TestObject)                                                                                  \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        kestrun::test::isolateHome();                                                                                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                                            \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                                                   \
+        QApplication app(argc, argv);                                                                                  \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv) == 0 ? 0 : 1;                                                             \
     }

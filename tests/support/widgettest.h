@@ -14,7 +14,11 @@ namespace kestrun::test {
 class PaintCounter : public QObject
 {
 public:
-    explicit PaintCounter(QObject *watched) : QObject(watched) { watched->installEventFilter(this); }
+    explicit PaintCounter(QObject *watched)
+        : QObject(watched)
+    {
+        watched->installEventFilter(this);
+    }
     int count = 0;
 
 protected:

@@ -102,10 +102,9 @@ private slots:
         QStringList names;
         for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
             names << QString::fromLatin1(mo->property(i).name());
-        QCOMPARE(names, QStringList({"value", "minValue", "maxValue", "precision", "scaleMajor",
-                                     "scaleMinor", "startAngle", "endAngle", "animation",
-                                     "animationStep", "arcColor", "scaleColor", "scaleNumColor",
-                                     "pointerColor", "textColor", "strUnit", "pointerStyle"}));
+        QCOMPARE(names, QStringList({"value", "minValue", "maxValue", "precision", "scaleMajor", "scaleMinor",
+                                     "startAngle", "endAngle", "animation", "animationStep", "arcColor", "scaleColor",
+                                     "scaleNumColor", "pointerColor", "textColor", "strUnit", "pointerStyle"}));
         QVERIFY(gauge.setProperty("pointerStyle", "PointerStyle_Triangle"));
         QCOMPARE(gauge.getPointerStyle(), GaugeArc::PointerStyle_Triangle);
     }
@@ -364,8 +363,7 @@ private slots:
         QTest::newRow("within") << 4 << 1 << 4 << 1;
         QTest::newRow("the bounds") << 100 << 10 << 100 << 10;
         QTest::newRow("a thousand of a thousand") << 1000 << 1000 << 100 << 10;
-        QTest::newRow("largest int") << std::numeric_limits<int>::max() << std::numeric_limits<int>::max() << 100
-                                     << 10;
+        QTest::newRow("largest int") << std::numeric_limits<int>::max() << std::numeric_limits<int>::max() << 100 << 10;
         QTest::newRow("zero") << 0 << 0 << 1 << 1;
         QTest::newRow("negative") << -2 << std::numeric_limits<int>::min() << 1 << 1;
     }
@@ -430,8 +428,8 @@ private slots:
         QTest::newRow("precision") << GaugeAction([](auto &g) { g.setPrecision(1); }) << true;
         QTest::newRow("start angle") << GaugeAction([](auto &g) { g.setStartAngle(30); }) << true;
         QTest::newRow("colour") << GaugeAction([](auto &g) { g.setTextColor(Qt::red); }) << true;
-        QTest::newRow("style")
-            << GaugeAction([](auto &g) { g.setPointerStyle(GaugeArc::PointerStyle_Circle); }) << true;
+        QTest::newRow("style") << GaugeAction([](auto &g) { g.setPointerStyle(GaugeArc::PointerStyle_Circle); })
+                               << true;
     }
 
     void repaints()
@@ -451,12 +449,11 @@ private slots:
         QTest::addColumn<GaugeArc::PointerStyle>("style");
         QTest::addColumn<QList<double>>("covered");
         QTest::addColumn<QList<double>>("clear");
-        QTest::newRow("circle") << GaugeArc::PointerStyle_Circle << QList<double>{40, 44}
-                                << QList<double>{25, 60, 70};
+        QTest::newRow("circle") << GaugeArc::PointerStyle_Circle << QList<double>{40, 44} << QList<double>{25, 60, 70};
         QTest::newRow("indicator") << GaugeArc::PointerStyle_Indicator << QList<double>{20, 40, 60}
                                    << QList<double>{80};
-        QTest::newRow("indicator with spine") << GaugeArc::PointerStyle_IndicatorR
-                                              << QList<double>{20, 40, 60, 72} << QList<double>{80};
+        QTest::newRow("indicator with spine")
+            << GaugeArc::PointerStyle_IndicatorR << QList<double>{20, 40, 60, 72} << QList<double>{80};
         QTest::newRow("triangle") << GaugeArc::PointerStyle_Triangle << QList<double>{57, 61}
                                   << QList<double>{25, 45, 70};
     }
@@ -513,10 +510,12 @@ private slots:
         QTest::addColumn<bool>("toFahrenheit");
         QTest::addColumn<QString>("text");
         QTest::newRow("defaults") << 0.0 << 0 << QString() << QString() << false << QString::fromUtf8("0℃\nExplain");
-        QTest::newRow("two decimals") << 42.25 << 2 << "%" << "CPU load" << false << "42.25%\nCPU load";
-        QTest::newRow("rounded to the precision")
-            << 99.96 << 1 << "℉" << "GPU" << false << QString::fromUtf8("100.0℉\nGPU");
-        QTest::newRow("no unit, no caption") << 7.0 << 0 << "" << "" << false << "7\n";
+        QTest::newRow("two decimals") << 42.25 << 2 << "%"
+                                      << "CPU load" << false << "42.25%\nCPU load";
+        QTest::newRow("rounded to the precision") << 99.96 << 1 << "℉"
+                                                  << "GPU" << false << QString::fromUtf8("100.0℉\nGPU");
+        QTest::newRow("no unit, no caption") << 7.0 << 0 << ""
+                                             << "" << false << "7\n";
         QTest::newRow("the drawn value, not the target")
             << 100.0 << 0 << QString() << QString() << true << QString::fromUtf8("212℃\nExplain");
     }
@@ -567,7 +566,10 @@ private slots:
         QVERIFY2(differing == 0, qPrintable(QString("%1 pixels differ from the text alone").arg(differing)));
         QVERIFY(!covered.isEmpty());
         QVERIFY2(QRect(0, 130, 200, 43).contains(covered), qPrintable(QString("text covers %1,%2 %3x%4")
-                     .arg(covered.x()).arg(covered.y()).arg(covered.width()).arg(covered.height())));
+                                                                          .arg(covered.x())
+                                                                          .arg(covered.y())
+                                                                          .arg(covered.width())
+                                                                          .arg(covered.height())));
     }
 
     void extremeStatesPaint()

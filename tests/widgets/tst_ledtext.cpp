@@ -37,62 +37,15 @@ Panel padded(Panel rows)
 Panel glyphPanel(const QString &glyph)
 {
     const QHash<QString, Panel> drawn{
-        {"H", {"", "", "", "",
-               ".#....#",
-               ".#....#",
-               ".#....#",
-               ".######",
-               ".#....#",
-               ".#....#",
-               ".#....#",
-               ".#....#",
-               "", "", "", ""}},
-        {"|", {"", "", "",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "", ""}},
-        {"-", {"", "", "", "", "", "", "", "",
-               "..###",
-               "", "", "", "", "", "", ""}},
-        {"1", {"", "", "", "",
-               ".###",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               "...#",
-               ".#####",
-               "", "", "", ""}},
-        {"L", {"", "", "", "",
-               ".#",
-               ".#",
-               ".#",
-               ".#",
-               ".#",
-               ".#",
-               ".#",
-               ".######",
-               "", "", "", ""}},
-        {"7", {"", "", "", "",
-               ".######",
-               ".....#",
-               ".....#",
-               "....#",
-               "....#",
-               "...#",
-               "...#",
-               "..#",
-               "", "", "", ""}},
+        {"H",
+         {"", "", "", "", ".#....#", ".#....#", ".#....#", ".######", ".#....#", ".#....#", ".#....#", ".#....#", "",
+          "", "", ""}},
+        {"|",
+         {"", "", "", "...#", "...#", "...#", "...#", "...#", "...#", "...#", "...#", "...#", "...#", "...#", "", ""}},
+        {"-", {"", "", "", "", "", "", "", "", "..###", "", "", "", "", "", "", ""}},
+        {"1", {"", "", "", "", ".###", "...#", "...#", "...#", "...#", "...#", "...#", ".#####", "", "", "", ""}},
+        {"L", {"", "", "", "", ".#", ".#", ".#", ".#", ".#", ".#", ".#", ".######", "", "", "", ""}},
+        {"7", {"", "", "", "", ".######", ".....#", ".....#", "....#", "....#", "...#", "...#", "..#", "", "", "", ""}},
     };
     return padded(drawn.value(glyph));
 }
@@ -134,8 +87,7 @@ Panel panelOf(const QImage &bitmap)
 
 bool close(const QColor &a, const QColor &b)
 {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green())
-        + std::abs(a.blue() - b.blue()) < 40;
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
 }
 
 // Where the dot glyph sits relative to its baseline point, for the panel's half-size font.
@@ -285,11 +237,9 @@ private slots:
         QTest::addColumn<bool>("repaints");
         QTest::newRow("same step") << LedAction([](auto &l) { l.setStep(5); }) << false;
         QTest::newRow("new step") << LedAction([](auto &l) { l.setStep(3); }) << true;
-        QTest::newRow("same foreground")
-            << LedAction([](auto &l) { l.setForeground(QColor(100, 184, 255)); }) << false;
+        QTest::newRow("same foreground") << LedAction([](auto &l) { l.setForeground(QColor(100, 184, 255)); }) << false;
         QTest::newRow("new foreground") << LedAction([](auto &l) { l.setForeground(Qt::red); }) << true;
-        QTest::newRow("same background")
-            << LedAction([](auto &l) { l.setBackground(QColor(22, 22, 22)); }) << false;
+        QTest::newRow("same background") << LedAction([](auto &l) { l.setBackground(QColor(22, 22, 22)); }) << false;
         QTest::newRow("new background") << LedAction([](auto &l) { l.setBackground(Qt::blue); }) << true;
         QTest::newRow("same text") << LedAction([](auto &l) { l.setText("123456789"); }) << false;
         QTest::newRow("new text") << LedAction([](auto &l) { l.setText("42"); }) << true;

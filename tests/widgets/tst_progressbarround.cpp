@@ -1,5 +1,5 @@
-#include "widgets/progressbarround.h"
 #include "testenv.h"
+#include "widgets/progressbarround.h"
 #include "widgettest.h"
 
 #include <QConicalGradient>
@@ -77,7 +77,7 @@ QImage filledAlone(const QSize &size, qreal ratio, const QRectF &rect, const QBr
 bool closeColours(const QColor &a, const QColor &b)
 {
     return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3
-        && std::abs(a.blue() - b.blue()) <= 3;
+           && std::abs(a.blue() - b.blue()) <= 3;
 }
 
 // The sector's fill on the ring of a full bar whose circles are sized by `side`, at `ratio`,
@@ -138,9 +138,8 @@ private slots:
         QStringList names;
         for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
             names << QString::fromLatin1(mo->property(i).name());
-        QCOMPARE(names, QStringList({"minValue", "maxValue", "value", "precision", "nullPosition",
-                                     "outlinePenWidth", "dataPenWidth", "barStyle", "format",
-                                     "clockWise", "gradientData"}));
+        QCOMPARE(names, QStringList({"minValue", "maxValue", "value", "precision", "nullPosition", "outlinePenWidth",
+                                     "dataPenWidth", "barStyle", "format", "clockWise", "gradientData"}));
         QVERIFY(bar.setProperty("barStyle", "BarStyle_Line"));
         QCOMPARE(bar.getBarStyle(), ProgressBarRound::BarStyle_Line);
     }
@@ -189,20 +188,16 @@ private slots:
         QTest::newRow("empty at zero") << 0.0 << 100.0 << 90.0 << true << 0.0 << QList<double>{}
                                        << QList<double>{0, 45, 135, 180, 225, 270, 315};
         QTest::newRow("half from six o'clock clockwise: the left half")
-            << 0.0 << 100.0 << -90.0 << true << 50.0 << QList<double>{135, 180, 225}
-            << QList<double>{315, 0, 45};
+            << 0.0 << 100.0 << -90.0 << true << 50.0 << QList<double>{135, 180, 225} << QList<double>{315, 0, 45};
         QTest::newRow("half from six o'clock counter-clockwise: the right half")
-            << 0.0 << 100.0 << -90.0 << false << 50.0 << QList<double>{315, 0, 45}
-            << QList<double>{135, 180, 225};
+            << 0.0 << 100.0 << -90.0 << false << 50.0 << QList<double>{315, 0, 45} << QList<double>{135, 180, 225};
         QTest::newRow("quarter from twelve o'clock")
-            << 0.0 << 100.0 << 90.0 << true << 25.0 << QList<double>{30, 45, 60}
-            << QList<double>{120, 180, 270, 330};
+            << 0.0 << 100.0 << 90.0 << true << 25.0 << QList<double>{30, 45, 60} << QList<double>{120, 180, 270, 330};
         QTest::newRow("540 degrees cover everything")
             << 0.0 << 100.0 << 90.0 << true << 150.0 << QList<double>{0, 45, 135, 180, 225, 270, 315}
             << QList<double>{};
-        QTest::newRow("empty range: no sector") << 5.0 << 5.0 << 90.0 << true << 5.0
-                                                << QList<double>{}
-                                                << QList<double>{0, 45, 135, 180, 225, 270, 315};
+        QTest::newRow("empty range: no sector")
+            << 5.0 << 5.0 << 90.0 << true << 5.0 << QList<double>{} << QList<double>{0, 45, 135, 180, 225, 270, 315};
     }
 
     void sectorCoverage()
@@ -484,10 +479,9 @@ private slots:
         QTest::newRow("new outline") << BarAction([](auto &b) { b.setOutlinePenWidth(4); }) << true;
         QTest::newRow("same data pen") << BarAction([](auto &b) { b.setDataPenWidth(3); }) << false;
         QTest::newRow("new data pen") << BarAction([](auto &b) { b.setDataPenWidth(1); }) << true;
-        QTest::newRow("same style")
-            << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Donut); }) << false;
-        QTest::newRow("new style")
-            << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Pie); }) << true;
+        QTest::newRow("same style") << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Donut); })
+                                    << false;
+        QTest::newRow("new style") << BarAction([](auto &b) { b.setBarStyle(ProgressBarRound::BarStyle_Pie); }) << true;
         QTest::newRow("same format") << BarAction([](auto &b) { b.setFormat("%p%"); }) << false;
         QTest::newRow("new format") << BarAction([](auto &b) { b.setFormat(QString()); }) << true;
         QTest::newRow("same direction") << BarAction([](auto &b) { b.setClockWise(true); }) << false;
@@ -582,14 +576,13 @@ private slots:
             b.setGradientData(stops);
             b.setNullPosition(10);
         });
-        QTest::newRow("inner border") << BarAction([](ProgressBarRound &b) {
-            b.setInnerBorderAndOutBorderColor(QColor(200, 100, 0), b.getOutBorderColor());
-        });
-        QTest::newRow("outer border") << BarAction([](ProgressBarRound &b) {
-            b.setInnerBorderAndOutBorderColor(b.getInnerBorder(), QColor(0, 100, 200));
-        });
+        QTest::newRow("inner border") << BarAction(
+            [](ProgressBarRound &b) { b.setInnerBorderAndOutBorderColor(QColor(200, 100, 0), b.getOutBorderColor()); });
+        QTest::newRow("outer border") << BarAction(
+            [](ProgressBarRound &b) { b.setInnerBorderAndOutBorderColor(b.getInnerBorder(), QColor(0, 100, 200)); });
         QTest::newRow("unit") << BarAction([](ProgressBarRound &b) { b.setStrUnit("℉"); });
-        QTest::newRow("caption, which does not repaint") << BarAction([](ProgressBarRound &b) { b.setExplainText("GPU"); });
+        QTest::newRow("caption, which does not repaint")
+            << BarAction([](ProgressBarRound &b) { b.setExplainText("GPU"); });
         QTest::newRow("Fahrenheit with the value unchanged")
             << BarAction([](ProgressBarRound &b) { b.setCurrentValueType(2); });
         QTest::newRow("palette") << BarAction([](ProgressBarRound &b) {
@@ -762,17 +755,19 @@ private slots:
         for (int y = 0; y < doubled.height(); y += 2)
             for (int x = 0; x < doubled.width(); x += 2)
                 fineBlocks += doubled.pixel(x, y) != doubled.pixel(x + 1, y)
-                    || doubled.pixel(x, y) != doubled.pixel(x, y + 1)
-                    || doubled.pixel(x, y) != doubled.pixel(x + 1, y + 1);
+                              || doubled.pixel(x, y) != doubled.pixel(x, y + 1)
+                              || doubled.pixel(x, y) != doubled.pixel(x + 1, y + 1);
         QVERIFY2(fineBlocks > 500, qPrintable(QString("%1 blocks with detail").arg(fineBlocks)));
 
         // The sector's gradient is the one on the screen.
         for (double angle : {-80.0, 0.0, 60.0}) {
             const QColor onScreen = ringPixel(screen, 200, angle);
             const double a = qDegreesToRadians(angle);
-            const QColor twice = doubled.pixelColor(int(2 * (100 + 88 * std::cos(a))), int(2 * (100 - 88 * std::sin(a))));
-            QVERIFY2(closeColours(onScreen, twice), qPrintable(QString("at %1: %2 on screen, %3 at twice")
-                                                                .arg(angle).arg(onScreen.name(), twice.name())));
+            const QColor twice =
+                doubled.pixelColor(int(2 * (100 + 88 * std::cos(a))), int(2 * (100 - 88 * std::sin(a))));
+            QVERIFY2(
+                closeColours(onScreen, twice),
+                qPrintable(QString("at %1: %2 on screen, %3 at twice").arg(angle).arg(onScreen.name(), twice.name())));
         }
 
         QCOMPARE(renderOnto(*bar, ground), screen);

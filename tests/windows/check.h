@@ -18,10 +18,10 @@ inline int checkResult()
 }
 } // namespace kestrun::test
 
-#define CHECK(cond)                                                                             \
-    do {                                                                                        \
-        if (!(cond)) {                                                                          \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);       \
-            ++kestrun::test::checkFailures();                                                   \
-        }                                                                                       \
+#define CHECK(cond)                                                                                                    \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                              \
+            ++kestrun::test::checkFailures();                                                                          \
+        }                                                                                                              \
     } while (0)

@@ -119,8 +119,8 @@ DWORD runCrashingChild(const std::wstring &program, const char *which)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return 0;
     DWORD code = STILL_ACTIVE;
     if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
@@ -190,8 +190,7 @@ int run()
     for (const auto &c : cases) {
         DeleteFileW(marker.c_str());
         const DWORD code = runCrashingChild(program, c.which);
-        std::fprintf(stderr, "case %s: crashed copy ended with 0x%lx\n", c.which,
-                     static_cast<unsigned long>(code));
+        std::fprintf(stderr, "case %s: crashed copy ended with 0x%lx\n", c.which, static_cast<unsigned long>(code));
         CHECK(code != 0 && code != STILL_ACTIVE);
         if (c.restarts) {
             CHECK(code == kCrashCode);

@@ -13,8 +13,8 @@
 
 #include <windows.h>
 
-using kestrun::platform::SensorSdkApi;
 using kestrun::platform::sensorSdk;
+using kestrun::platform::SensorSdkApi;
 
 namespace {
 

@@ -13,10 +13,22 @@ static void setLabel(char *label, int size, const char *text)
     }
 }
 
-int sdkInit(int flags) { return flags == 64 ? 0 : -5; }
-int sdkUninit(void) { return 7; }
-int sdkSensorCount(void) { return 1; }
-int sdkPrepareSensor(int sensor) { return sensor == 0 ? ++prepared : -1; }
+int sdkInit(int flags)
+{
+    return flags == 64 ? 0 : -5;
+}
+int sdkUninit(void)
+{
+    return 7;
+}
+int sdkSensorCount(void)
+{
+    return 1;
+}
+int sdkPrepareSensor(int sensor)
+{
+    return sensor == 0 ? ++prepared : -1;
+}
 
 int sdkSensorName(int sensor, char *label, int size)
 {
@@ -25,15 +37,15 @@ int sdkSensorName(int sensor, char *label, int size)
 }
 
 /* Reading 0 of each kind exists; higher indices are empty. */
-#define READER(fn, type, value, text)                                      \
-    type fn(int sensor, int reading, char *label, int size)                \
-    {                                                                      \
-        if (sensor != 0 || reading != 0) {                                 \
-            setLabel(label, size, "");                                     \
-            return 0;                                                      \
-        }                                                                  \
-        setLabel(label, size, text);                                       \
-        return value;                                                      \
+#define READER(fn, type, value, text)                                                                                  \
+    type fn(int sensor, int reading, char *label, int size)                                                            \
+    {                                                                                                                  \
+        if (sensor != 0 || reading != 0) {                                                                             \
+            setLabel(label, size, "");                                                                                 \
+            return 0;                                                                                                  \
+        }                                                                                                              \
+        setLabel(label, size, text);                                                                                   \
+        return value;                                                                                                  \
     }
 
 READER(sdkReadTemperature, double, 41.5, "CPU Package")

@@ -34,10 +34,13 @@ QString brandString()
 }
 
 // A VARIANT holding one value; cleared when it goes.
-struct Value
-{
+struct Value {
     VARIANT variant;
-    explicit Value(VARTYPE type) { VariantInit(&variant); variant.vt = type; }
+    explicit Value(VARTYPE type)
+    {
+        VariantInit(&variant);
+        variant.vt = type;
+    }
     ~Value() { VariantClear(&variant); }
 };
 
@@ -71,13 +74,26 @@ private slots:
         for (const auto &c : cases) {
             Value value(c.type);
             switch (c.type) {
-            case VT_I4: value.variant.lVal = LONG(c.number); break;
-            case VT_I2: value.variant.iVal = SHORT(c.number); break;
-            case VT_UI1: value.variant.bVal = BYTE(c.number); break;
-            case VT_UI4: value.variant.ulVal = ULONG(c.number); break;
-            case VT_BOOL: value.variant.boolVal = VARIANT_BOOL(c.number); break;
-            case VT_R8: value.variant.dblVal = double(c.number); break;
-            default: break;
+            case VT_I4:
+                value.variant.lVal = LONG(c.number);
+                break;
+            case VT_I2:
+                value.variant.iVal = SHORT(c.number);
+                break;
+            case VT_UI1:
+                value.variant.bVal = BYTE(c.number);
+                break;
+            case VT_UI4:
+                value.variant.ulVal = ULONG(c.number);
+                break;
+            case VT_BOOL:
+                value.variant.boolVal = VARIANT_BOOL(c.number);
+                break;
+            case VT_R8:
+                value.variant.dblVal = double(c.number);
+                break;
+            default:
+                break;
             }
             QVERIFY2(wmiValueText(value.variant, c.cimType) == QLatin1String(c.text), c.what);
         }
@@ -91,8 +107,8 @@ private slots:
     {
         const WmiConnection wmi;
         QVERIFY(wmi.isConnected());
-        const QVector<QStringList> rows = wmi.select("Win32_OperatingSystem", {"Caption", "OSArchitecture"},
-                                                     QString(), QDeadlineTimer(30000));
+        const QVector<QStringList> rows =
+            wmi.select("Win32_OperatingSystem", {"Caption", "OSArchitecture"}, QString(), QDeadlineTimer(30000));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.at(0).size(), 2);
         QVERIFY(rows.at(0).at(0).startsWith("Microsoft Windows"));
@@ -125,10 +141,10 @@ private slots:
         QCOMPARE(inventory.soundDevices.size(), 1);
 
         // The log lines of the tool's queries, in order, each with the table it would have printed.
-        const char *labels[] = {"Windows HardwareInfo 01 CPU:", "Windows HardwareInfo 02 Motherboard:",
+        const char *labels[] = {"Windows HardwareInfo 01 CPU:",        "Windows HardwareInfo 02 Motherboard:",
                                 "Windows HardwareInfo 03 Memorychip:", "Windows HardwareInfo 04 Diskdrive:",
-                                "Windows HardwareInfo 05 GPU:", "Windows HardwareInfo 06 Audio:",
-                                "Windows HardwareInfo 07 Network:", "Windows HardwareInfo 08 SystemVersion:"};
+                                "Windows HardwareInfo 05 GPU:",        "Windows HardwareInfo 06 Audio:",
+                                "Windows HardwareInfo 07 Network:",    "Windows HardwareInfo 08 SystemVersion:"};
         QCOMPARE(g_messages.size(), 8);
         for (int i = 0; i < 8; ++i)
             QVERIFY2(g_messages.at(i).startsWith(QLatin1String(labels[i])), qPrintable(g_messages.at(i)));

@@ -50,8 +50,8 @@ class TestHotplugWin : public QObject
 private slots:
     void initTestCase()
     {
-        window = CreateWindowExW(0, L"STATIC", L"hotplug", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+        window = CreateWindowExW(0, L"STATIC", L"hotplug", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr);
         QVERIFY(window);
     }
 
@@ -112,14 +112,16 @@ private slots:
         const uint change = WM_DEVICECHANGE;
         QTest::newRow("display arrives") << change << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_DEVICEINTERFACE)
                                          << display << int(DeviceChangeKind::Arrival);
-        QTest::newRow("display removed") << change << quintptr(DBT_DEVICEREMOVECOMPLETE) << int(DBT_DEVTYP_DEVICEINTERFACE)
-                                         << display << int(DeviceChangeKind::Removal);
-        QTest::newRow("other device arrives") << change << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_DEVICEINTERFACE)
-                                              << stick << int(DeviceChangeKind::Arrival);
+        QTest::newRow("display removed") << change << quintptr(DBT_DEVICEREMOVECOMPLETE)
+                                         << int(DBT_DEVTYP_DEVICEINTERFACE) << display
+                                         << int(DeviceChangeKind::Removal);
+        QTest::newRow("other device arrives")
+            << change << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_DEVICEINTERFACE) << stick
+            << int(DeviceChangeKind::Arrival);
         QTest::newRow("query remove") << change << quintptr(DBT_DEVICEQUERYREMOVE) << int(DBT_DEVTYP_DEVICEINTERFACE)
                                       << display << none;
-        QTest::newRow("volume arrives") << change << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_VOLUME)
-                                        << display << none;
+        QTest::newRow("volume arrives") << change << quintptr(DBT_DEVICEARRIVAL) << int(DBT_DEVTYP_VOLUME) << display
+                                        << none;
         // Only WM_DEVICECHANGE is read: another message's lParam is not even a record here.
         QTest::newRow("other message") << uint(WM_PAINT) << quintptr(DBT_DEVICEARRIVAL)
                                        << int(DBT_DEVTYP_DEVICEINTERFACE) << display << none;

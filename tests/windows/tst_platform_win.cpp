@@ -41,13 +41,18 @@ private slots:
         QTest::addColumn<QString>("taskName");
         QTest::addColumn<QString>("programPath");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "kestrunStartupTaskOKver---7" << "C:/Kestrun/kestrun.exe"
-                               << "/create /tn \"kestrunStartupTaskOKver---7\" /tr \"\\\"C:/Kestrun/kestrun.exe\\\" ---StartupByTaskMinWindow\" /sc onlogon /rl highest";
+        QTest::newRow("plain") << "kestrunStartupTaskOKver---7"
+                               << "C:/Kestrun/kestrun.exe"
+                               << "/create /tn \"kestrunStartupTaskOKver---7\" /tr \"\\\"C:/Kestrun/kestrun.exe\\\" "
+                                  "---StartupByTaskMinWindow\" /sc onlogon /rl highest";
         QTest::newRow("blanks in the path")
-            << "kestrunStartupTaskOKver---7" << "C:/Program Files/Kestrun/kestrun.exe"
-            << "/create /tn \"kestrunStartupTaskOKver---7\" /tr \"\\\"C:/Program Files/Kestrun/kestrun.exe\\\" ---StartupByTaskMinWindow\" /sc onlogon /rl highest";
+            << "kestrunStartupTaskOKver---7"
+            << "C:/Program Files/Kestrun/kestrun.exe"
+            << "/create /tn \"kestrunStartupTaskOKver---7\" /tr \"\\\"C:/Program Files/Kestrun/kestrun.exe\\\" "
+               "---StartupByTaskMinWindow\" /sc onlogon /rl highest";
         QTest::newRow("empty app id") << startupTaskName("kestrun", QString()) << "C:/k.exe"
-                                      << "/create /tn \"kestrunStartupTaskOKver---\" /tr \"\\\"C:/k.exe\\\" ---StartupByTaskMinWindow\" /sc onlogon /rl highest";
+                                      << "/create /tn \"kestrunStartupTaskOKver---\" /tr \"\\\"C:/k.exe\\\" "
+                                         "---StartupByTaskMinWindow\" /sc onlogon /rl highest";
     }
 
     void schtasksParameters()
@@ -55,17 +60,17 @@ private slots:
         QFETCH(QString, taskName);
         QFETCH(QString, programPath);
         QFETCH(QString, expected);
-        const std::wstring parameters = ::schtasksParameters(
-            taskName.toStdWString(), programPath.toStdWString(), taskStartMarker().toStdWString());
+        const std::wstring parameters =
+            ::schtasksParameters(taskName.toStdWString(), programPath.toStdWString(), taskStartMarker().toStdWString());
         QCOMPARE(QString::fromStdWString(parameters), expected);
     }
 
     // ShellExecuteW "runas" hands the request over (wine answers 33).
     void handOver()
     {
-        const StartupTaskResult result = registerStartupTask(
-            startupTaskName(QCoreApplication::applicationName(), "kestrun-test"),
-            QCoreApplication::applicationFilePath());
+        const StartupTaskResult result =
+            registerStartupTask(startupTaskName(QCoreApplication::applicationName(), "kestrun-test"),
+                                QCoreApplication::applicationFilePath());
         QVERIFY(result.handedOver);
         QCOMPARE(result.errorCode, 0);
     }

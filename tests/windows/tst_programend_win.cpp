@@ -17,8 +17,8 @@ constexpr wchar_t kSessionWindowClass[] = L"KestrunSessionEndWindow";
 // The program's log folder: its application data is named after the copy's file name.
 QString logFolder()
 {
-    return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + '/'
-        + QFileInfo(kProgram).completeBaseName() + "/logDir";
+    return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) + '/' + QFileInfo(kProgram).completeBaseName()
+           + "/logDir";
 }
 
 // The messages of every log record, oldest day first.
@@ -40,8 +40,7 @@ QStringList logMessages()
     return messages;
 }
 
-struct ChildWindows
-{
+struct ChildWindows {
     DWORD processId;
     QVector<HWND> all;
     HWND session = nullptr;
@@ -121,7 +120,7 @@ void TestProgramEndWin::endsInOrder()
     // What the run printed and logged last (a failure message has room for little).
     const auto describe = [&child] {
         return QByteArray("output:\n") + child.readAll().right(300) + "\nlog:\n"
-            + logMessages().mid(std::max(0, logMessages().size() - 6)).join('\n').toLocal8Bit();
+               + logMessages().mid(std::max(0, logMessages().size() - 6)).join('\n').toLocal8Bit();
     };
 
     // Running, its sensor library started, its windows there.
@@ -139,8 +138,8 @@ void TestProgramEndWin::endsInOrder()
         // As Windows does: first the question to every top-level window, then the end to each.
         for (HWND window : windows.all) {
             DWORD_PTR answer = 0;
-            QVERIFY(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
-                                        10000, &answer));
+            QVERIFY(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                                        &answer));
             QVERIFY2(answer == TRUE, "a window refused the end of the session");
         }
         for (HWND window : windows.all) {

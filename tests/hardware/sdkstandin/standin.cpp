@@ -1,9 +1,9 @@
 // A stand-in for the sensor SDK, serving scripted sensors (see standin.h). Built in three variants:
 // the scripted library itself, one without sdkReadUsage, and one whose sdkInit fails.
 
+#include "standin.h"
 #include "hardware/sensorsnapshot.h"
 #include "platform/sensorsdk_abi.h"
-#include "standin.h"
 
 #include <pthread.h>
 #include <unistd.h>
@@ -325,8 +325,8 @@ double sdkReadUsage(int sensor, int reading, char *label, int size)
 
 SENSORSDK_EXPORT struct StandinStats standinStats(void)
 {
-    return {g_initCalls.load(), g_initArgument.load(), g_uninitCalls.load(), g_callsAfterUninit.load(),
-            g_readCalls.load(), g_cycles.load(), g_initThread.load(), g_readThread.load(),
+    return {g_initCalls.load(),      g_initArgument.load(), g_uninitCalls.load(), g_callsAfterUninit.load(),
+            g_readCalls.load(),      g_cycles.load(),       g_initThread.load(),  g_readThread.load(),
             g_readsOffThread.load(), g_hangs.load()};
 }
 

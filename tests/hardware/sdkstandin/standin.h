@@ -31,13 +31,13 @@ struct StandinStats {
     int initCalls;
     int initArgument;
     int uninitCalls;
-    int callsAfterUninit;  /* any entry point called after sdkUninit */
-    long readCalls;        /* the five read functions */
-    int cycles;            /* sdkSensorCount calls */
+    int callsAfterUninit; /* any entry point called after sdkUninit */
+    long readCalls;       /* the five read functions */
+    int cycles;           /* sdkSensorCount calls */
     unsigned long initThread;
-    unsigned long readThread;  /* thread of the first read */
-    long readsOffThread;       /* reads on any other thread */
-    int hangs;                 /* scripted hangs begun */
+    unsigned long readThread; /* thread of the first read */
+    long readsOffThread;      /* reads on any other thread */
+    int hangs;                /* scripted hangs begun */
 };
 
 typedef struct StandinStats (*StandinStatsFn)(void);

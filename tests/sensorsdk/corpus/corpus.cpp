@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
-#include <unistd.h>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace sensorcorpus {
 

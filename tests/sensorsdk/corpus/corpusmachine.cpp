@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    template<typename Make>
+    template <typename Make>
     std::string once(const std::string &name, Make make)
     {
         auto found = made_.find(name);
@@ -134,8 +134,8 @@ std::string addChips(Testbed &bed, const std::vector<Chip> &chips, const Machine
     Parents parents(bed);
     std::string configuration;
     for (const Chip &chip : chips) {
-        const bool configured = std::find(options.configuredLabels.begin(), options.configuredLabels.end(),
-                                          chip.prefix) != options.configuredLabels.end();
+        const bool configured = std::find(options.configuredLabels.begin(), options.configuredLabels.end(), chip.prefix)
+                                != options.configuredLabels.end();
         std::string labels;
         Attributes attributes;
         std::vector<std::string> unreadable;

@@ -109,11 +109,16 @@ ExpectedFile parseExpected(const std::string &text)
 const char *outcomeName(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::Named: return "named";
-    case Outcome::Nothing: return "nothing";
-    case Outcome::Other: return "other";
-    case Outcome::NoneRight: return "none right";
-    case Outcome::Unjudged: return "unjudged";
+    case Outcome::Named:
+        return "named";
+    case Outcome::Nothing:
+        return "nothing";
+    case Outcome::Other:
+        return "other";
+    case Outcome::NoneRight:
+        return "none right";
+    case Outcome::Unjudged:
+        return "unjudged";
     }
     return "";
 }

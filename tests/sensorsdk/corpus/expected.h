@@ -12,8 +12,8 @@
 namespace sensorcorpus {
 
 // The snapshot fields a `sensors` text can show, in the order of the table.
-constexpr std::array<const char *, 7> kFigures{"cpuTemperature", "cpuFan",         "cpuPower", "boardTemperature",
-                                               "gpuTemperature", "gpuFan",         "gpuPower"};
+constexpr std::array<const char *, 7> kFigures{"cpuTemperature", "cpuFan", "cpuPower", "boardTemperature",
+                                               "gpuTemperature", "gpuFan", "gpuPower"};
 
 struct Expectation {
     enum class Kind { Values, None, Unknown };

@@ -12,16 +12,26 @@ namespace sensortext {
 const char *stem(Type type)
 {
     switch (type) {
-    case Type::In: return "in";
-    case Type::Fan: return "fan";
-    case Type::Temp: return "temp";
-    case Type::Power: return "power";
-    case Type::Energy: return "energy";
-    case Type::Curr: return "curr";
-    case Type::Humidity: return "humidity";
-    case Type::Vid: return "cpu";
-    case Type::Intrusion: return "intrusion";
-    case Type::Beep: return "beep";
+    case Type::In:
+        return "in";
+    case Type::Fan:
+        return "fan";
+    case Type::Temp:
+        return "temp";
+    case Type::Power:
+        return "power";
+    case Type::Energy:
+        return "energy";
+    case Type::Curr:
+        return "curr";
+    case Type::Humidity:
+        return "humidity";
+    case Type::Vid:
+        return "cpu";
+    case Type::Intrusion:
+        return "intrusion";
+    case Type::Beep:
+        return "beep";
     }
     return "";
 }
@@ -36,10 +46,14 @@ std::string Reading::base() const
 std::string Reading::inputName() const
 {
     switch (type) {
-    case Type::Vid: return base() + "_vid";
-    case Type::Intrusion: return base() + "_alarm";
-    case Type::Beep: return "beep_enable";
-    default: return base() + "_input";
+    case Type::Vid:
+        return base() + "_vid";
+    case Type::Intrusion:
+        return base() + "_alarm";
+    case Type::Beep:
+        return "beep_enable";
+    default:
+        return base() + "_input";
     }
 }
 
@@ -95,7 +109,7 @@ std::optional<int> digitsValue(std::string_view digits)
 // A printed number with its unit, in sysfs units and with the type the unit belongs to.
 struct Quantity {
     double number;
-    bool negative; // "-0.0" is a value just below zero
+    bool negative;            // "-0.0" is a value just below zero
     std::optional<Type> type; // none for plain numbers (div) and for seconds
     double scale;             // printed -> sysfs
 };
@@ -108,16 +122,31 @@ struct Unit {
 
 // Longest first where one unit ends another.
 const Unit kUnits[] = {
-    {"\xc2\xb0" "C", Type::Temp, 1e3}, {"*C", Type::Temp, 1e3}, {"C", Type::Temp, 1e3},
-    {"mV", Type::In, 1}, {"uV", Type::In, 1e-3}, {"V", Type::In, 1e3},
+    {"\xc2\xb0"
+     "C",
+     Type::Temp, 1e3},
+    {"*C", Type::Temp, 1e3},
+    {"C", Type::Temp, 1e3},
+    {"mV", Type::In, 1},
+    {"uV", Type::In, 1e-3},
+    {"V", Type::In, 1e3},
     {"RPM", Type::Fan, 1},
-    {"uW", Type::Power, 1}, {"mW", Type::Power, 1e3}, {"kW", Type::Power, 1e9}, {"MW", Type::Power, 1e12},
+    {"uW", Type::Power, 1},
+    {"mW", Type::Power, 1e3},
+    {"kW", Type::Power, 1e9},
+    {"MW", Type::Power, 1e12},
     {"W", Type::Power, 1e6},
-    {"uJ", Type::Energy, 1}, {"mJ", Type::Energy, 1e3}, {"kJ", Type::Energy, 1e9}, {"MJ", Type::Energy, 1e12},
+    {"uJ", Type::Energy, 1},
+    {"mJ", Type::Energy, 1e3},
+    {"kJ", Type::Energy, 1e9},
+    {"MJ", Type::Energy, 1e12},
     {"J", Type::Energy, 1e6},
-    {"uA", Type::Curr, 1e-3}, {"mA", Type::Curr, 1}, {"A", Type::Curr, 1e3},
+    {"uA", Type::Curr, 1e-3},
+    {"mA", Type::Curr, 1},
+    {"A", Type::Curr, 1e3},
     {"%RH", Type::Humidity, 1e3},
-    {"ms", std::nullopt, 1}, {"s", std::nullopt, 1e3},
+    {"ms", std::nullopt, 1},
+    {"s", std::nullopt, 1e3},
 };
 
 // Reads "+45.0 C", "1.14 V", "725.00 mV", "8" at the start of text; pos moves past it.
@@ -186,8 +215,8 @@ bool bareName(const std::string &label, Type &type, int &number)
         return true;
     }
     // <stem><N>
-    for (Type candidate : {Type::In, Type::Fan, Type::Temp, Type::Power, Type::Energy, Type::Curr, Type::Humidity,
-                           Type::Intrusion}) {
+    for (Type candidate :
+         {Type::In, Type::Fan, Type::Temp, Type::Power, Type::Energy, Type::Curr, Type::Humidity, Type::Intrusion}) {
         const std::string_view name = stem(candidate);
         if (text.substr(0, name.size()) != name || !allDigits(text.substr(name.size())))
             continue;
@@ -229,8 +258,7 @@ std::string limitAttribute(Type type, const std::string &name, const std::string
 }
 
 // "(min = +0.00 V, max = +1.74 V)": the text between the brackets.
-bool readLimits(Reading &reading, const std::string &inside, std::string &previous,
-                std::optional<Type> *limitType)
+bool readLimits(Reading &reading, const std::string &inside, std::string &previous, std::optional<Type> *limitType)
 {
     std::istringstream items(inside);
     for (std::string item; std::getline(items, item, ',');) {
@@ -253,12 +281,18 @@ bool readLimits(Reading &reading, const std::string &inside, std::string &previo
 }
 
 const std::pair<const char *, const char *> kAlarmFlags[] = {
-    {"LCRIT", "lcrit_alarm"}, {"MIN", "min_alarm"}, {"LOW", "min_alarm"}, {"MAX", "max_alarm"},
-    {"HIGH", "max_alarm"}, {"CRIT", "crit_alarm"}, {"EMERGENCY", "emergency_alarm"}, {"BEEP", "beep"},
+    {"LCRIT", "lcrit_alarm"},
+    {"MIN", "min_alarm"},
+    {"LOW", "min_alarm"},
+    {"MAX", "max_alarm"},
+    {"HIGH", "max_alarm"},
+    {"CRIT", "crit_alarm"},
+    {"EMERGENCY", "emergency_alarm"},
+    {"BEEP", "beep"},
 };
 
-const char *const kSensorTypes[] = {"disabled", "CPU diode", "transistor", "thermal diode", "thermistor",
-                                    "AMD AMDSI", "Intel PECI"};
+const char *const kSensorTypes[] = {"disabled",   "CPU diode", "transistor", "thermal diode",
+                                    "thermistor", "AMD AMDSI", "Intel PECI"};
 
 // What follows the value on a reading line or a continuation line: limits in brackets, then flags.
 bool readTail(Reading &reading, const std::string &text, std::string &previousLimit,
@@ -272,7 +306,8 @@ bool readTail(Reading &reading, const std::string &text, std::string &previousLi
             return true;
         if (text[pos] == '(') {
             const auto close = text.find(')', pos);
-            if (close == std::string::npos || !readLimits(reading, text.substr(pos + 1, close - pos - 1), previousLimit, limitType))
+            if (close == std::string::npos
+                || !readLimits(reading, text.substr(pos + 1, close - pos - 1), previousLimit, limitType))
                 return false;
             pos = close + 1;
         } else if (text.compare(pos, 5, "ALARM") == 0) {
@@ -281,7 +316,8 @@ bool readTail(Reading &reading, const std::string &text, std::string &previousLi
             while (look < text.size() && text[look] == ' ')
                 ++look;
             // "ALARM (HIGH, CRIT)": the named alarm files; a plain "ALARM" is the reading's alarm file.
-            if (look < text.size() && text[look] == '(' && look + 1 < text.size() && std::isupper(static_cast<unsigned char>(text[look + 1]))) {
+            if (look < text.size() && text[look] == '(' && look + 1 < text.size()
+                && std::isupper(static_cast<unsigned char>(text[look + 1]))) {
                 const auto close = text.find(')', look);
                 if (close == std::string::npos)
                     return false;
@@ -315,7 +351,7 @@ bool readTail(Reading &reading, const std::string &text, std::string &previousLi
 }
 
 const std::pair<const char *, Bus> kBuses[] = {
-    {"isa", Bus::Isa}, {"pci", Bus::Pci}, {"acpi", Bus::Acpi}, {"virtual", Bus::Virtual},
+    {"isa", Bus::Isa}, {"pci", Bus::Pci},   {"acpi", Bus::Acpi}, {"virtual", Bus::Virtual},
     {"i2c", Bus::I2c}, {"scsi", Bus::Scsi}, {"hid", Bus::Hid},
 };
 
@@ -328,8 +364,7 @@ std::optional<Chip> readTitle(const std::string &line)
         for (const auto &[name, bus] : kBuses) {
             const std::string_view busName = name;
             const std::size_t tailAt = dash + 1 + busName.size() + 1;
-            if (line.compare(dash + 1, busName.size(), busName) != 0 || tailAt > line.size()
-                || line[tailAt - 1] != '-')
+            if (line.compare(dash + 1, busName.size(), busName) != 0 || tailAt > line.size() || line[tailAt - 1] != '-')
                 continue;
             const std::string_view tail = std::string_view(line).substr(tailAt);
             const std::size_t second = tail.find('-');
@@ -358,8 +393,8 @@ std::optional<Chip> readTitle(const std::string &line)
 }
 
 // The reading line "label: value unit (limits) flags"; type and number are settled later.
-bool readReading(const std::string &line, Reading &reading, std::string &previousLimit,
-                 std::optional<Type> &unitType, std::optional<Type> &limitType)
+bool readReading(const std::string &line, Reading &reading, std::string &previousLimit, std::optional<Type> &unitType,
+                 std::optional<Type> &limitType)
 {
     // The label ends at the first colon followed by a blank; labels themselves may hold blanks,
     // dots, commas and brackets, and may start or end with a blank.
@@ -465,7 +500,8 @@ Parsed parse(const std::string &text)
             reading.type = typeOf(unitType, limitType, *chip);
             // The next number of its type: labelled and bare readings of one type are listed in
             // number order, so any increasing numbering reproduces the printed order.
-            int number = reading.type == Type::In || reading.type == Type::Vid || reading.type == Type::Intrusion ? 0 : 1;
+            int number =
+                reading.type == Type::In || reading.type == Type::Vid || reading.type == Type::Intrusion ? 0 : 1;
             for (const Reading &earlier : chip->readings) {
                 if (earlier.type == reading.type)
                     number = earlier.number + 1;

@@ -29,11 +29,11 @@ struct Limit {
 
 struct Reading {
     Type type = Type::In;
-    int number = 0;           // the N of in<N>_input, fan<N>_input, ...
-    std::string label;        // as printed, blanks kept (" +3.3 Voltage", "ODD ")
-    bool labelled = false;    // false: the printed label is the bare name ("in4", "fan2")
+    int number = 0;        // the N of in<N>_input, fan<N>_input, ...
+    std::string label;     // as printed, blanks kept (" +3.3 Voltage", "ODD ")
+    bool labelled = false; // false: the printed label is the bare name ("in4", "fan2")
     State state = State::Value;
-    long long value = 0;      // sysfs units: m°C, mV, RPM, µW, µJ, mA, m%RH; 0/1 for flags
+    long long value = 0; // sysfs units: m°C, mV, RPM, µW, µJ, mA, m%RH; 0/1 for flags
     std::vector<Limit> limits;
     std::vector<std::string> alarms; // alarm files set: "alarm", "max_alarm", "crit_alarm", ...
     std::optional<int> sensorType;   // tempN_type from "sensor = ..."
@@ -47,8 +47,8 @@ struct Reading {
 enum class Bus { Isa, Pci, Acpi, Virtual, I2c, Scsi, Hid };
 
 struct Chip {
-    std::string title;   // "nct6779-isa-0290"
-    std::string prefix;  // the hwmon name: "nct6779"
+    std::string title;  // "nct6779-isa-0290"
+    std::string prefix; // the hwmon name: "nct6779"
     Bus bus = Bus::Virtual;
     int busNumber = 0;   // i2c bus, SCSI host, HID bus
     long address = 0;    // isa/pci/i2c address, SCSI target, HID instance

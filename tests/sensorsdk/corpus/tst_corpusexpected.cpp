@@ -49,16 +49,15 @@ private slots:
 
     void fileFormat()
     {
-        const ExpectedFile file = parseExpected(
-            "# comment\nlayout\tfigure\texpected\tnote\n"
-            "001\tcpuTemperature\t29.0\tk10temp Tdie\n"
-            "001\tgpuPower\tnone\r\n"
-            "002\tcpuClock\t3000\tnot a figure of the text\n"
-            "002\tcpuFan\tfast\n"
-            "02\tcpuFan\t700\n"
-            "002\tgpuFan\n"
-            "002\tgpuFan\t700|\n"
-            "001\tcpuTemperature\t30.0\ttwice\n");
+        const ExpectedFile file = parseExpected("# comment\nlayout\tfigure\texpected\tnote\n"
+                                                "001\tcpuTemperature\t29.0\tk10temp Tdie\n"
+                                                "001\tgpuPower\tnone\r\n"
+                                                "002\tcpuClock\t3000\tnot a figure of the text\n"
+                                                "002\tcpuFan\tfast\n"
+                                                "02\tcpuFan\t700\n"
+                                                "002\tgpuFan\n"
+                                                "002\tgpuFan\t700|\n"
+                                                "001\tcpuTemperature\t30.0\ttwice\n");
         QCOMPARE(file.lines.size(), std::size_t(2));
         QCOMPARE(file.lines.at({"001", "cpuTemperature"}).values, std::vector<double>{29.0});
         QCOMPARE(file.lines.at({"001", "cpuTemperature"}).note, std::string("k10temp Tdie"));
@@ -74,7 +73,11 @@ private slots:
                                                 "001\tcpuFan\t700\n002\tgpuPower\tnone\n");
         auto line = [&](const char *layout, const char *figure) { return &file.lines.at({layout, figure}); };
         const std::vector<Judged> judged = {
-            {"001", "cpuTemperature", line("001", "cpuTemperature"), {29.0, "CPU (Tctl/Tdie)", "k10temp"}, Outcome::Named},
+            {"001",
+             "cpuTemperature",
+             line("001", "cpuTemperature"),
+             {29.0, "CPU (Tctl/Tdie)", "k10temp"},
+             Outcome::Named},
             {"002", "cpuTemperature", line("002", "cpuTemperature"), {}, Outcome::Nothing},
             {"001", "cpuFan", line("001", "cpuFan"), {}, Outcome::Nothing},
             {"002", "gpuPower", line("002", "gpuPower"), {12.0, "GPU ASIC Power", "amdgpu"}, Outcome::Other},
@@ -90,8 +93,10 @@ private slots:
         QCOMPARE(failing(judged[2]), false);
         QCOMPARE(failing(judged[3]), true);
         QCOMPARE(failing(judged[4]), false);
-        QVERIFY(details({judged[0]}).find("001  cpuTemperature  expected 29.0  shown 29.00 from \"CPU (Tctl/Tdie)\" of "
-                                          "\"k10temp\"  -> named") == 0);
+        QVERIFY(details({judged[0]})
+                    .find("001  cpuTemperature  expected 29.0  shown 29.00 from \"CPU (Tctl/Tdie)\" of "
+                          "\"k10temp\"  -> named")
+                == 0);
         QVERIFY(details({judged[4]}).find("expected (no line)  shown nothing  -> unjudged") != std::string::npos);
     }
 };

@@ -45,15 +45,26 @@ Cycle walk()
                 label[0] = '\0';
                 double value = 0;
                 switch (kind) {
-                case ReadingKind::Temperature: value = sdkReadTemperature(sensor, index, label, sizeof label); break;
-                case ReadingKind::Fan: value = sdkReadFan(sensor, index, label, sizeof label); break;
-                case ReadingKind::Power: value = sdkReadPower(sensor, index, label, sizeof label); break;
-                case ReadingKind::Clock: value = sdkReadClock(sensor, index, label, sizeof label); break;
-                case ReadingKind::Usage: value = sdkReadUsage(sensor, index, label, sizeof label); break;
+                case ReadingKind::Temperature:
+                    value = sdkReadTemperature(sensor, index, label, sizeof label);
+                    break;
+                case ReadingKind::Fan:
+                    value = sdkReadFan(sensor, index, label, sizeof label);
+                    break;
+                case ReadingKind::Power:
+                    value = sdkReadPower(sensor, index, label, sizeof label);
+                    break;
+                case ReadingKind::Clock:
+                    value = sdkReadClock(sensor, index, label, sizeof label);
+                    break;
+                case ReadingKind::Usage:
+                    value = sdkReadUsage(sensor, index, label, sizeof label);
+                    break;
                 }
                 if (label[0] != '\0') {
                     char line[400];
-                    std::snprintf(line, sizeof line, "  %d %d \"%s\" %.17g", static_cast<int>(kind), index, label, value);
+                    std::snprintf(line, sizeof line, "  %d %d \"%s\" %.17g", static_cast<int>(kind), index, label,
+                                  value);
                     cycle.walked.push_back(line);
                 }
                 const SensorSnapshot before = matcher.snapshot();
@@ -76,7 +87,7 @@ std::string firstDifference(const std::vector<std::string> &one, const std::vect
     if (a == one.end() && b == other.end())
         return {};
     return "one way: " + (a == one.end() ? std::string("(end)") : *a)
-        + ", the other: " + (b == other.end() ? std::string("(end)") : *b);
+           + ", the other: " + (b == other.end() ? std::string("(end)") : *b);
 }
 
 std::string readFile(const std::string &path, bool &found)
@@ -97,10 +108,7 @@ class TestSensorCorpus : public QObject
     bool inMemory = false;
 
 private slots:
-    void initTestCase()
-    {
-        inMemory = sensorcorpus::useMemoryForTestbeds();
-    }
+    void initTestCase() { inMemory = sensorcorpus::useMemoryForTestbeds(); }
 
     void corpus()
     {
@@ -140,8 +148,8 @@ private slots:
                 const auto line = expected.lines.find({layout.id, figure});
                 const Shown value = shown.count(figure) ? shown.at(figure) : Shown{};
                 const auto *expectation = line == expected.lines.end() ? nullptr : &line->second;
-                judged.push_back(Judged{layout.id, figure, expectation, value,
-                                        sensorcorpus::judge(expectation, value.value)});
+                judged.push_back(
+                    Judged{layout.id, figure, expectation, value, sensorcorpus::judge(expectation, value.value)});
             }
         }
 

@@ -57,7 +57,11 @@ std::string normalisedLine(const std::string &text)
 {
     std::string line;
     for (std::size_t at = 0; at < text.size();) {
-        if (text.compare(at, 3, "\xc2\xb0" "C") == 0 || text.compare(at, 2, "*C") == 0) {
+        if (text.compare(at, 3,
+                         "\xc2\xb0"
+                         "C")
+                == 0
+            || text.compare(at, 2, "*C") == 0) {
             line += " C";
             at += text[at] == '*' ? 2 : 3;
         } else {
@@ -79,8 +83,9 @@ std::string normalisedLine(const std::string &text)
     }
     std::string withoutSigns;
     for (std::size_t at = 0; at < volts.size(); ++at) {
-        const bool sign = volts[at] == '+' && (voltageEnd(volts, at + 1, "V") != std::string::npos
-                                               || voltageEnd(volts, at + 1, "mV") != std::string::npos);
+        const bool sign = volts[at] == '+'
+                          && (voltageEnd(volts, at + 1, "V") != std::string::npos
+                              || voltageEnd(volts, at + 1, "mV") != std::string::npos);
         if (!sign)
             withoutSigns += volts[at];
     }
@@ -154,7 +159,8 @@ private slots:
         const auto all = sensorcorpus::layouts(KESTRUN_CORPUS_LAYOUTS);
         QCOMPARE(all.size(), std::size_t(123));
         for (const sensorcorpus::Layout &layout : all)
-            QTest::newRow(layout.id.c_str()) << QString::fromStdString(layout.file) << QByteArray::fromStdString(layout.text);
+            QTest::newRow(layout.id.c_str())
+                << QString::fromStdString(layout.file) << QByteArray::fromStdString(layout.text);
     }
 
     void layout()

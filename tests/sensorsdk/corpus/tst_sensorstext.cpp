@@ -39,17 +39,24 @@ private slots:
         QTest::addColumn<int>("bus");
         QTest::addColumn<int>("busNumber");
         QTest::addColumn<int>("address");
-        QTest::newRow("isa") << "nct6779-isa-0290" << "nct6779" << int(Bus::Isa) << 0 << 0x290;
-        QTest::newRow("pci") << "k10temp-pci-00c3" << "k10temp" << int(Bus::Pci) << 0 << 0xc3;
-        QTest::newRow("acpi") << "acpitz-acpi-0" << "acpitz" << int(Bus::Acpi) << 0 << 0;
-        QTest::newRow("virtual") << "iwlwifi_1-virtual-0" << "iwlwifi_1" << int(Bus::Virtual) << 0 << 0;
-        QTest::newRow("i2c") << "jc42-i2c-0-1b" << "jc42" << int(Bus::I2c) << 0 << 0x1b;
-        QTest::newRow("i2c bus 20") << "ucsi_source_psy_20_00081-i2c-20-08" << "ucsi_source_psy_20_00081"
-                                    << int(Bus::I2c) << 20 << 8;
-        QTest::newRow("scsi") << "drivetemp-scsi-4-0" << "drivetemp" << int(Bus::Scsi) << 4 << 0;
-        QTest::newRow("hid") << "hidpp_battery_0-hid-3-2" << "hidpp_battery_0" << int(Bus::Hid) << 3 << 2;
-        QTest::newRow("colon in name") << "ucsi_source_psy_USBC000:001-isa-0000" << "ucsi_source_psy_USBC000:001"
-                                       << int(Bus::Isa) << 0 << 0;
+        QTest::newRow("isa") << "nct6779-isa-0290"
+                             << "nct6779" << int(Bus::Isa) << 0 << 0x290;
+        QTest::newRow("pci") << "k10temp-pci-00c3"
+                             << "k10temp" << int(Bus::Pci) << 0 << 0xc3;
+        QTest::newRow("acpi") << "acpitz-acpi-0"
+                              << "acpitz" << int(Bus::Acpi) << 0 << 0;
+        QTest::newRow("virtual") << "iwlwifi_1-virtual-0"
+                                 << "iwlwifi_1" << int(Bus::Virtual) << 0 << 0;
+        QTest::newRow("i2c") << "jc42-i2c-0-1b"
+                             << "jc42" << int(Bus::I2c) << 0 << 0x1b;
+        QTest::newRow("i2c bus 20") << "ucsi_source_psy_20_00081-i2c-20-08"
+                                    << "ucsi_source_psy_20_00081" << int(Bus::I2c) << 20 << 8;
+        QTest::newRow("scsi") << "drivetemp-scsi-4-0"
+                              << "drivetemp" << int(Bus::Scsi) << 4 << 0;
+        QTest::newRow("hid") << "hidpp_battery_0-hid-3-2"
+                             << "hidpp_battery_0" << int(Bus::Hid) << 3 << 2;
+        QTest::newRow("colon in name") << "ucsi_source_psy_USBC000:001-isa-0000"
+                                       << "ucsi_source_psy_USBC000:001" << int(Bus::Isa) << 0 << 0;
     }
 
     void chipTitlesAndBuses()
@@ -74,39 +81,43 @@ private slots:
     // special values, flags, continuation lines and awkward labels.
     void readings()
     {
-        const std::string text =
-            "nct6779-isa-0290\n"
-            "Adapter: ISA adapter\n"
-            "Vcore:          1.14 V  (min =  +0.00 V, max =  +1.74 V)\n"
-            "in1:          +1.02 V  (min =  +0.00 V, max =  +0.00 V)  ALARM\n"
-            " +3.3 Voltage:  725.00 mV\n"
-            "fan2:         1059 RPM  (min =    0 RPM, div = 8)\n"
-            "fan5:            0 RPM\n"
-            "CPUTIN:        +27.5 C  (high = +80.0 C, hyst = +75.0 C)  sensor = thermistor\n"
-            "PECI Agent 0: +53.5\xc2\xb0" "C  (high = +95.0\xc2\xb0" "C, hyst = +92.0\xc2\xb0" "C)\n"
-            "                       (crit = +100.0\xc2\xb0" "C, hyst = +95.0\xc2\xb0" "C)\n"
-            "ODD :          +40.0*C  (low  = -10.5*C, high = -0.0*C)  ALARM (HIGH, CRIT)\n"
-            "System battery (front left, charging circuit):  +26.0 C\n"
-            "temp6:            N/A\n"
-            "Core0 Temp:   +30.0 C\n"
-            "Core0 Temp:   +31.0 C\n"
-            "temp9:        FAULT  (high = +70.0 C, hyst = +68.0 C)\n"
-            "GPU core:         N/A  (min =  +0.60 V, max =  +1.20 V)\n"
-            "power1:       27.26 W  (crit = 216.00 mW)\n"
-            "PPT:         1000.00 uW  (interval =   0.01 s, cap =   4.29 MW)\n"
-            "Ecore000:    203.08 J\n"
-            "Esocket0:      1.50 kJ\n"
-            "curr1:       1000.00 uA  (avg =  +0.00 A)\n"
-            "Icore:        33.00 A\n"
-            "cpu0_vid:    +1.550 V\n"
-            "intrusion0:  ALARM\n"
-            "beep_enable: disabled\n"
-            "\n"
-            "amdgpu-pci-0300\n"
-            "Adapter: PCI adapter\n"
-            "vddgfx:           N/A  \n"
-            "vddnb:            N/A  \n"
-            "edge:         +73.0 C  \n";
+        const std::string text = "nct6779-isa-0290\n"
+                                 "Adapter: ISA adapter\n"
+                                 "Vcore:          1.14 V  (min =  +0.00 V, max =  +1.74 V)\n"
+                                 "in1:          +1.02 V  (min =  +0.00 V, max =  +0.00 V)  ALARM\n"
+                                 " +3.3 Voltage:  725.00 mV\n"
+                                 "fan2:         1059 RPM  (min =    0 RPM, div = 8)\n"
+                                 "fan5:            0 RPM\n"
+                                 "CPUTIN:        +27.5 C  (high = +80.0 C, hyst = +75.0 C)  sensor = thermistor\n"
+                                 "PECI Agent 0: +53.5\xc2\xb0"
+                                 "C  (high = +95.0\xc2\xb0"
+                                 "C, hyst = +92.0\xc2\xb0"
+                                 "C)\n"
+                                 "                       (crit = +100.0\xc2\xb0"
+                                 "C, hyst = +95.0\xc2\xb0"
+                                 "C)\n"
+                                 "ODD :          +40.0*C  (low  = -10.5*C, high = -0.0*C)  ALARM (HIGH, CRIT)\n"
+                                 "System battery (front left, charging circuit):  +26.0 C\n"
+                                 "temp6:            N/A\n"
+                                 "Core0 Temp:   +30.0 C\n"
+                                 "Core0 Temp:   +31.0 C\n"
+                                 "temp9:        FAULT  (high = +70.0 C, hyst = +68.0 C)\n"
+                                 "GPU core:         N/A  (min =  +0.60 V, max =  +1.20 V)\n"
+                                 "power1:       27.26 W  (crit = 216.00 mW)\n"
+                                 "PPT:         1000.00 uW  (interval =   0.01 s, cap =   4.29 MW)\n"
+                                 "Ecore000:    203.08 J\n"
+                                 "Esocket0:      1.50 kJ\n"
+                                 "curr1:       1000.00 uA  (avg =  +0.00 A)\n"
+                                 "Icore:        33.00 A\n"
+                                 "cpu0_vid:    +1.550 V\n"
+                                 "intrusion0:  ALARM\n"
+                                 "beep_enable: disabled\n"
+                                 "\n"
+                                 "amdgpu-pci-0300\n"
+                                 "Adapter: PCI adapter\n"
+                                 "vddgfx:           N/A  \n"
+                                 "vddnb:            N/A  \n"
+                                 "edge:         +73.0 C  \n";
         const Parsed parsed = parse(text);
         for (const ParseError &error : parsed.errors)
             qWarning("%d: %s", error.line, error.message.c_str());
