@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
+# The sources as clang-format writes them (scripts/format.sh rewrites them).
+bash scripts/format.sh --check
 cmake --preset default -DKESTRUN_WERROR=ON
 cmake --build --preset default
 ctest --preset default -j2
