@@ -161,9 +161,8 @@ struct Probe {
     QString text(const QString &name) const { return widget(name)["text"].toString(); }
 };
 
-const char *const kNoFile = "no file";
-
-// Runs a child with the given appConfig.ini (or none for kNoFile) and the sample images when asked.
+// Runs a child with the given appConfig.ini (or none when writeFile is false), with the sample
+// images when asked.
 Probe probe(const Ini &ini, bool withImages = true, bool writeFile = true)
 {
     Probe result;
