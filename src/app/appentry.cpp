@@ -61,6 +61,13 @@ QStringList argumentList(int argc, char *argv[])
 
 } // namespace
 
+void prepareDesktopScaling()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    // A 150 % desktop gets 1.5, not Qt 5's default of rounding it up to 2.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
 bool showWindowAtStart(bool startedByTask, int showMainPageUi)
 {
     return !startedByTask && showMainPageUi == 1;
@@ -74,8 +81,7 @@ int runApplication(int argc, char *argv[])
         return answerCommandLine(request, argc, argv);
 
     prepareProcess();
-    // Before the application object: the toolkit reads it only while that is built.
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    prepareDesktopScaling();
     QApplication app(argc, argv);
     // First of all, so that the session may end at any point of the start-up without killing the
     // program the default way.

@@ -10,3 +10,6 @@ int runApplication(int argc, char *argv[]);
 // Whether the main window shows at start: never after a start by the logon task, otherwise only
 // when the branding's ShowMainPageUI is exactly 1.
 bool showWindowAtStart(bool startedByTask, int showMainPageUi);
+
+// The window scales with the desktop's setting. Only honoured before the application object exists.
+void prepareDesktopScaling();

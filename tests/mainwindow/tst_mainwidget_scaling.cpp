@@ -1,3 +1,4 @@
+#include "app/appentry.h"
 #include "config/ddatamanager.h"
 #include "mainwindow/dmainwidget.h"
 #include "testenv.h"
@@ -66,9 +67,9 @@ void TestMainWidgetScaling::windowScalesWithTheDesktop()
 {
     const double dpi = qEnvironmentVariableIntValue("QT_FONT_DPI");
     QVERIFY2(dpi > 0, "QT_FONT_DPI is not set");
-    // The toolkit rounds the factor to whole device pixels; fonts then keep their 100 % size in
-    // the window's own pixels, which are that many device pixels each.
-    QCOMPARE(qApp->devicePixelRatio(), std::max(1.0, std::round(dpi / 96.0)));
+    // The factor is the desktop's, unrounded; fonts then keep their 100 % size in the window's own
+    // pixels, which are that many device pixels each.
+    QCOMPARE(qApp->devicePixelRatio(), std::max(1.0, dpi / 96.0));
     QCOMPARE(qApp->primaryScreen()->logicalDotsPerInch(), 96.0);
 }
 
@@ -117,7 +118,7 @@ int main(int argc, char *argv[])
     kestrun::test::isolateHome();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    prepareDesktopScaling();
     QApplication app(argc, argv);
     TestMainWidgetScaling tc;
     QTEST_SET_MAIN_SOURCE_PATH
