@@ -27,6 +27,30 @@ std::string parentFolder(const std::string &path)
     return path.substr(0, path.find_last_of('/'));
 }
 
+// The configuration file every testbed of this process writes: its path goes into the environment
+// once, before the first testbed starts umockdev's worker thread, because changing the environment
+// while another thread reads it (GLib does, through gettext) is a race that can crash.
+const std::string &sensorsConfigPath()
+{
+    struct File {
+        File()
+            : path("/tmp/kestrun-testbed-" + std::to_string(::getpid()) + ".conf")
+        {
+            std::ofstream(path, std::ios::trunc);
+            ::setenv("KESTRUN_SENSORS_CONFIG", path.c_str(), 1);
+        }
+        ~File() { std::remove(path.c_str()); }
+        const std::string path;
+    };
+    static const File file;
+    return file.path;
+}
+
+_UMockdevTestbed *newTestbed(_UMockdevTestbed *shared)
+{
+    sensorsConfigPath();
+    return shared ? UMOCKDEV_TESTBED(g_object_ref(shared)) : umockdev_testbed_new();
+}
 } // namespace
 
 Testbed::Testbed()
@@ -35,7 +59,7 @@ Testbed::Testbed()
 }
 
 Testbed::Testbed(_UMockdevTestbed *shared)
-    : testbed_(shared ? UMOCKDEV_TESTBED(g_object_ref(shared)) : umockdev_testbed_new())
+    : testbed_(newTestbed(shared))
 {
     start();
 }
@@ -45,14 +69,13 @@ void Testbed::start()
     gchar *root = umockdev_testbed_get_root_dir(testbed_);
     root_ = root;
     g_free(root);
-    ::unsetenv("KESTRUN_SENSORS_CONFIG");
     useSensorsConfig("");
 }
 
 Testbed::~Testbed()
 {
     g_object_unref(testbed_);
-    ::unsetenv("KESTRUN_SENSORS_CONFIG");
+    useSensorsConfig("");
 }
 
 std::string Testbed::addDevice(const std::string &subsystem, const std::string &name, const std::string &parent,
@@ -190,9 +213,7 @@ void Testbed::setRaplEnergy(long long energyUj)
 
 void Testbed::useSensorsConfig(const std::string &contents)
 {
-    const std::string path = root_ + "/sensors.conf";
-    std::ofstream(path, std::ios::trunc) << contents;
-    ::setenv("KESTRUN_SENSORS_CONFIG", path.c_str(), 1);
+    std::ofstream(sensorsConfigPath(), std::ios::trunc) << contents;
 }
 
 const char *const kIntelCpuinfo = "processor\t: 0\nmodel name\t: Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz\ncpu "

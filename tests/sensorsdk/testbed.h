@@ -62,7 +62,7 @@ public:
     // Sets the energy counter of every RAPL zone added so far.
     void setRaplEnergy(long long energyUj);
 
-    // A libsensors configuration file of the test's own; its path goes to KESTRUN_SENSORS_CONFIG.
+    // The libsensors configuration file of the test process (named by KESTRUN_SENSORS_CONFIG).
     void useSensorsConfig(const std::string &contents);
 
     std::string root() const { return root_; }
