@@ -60,7 +60,7 @@ public:
     QuietStdout()
     {
         std::fflush(stdout);
-        m_saved = dup(STDOUT_FILENO);
+        saved = dup(STDOUT_FILENO);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         close(null);
@@ -68,12 +68,12 @@ public:
     ~QuietStdout()
     {
         std::fflush(stdout);
-        dup2(m_saved, STDOUT_FILENO);
-        close(m_saved);
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
     }
 
 private:
-    int m_saved = -1;
+    int saved = -1;
 };
 
 const kestrun::platform::SensorSdkApi *readySdk()

@@ -167,20 +167,20 @@ LibSensors::LibSensors()
     const char *configPath = std::getenv("KESTRUN_SENSORS_CONFIG");
     if (configPath && *configPath) {
         const std::unique_ptr<FILE, FileCloser> config(std::fopen(configPath, "re"));
-        ready_ = config && initialise(config.get());
-        if (ready_)
-            computed_ = computedFeaturesOf({configPath});
+        ready = config && initialise(config.get());
+        if (ready)
+            computed = computedFeaturesOf({configPath});
     } else {
-        ready_ = initialise(nullptr);
-        if (ready_)
-            computed_ = computedFeaturesOf(systemConfigurationFiles());
+        ready = initialise(nullptr);
+        if (ready)
+            computed = computedFeaturesOf(systemConfigurationFiles());
     }
-    if (!ready_) {
+    if (!ready) {
         // An empty configuration: every chip, no labels from the broken file.
         const std::unique_ptr<FILE, FileCloser> empty(std::tmpfile());
-        ready_ = empty && initialise(empty.get());
+        ready = empty && initialise(empty.get());
     }
-    if (!ready_)
+    if (!ready)
         return;
     int number = 0;
     while (const sensors_chip_name *name = sensors_get_detected_chips(nullptr, &number)) {
@@ -188,19 +188,19 @@ LibSensors::LibSensors()
         if (sensors_snprintf_chip_name(title, sizeof title, name) < 0)
             title[0] = '\0';
         const std::string prefix = name->prefix ? name->prefix : "";
-        chips_.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix), name->addr});
+        detected.push_back(Chip{name, prefix, title, name->path ? name->path : "", classifyChip(prefix), name->addr});
     }
-    std::stable_sort(chips_.begin(), chips_.end(), registeredBefore);
+    std::stable_sort(detected.begin(), detected.end(), registeredBefore);
 }
 
 bool LibSensors::computes(std::string_view feature) const
 {
-    return !computed_ || std::find(computed_->begin(), computed_->end(), feature) != computed_->end();
+    return !computed || std::find(computed->begin(), computed->end(), feature) != computed->end();
 }
 
 LibSensors::~LibSensors()
 {
-    if (ready_)
+    if (ready)
         sensors_cleanup();
 }
 

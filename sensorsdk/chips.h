@@ -35,15 +35,15 @@ public:
         ChipRole role;
         int address; // the bus address libsensors names it by (a coretemp chip's package)
     };
-    const std::vector<Chip> &chips() const { return chips_; }
+    const std::vector<Chip> &chips() const { return detected; }
 
     // Whether the configuration in use may compute a value of the feature ("temp1") on some chip.
     bool computes(std::string_view feature) const;
 
 private:
-    bool ready_ = false;
-    std::vector<Chip> chips_;
-    std::optional<std::vector<std::string>> computed_{std::vector<std::string>()}; // none: any feature
+    bool ready = false;
+    std::vector<Chip> detected;
+    std::optional<std::vector<std::string>> computed{std::vector<std::string>()}; // none: any feature
 };
 
 // One temperature, fan or power reading of a chip.

@@ -48,11 +48,11 @@ void addEnergyPower(Sensor &sensor, const std::string &label, const std::string 
 class CpuSensor : public Sensor
 {
 public:
-    explicit CpuSensor(const std::string &cpuinfo)
-        : Sensor(cpuName(cpuinfo))
+    explicit CpuSensor(const std::string &cpuinfoText)
+        : Sensor(cpuName(cpuinfoText))
     {
-        addCoreClocks(parseCpuinfo(cpuinfo));
-        add(Kind::Usage, "Total CPU Usage", [this] { return usage_; });
+        addCoreClocks(parseCpuinfo(cpuinfoText));
+        add(Kind::Usage, "Total CPU Usage", [this] { return usage; });
         const std::string package = raplZone("package-0");
         if (!package.empty())
             addEnergyPower(*this, "CPU Package Power", package + "/energy_uj", package + "/max_energy_range_uj");
@@ -61,14 +61,14 @@ public:
 protected:
     void beginSample() override
     {
-        usage_ = usageCounter_.sample();
-        if (!cpuinfo_)
+        usage = usageCounter.sample();
+        if (!cpuinfo)
             return;
-        cpuinfoMhz_.clear();
-        if (const auto text = cpuinfo_->whole(kCpuinfoLimit)) {
+        cpuinfoMhz.clear();
+        if (const auto text = cpuinfo->whole(kCpuinfoLimit)) {
             for (const CpuinfoProcessor &processor : parseCpuinfo(*text)) {
                 if (processor.mhz)
-                    cpuinfoMhz_[processor.processor] = *processor.mhz;
+                    cpuinfoMhz[processor.processor] = *processor.mhz;
             }
         }
     }
@@ -105,22 +105,22 @@ private:
                 });
                 continue;
             }
-            if (!cpuinfo_)
-                cpuinfo_ = std::make_unique<KeptFile>("/proc/cpuinfo");
+            if (!cpuinfo)
+                cpuinfo = std::make_unique<KeptFile>("/proc/cpuinfo");
             const int number = processor.processor;
             add(Kind::Clock, label, [this, number]() -> std::optional<double> {
-                const auto found = cpuinfoMhz_.find(number);
-                if (found == cpuinfoMhz_.end())
+                const auto found = cpuinfoMhz.find(number);
+                if (found == cpuinfoMhz.end())
                     return std::nullopt;
                 return found->second;
             });
         }
     }
 
-    CpuUsage usageCounter_;
-    std::optional<double> usage_;
-    std::unique_ptr<KeptFile> cpuinfo_; // only where a core's clock has no cpufreq
-    std::map<int, double> cpuinfoMhz_;
+    CpuUsage usageCounter;
+    std::optional<double> usage;
+    std::unique_ptr<KeptFile> cpuinfo; // only where a core's clock has no cpufreq
+    std::map<int, double> cpuinfoMhz;
 };
 
 // A scaled sysfs integer: value / divisor.
@@ -232,30 +232,30 @@ void addIntegratedIntelGpus(std::vector<Gpu> &gpus)
 class NvidiaSensor : public Sensor
 {
 public:
-    NvidiaSensor(std::shared_ptr<Nvml> nvml, const Nvml::Device &device)
-        : Sensor("GPU: " + (device.name.empty() ? std::string("NVIDIA") : device.name))
-        , nvml_(std::move(nvml))
-        , device_(device)
+    NvidiaSensor(std::shared_ptr<Nvml> library, const Nvml::Device &gpu)
+        : Sensor("GPU: " + (gpu.name.empty() ? std::string("NVIDIA") : gpu.name))
+        , nvml(std::move(library))
+        , device(gpu)
     {
         // Without runtime power management the card never sleeps: nothing to look at each second.
-        const std::string powerState = runtimeStatusPath(device.address);
-        if (exists(powerState))
-            powerState_ = std::make_unique<KeptFile>(powerState);
+        const std::string statusPath = runtimeStatusPath(device.address);
+        if (exists(statusPath))
+            powerState = std::make_unique<KeptFile>(statusPath);
         addQuery(Kind::Temperature, "GPU Temperature", &Nvml::temperature);
         addQuery(Kind::Power, "GPU Power (Total)", &Nvml::power);
         addQuery(Kind::Clock, "GPU Clock", &Nvml::graphicsClock);
         addQuery(Kind::Usage, "GPU Core Load", &Nvml::utilisation);
         // NVML's plain fan figure is a duty percentage, not a speed: only a driver that reports
         // RPM gives a fan reading.
-        if (nvml_->hasFanRpm())
+        if (nvml->hasFanRpm())
             addQuery(Kind::Fan, "GPU Fan", &Nvml::fanRpm);
     }
 
 protected:
     void beginSample() override
     {
-        const auto status = powerState_ ? powerState_->head(64) : std::nullopt;
-        asleep_ = status && trimmed(*status) == "suspended";
+        const auto status = powerState ? powerState->head(64) : std::nullopt;
+        asleep = status && trimmed(*status) == "suspended";
     }
 
 private:
@@ -272,16 +272,16 @@ private:
     void addQuery(Kind kind, const char *label, Query query)
     {
         add(kind, label, [this, query]() -> std::optional<double> {
-            if (asleep_)
+            if (asleep)
                 return std::nullopt;
-            return (nvml_.get()->*query)(device_);
+            return (nvml.get()->*query)(device);
         });
     }
 
-    std::shared_ptr<Nvml> nvml_;
-    Nvml::Device device_;
-    std::unique_ptr<KeptFile> powerState_;
-    bool asleep_ = false;
+    std::shared_ptr<Nvml> nvml;
+    Nvml::Device device;
+    std::unique_ptr<KeptFile> powerState;
+    bool asleep = false;
 };
 
 void addNvidiaGpus(std::vector<Gpu> &gpus, const std::shared_ptr<Nvml> &nvml)
@@ -300,20 +300,20 @@ class Hottest
 public:
     Source member(Source source)
     {
-        const std::size_t index = values_->size();
-        values_->emplace_back();
-        return [values = values_, index, source = std::move(source)]() {
+        const std::size_t index = values->size();
+        values->emplace_back();
+        return [values = values, index, source = std::move(source)]() {
             std::optional<double> value = source();
             (*values)[index] = value;
             return value;
         };
     }
 
-    bool empty() const { return values_->empty(); }
+    bool empty() const { return values->empty(); }
 
     Source reading() const
     {
-        return [values = values_]() {
+        return [values = values]() {
             std::optional<double> hottest;
             for (const std::optional<double> &value : *values) {
                 if (value && std::isfinite(*value) && (!hottest || *value > *hottest))
@@ -324,8 +324,7 @@ public:
     }
 
 private:
-    std::shared_ptr<std::vector<std::optional<double>>> values_ =
-        std::make_shared<std::vector<std::optional<double>>>();
+    std::shared_ptr<std::vector<std::optional<double>>> values = std::make_shared<std::vector<std::optional<double>>>();
 };
 
 // The chips whose temperatures are the processor's cores when it has no reading of its own for
@@ -379,10 +378,10 @@ void addProcessorChips(Sensor &cpu, const LibSensors &sensors)
 std::unique_ptr<Machine> Machine::scan(int maxSensors)
 {
     std::unique_ptr<Machine> machine(new Machine);
-    machine->libraries_ = std::make_unique<Libraries>();
-    const LibSensors &libsensors = machine->libraries_->sensors;
+    machine->libraries = std::make_unique<Libraries>();
+    const LibSensors &libsensors = machine->libraries->sensors;
     const auto &chips = libsensors.chips();
-    auto &sensors = machine->sensors_;
+    auto &sensors = machine->sensors;
 
     const auto cpuinfo = readText("/proc/cpuinfo", kCpuinfoLimit);
     auto cpu = std::make_unique<CpuSensor>(cpuinfo.value_or(std::string()));
@@ -407,7 +406,7 @@ std::unique_ptr<Machine> Machine::scan(int maxSensors)
             gpus.push_back(gpuFromChip(libsensors, chip, chip.prefix));
     }
     addIntegratedIntelGpus(gpus);
-    addNvidiaGpus(gpus, machine->libraries_->nvml);
+    addNvidiaGpus(gpus, machine->libraries->nvml);
     std::stable_sort(gpus.begin(), gpus.end(), [](const Gpu &a, const Gpu &b) { return a.address < b.address; });
     for (Gpu &gpu : gpus)
         sensors.push_back(std::move(gpu.sensor));

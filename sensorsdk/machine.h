@@ -20,14 +20,14 @@ public:
     Machine(const Machine &) = delete;
     Machine &operator=(const Machine &) = delete;
 
-    int count() const { return static_cast<int>(sensors_.size()); }
-    Sensor &sensor(int index) { return *sensors_[static_cast<std::size_t>(index)]; }
+    int count() const { return static_cast<int>(sensors.size()); }
+    Sensor &sensor(int index) { return *sensors[static_cast<std::size_t>(index)]; }
 
 private:
     Machine() = default;
     struct Libraries;
-    std::unique_ptr<Libraries> libraries_;
-    std::vector<std::unique_ptr<Sensor>> sensors_;
+    std::unique_ptr<Libraries> libraries;
+    std::vector<std::unique_ptr<Sensor>> sensors;
 };
 
 } // namespace sensorsdk

@@ -85,33 +85,33 @@ std::shared_ptr<Nvml> Nvml::open()
     }
     std::shared_ptr<Nvml> nvml(new Nvml(library, std::move(api)));
     unsigned int count = 0;
-    if (nvml->api_->count(&count) != kSuccess)
+    if (nvml->api->count(&count) != kSuccess)
         count = 0;
     for (unsigned int i = 0; i < count && i < 64; ++i) {
         Device device;
-        if (nvml->api_->handleByIndex(i, &device.handle) != kSuccess)
+        if (nvml->api->handleByIndex(i, &device.handle) != kSuccess)
             continue;
         nvmlPciInfo pci{};
-        if (nvml->api_->pciInfo(device.handle, &pci) == kSuccess)
+        if (nvml->api->pciInfo(device.handle, &pci) == kSuccess)
             device.address = PciAddress{pci.domain, pci.bus & 0xffU, pci.device & 0x1fU, 0};
         char name[96] = {};
-        if (nvml->api_->name(device.handle, name, sizeof name - 1) == kSuccess)
+        if (nvml->api->name(device.handle, name, sizeof name - 1) == kSuccess)
             device.name = name;
-        nvml->devices_.push_back(device);
+        nvml->gpus.push_back(device);
     }
     return nvml;
 }
 
-Nvml::Nvml(void *library, std::unique_ptr<Api> api)
-    : library_(library)
-    , api_(std::move(api))
+Nvml::Nvml(void *handle, std::unique_ptr<Api> functions)
+    : library(handle)
+    , api(std::move(functions))
 {
 }
 
 Nvml::~Nvml()
 {
-    api_->shutdown();
-    ::dlclose(library_);
+    api->shutdown();
+    ::dlclose(library);
 }
 
 namespace {
@@ -130,43 +130,43 @@ std::optional<double> unsignedQuery(nvmlReturn (*query)(nvmlDevice, int, unsigne
 
 std::optional<double> Nvml::temperature(const Device &device) const
 {
-    return unsignedQuery(api_->temperature, device.handle, kTemperatureGpu);
+    return unsignedQuery(api->temperature, device.handle, kTemperatureGpu);
 }
 
 std::optional<double> Nvml::utilisation(const Device &device) const
 {
     nvmlUtilization value{};
-    if (api_->utilisation(device.handle, &value) != kSuccess || value.gpu > 100)
+    if (api->utilisation(device.handle, &value) != kSuccess || value.gpu > 100)
         return std::nullopt;
     return value.gpu;
 }
 
 std::optional<double> Nvml::graphicsClock(const Device &device) const
 {
-    return unsignedQuery(api_->clock, device.handle, kClockGraphics);
+    return unsignedQuery(api->clock, device.handle, kClockGraphics);
 }
 
 std::optional<double> Nvml::power(const Device &device) const
 {
     unsigned int milliwatts = 0;
-    if (api_->power(device.handle, &milliwatts) != kSuccess)
+    if (api->power(device.handle, &milliwatts) != kSuccess)
         return std::nullopt;
     return milliwatts / 1000.0;
 }
 
 bool Nvml::hasFanRpm() const
 {
-    return api_->fanRpm != nullptr;
+    return api->fanRpm != nullptr;
 }
 
 std::optional<double> Nvml::fanRpm(const Device &device) const
 {
-    if (!api_->fanRpm)
+    if (!api->fanRpm)
         return std::nullopt;
     nvmlFanSpeedInfo info{};
     info.version = kFanSpeedInfoVersion;
     info.fan = 0;
-    if (api_->fanRpm(device.handle, &info) != kSuccess)
+    if (api->fanRpm(device.handle, &info) != kSuccess)
         return std::nullopt;
     return info.speed;
 }

@@ -26,7 +26,7 @@ public:
         PciAddress address;
         std::string name;
     };
-    const std::vector<Device> &devices() const { return devices_; }
+    const std::vector<Device> &devices() const { return gpus; }
 
     std::optional<double> temperature(const Device &device) const;   // degrees Celsius
     std::optional<double> utilisation(const Device &device) const;   // percent
@@ -37,10 +37,10 @@ public:
 
 private:
     struct Api;
-    Nvml(void *library, std::unique_ptr<Api> api);
-    void *library_;
-    std::unique_ptr<Api> api_;
-    std::vector<Device> devices_;
+    Nvml(void *handle, std::unique_ptr<Api> functions);
+    void *library;
+    std::unique_ptr<Api> api;
+    std::vector<Device> gpus;
 };
 
 } // namespace sensorsdk

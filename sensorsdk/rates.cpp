@@ -3,31 +3,31 @@
 namespace sensorsdk {
 
 EnergyRate::EnergyRate(const std::string &energyPath, const std::string &maxRangePath)
-    : energy_(std::make_shared<KeptFile>(energyPath))
-    , maxRange_(maxRangePath.empty() ? 0 : readInteger(maxRangePath).value_or(0))
+    : energy(std::make_shared<KeptFile>(energyPath))
+    , maxRange(maxRangePath.empty() ? 0 : readInteger(maxRangePath).value_or(0))
 {
 }
 
 std::optional<double> EnergyRate::operator()()
 {
     const double now = monotonicSeconds();
-    const std::optional<long long> energy = energy_->integer();
+    const std::optional<long long> counter = energy->integer();
     std::optional<double> watts;
-    if (energy && last_)
-        watts = energyRateWatts(*last_, *energy, maxRange_, now - lastSeconds_);
-    last_ = energy;
-    lastSeconds_ = now;
+    if (counter && last)
+        watts = energyRateWatts(*last, *counter, maxRange, now - lastSeconds);
+    last = counter;
+    lastSeconds = now;
     return watts;
 }
 
 std::optional<double> CpuUsage::sample()
 {
-    const auto text = stat_.head(1024);
+    const auto text = stat.head(1024);
     const std::optional<CpuTimes> times = text ? parseProcStatCpu(*text) : std::nullopt;
     std::optional<double> usage;
-    if (times && last_)
-        usage = usageBetween(*last_, *times);
-    last_ = times;
+    if (times && last)
+        usage = usageBetween(*last, *times);
+    last = times;
     return usage;
 }
 

@@ -22,10 +22,10 @@ public:
     std::optional<double> operator()();
 
 private:
-    std::shared_ptr<KeptFile> energy_;
-    long long maxRange_ = 0;
-    std::optional<long long> last_;
-    double lastSeconds_ = 0;
+    std::shared_ptr<KeptFile> energy;
+    long long maxRange = 0;
+    std::optional<long long> last;
+    double lastSeconds = 0;
 };
 
 class CpuUsage
@@ -34,8 +34,8 @@ public:
     std::optional<double> sample();
 
 private:
-    KeptFile stat_{"/proc/stat"};
-    std::optional<CpuTimes> last_;
+    KeptFile stat{"/proc/stat"};
+    std::optional<CpuTimes> last;
 };
 
 } // namespace sensorsdk

@@ -7,24 +7,24 @@
 namespace sensorsdk {
 
 Sensor::Sensor(std::string name)
-    : name_(std::move(name))
+    : sensorName(std::move(name))
 {
 }
 
 void Sensor::add(Kind kind, std::string label, Source source)
 {
-    slots_[static_cast<int>(kind)].push_back(Slot{std::move(label), std::move(source), 0, false});
+    slots[static_cast<int>(kind)].push_back(Slot{std::move(label), std::move(source), 0, false});
 }
 
 int Sensor::count(Kind kind) const
 {
-    return static_cast<int>(slots_[static_cast<int>(kind)].size());
+    return static_cast<int>(slots[static_cast<int>(kind)].size());
 }
 
 void Sensor::sample()
 {
     beginSample();
-    for (auto &table : slots_) {
+    for (auto &table : slots) {
         for (Slot &slot : table) {
             const std::optional<double> value = slot.source();
             slot.present = value && std::isfinite(*value);
@@ -35,7 +35,7 @@ void Sensor::sample()
 
 double Sensor::read(Kind kind, int index, char *label, int size) const
 {
-    const auto &table = slots_[static_cast<int>(kind)];
+    const auto &table = slots[static_cast<int>(kind)];
     if (index < 0 || index >= static_cast<int>(table.size()) || !table[index].present) {
         copyLabel({}, label, size);
         return 0;

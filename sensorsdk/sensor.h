@@ -26,7 +26,7 @@ public:
     Sensor(const Sensor &) = delete;
     Sensor &operator=(const Sensor &) = delete;
 
-    const std::string &name() const { return name_; }
+    const std::string &name() const { return sensorName; }
     void add(Kind kind, std::string label, Source source);
     int count(Kind kind) const;
 
@@ -50,8 +50,8 @@ private:
         double value = 0;
         bool present = false;
     };
-    std::string name_;
-    std::array<std::vector<Slot>, kKindCount> slots_;
+    std::string sensorName;
+    std::array<std::vector<Slot>, kKindCount> slots;
 };
 
 // Copies text into a caller's buffer of size bytes, always NUL-terminated, never beyond size.

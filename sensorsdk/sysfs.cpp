@@ -135,21 +135,21 @@ double monotonicSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-KeptFile::KeptFile(std::string path)
-    : path_(std::move(path))
-    , kept_(reserveKeptDescriptor())
+KeptFile::KeptFile(std::string filePath)
+    : path(std::move(filePath))
+    , kept(reserveKeptDescriptor())
 {
-    if (!kept_)
+    if (!kept)
         return;
     open();
-    if (fd_ < 0)
-        readsBeforeOpen_ = kFailedReadsPerOpen - 1;
+    if (fd < 0)
+        readsBeforeOpen = kFailedReadsPerOpen - 1;
 }
 
 KeptFile::~KeptFile()
 {
     close();
-    if (kept_)
+    if (kept)
         keptOpenCount.fetch_sub(1);
 }
 
@@ -181,24 +181,24 @@ std::optional<double> KeptFile::decimal()
 
 std::optional<std::string_view> KeptFile::read(std::size_t maxBytes, bool whole)
 {
-    if (fd_ >= 0 && readFromStart(maxBytes, whole)) {
-        readsBeforeOpen_ = 0;
-        if (!kept_)
+    if (fd >= 0 && readFromStart(maxBytes, whole)) {
+        readsBeforeOpen = 0;
+        if (!kept)
             close();
-        return std::string_view(buffer_.data(), length_);
+        return std::string_view(buffer.data(), length);
     }
-    if (readsBeforeOpen_ > 0) {
-        --readsBeforeOpen_;
+    if (readsBeforeOpen > 0) {
+        --readsBeforeOpen;
         return std::nullopt;
     }
     open();
-    if (fd_ >= 0 && readFromStart(maxBytes, whole)) {
-        if (!kept_)
+    if (fd >= 0 && readFromStart(maxBytes, whole)) {
+        if (!kept)
             close();
-        return std::string_view(buffer_.data(), length_);
+        return std::string_view(buffer.data(), length);
     }
-    readsBeforeOpen_ = kFailedReadsPerOpen - 1;
-    if (!kept_)
+    readsBeforeOpen = kFailedReadsPerOpen - 1;
+    if (!kept)
         close();
     return std::nullopt;
 }
@@ -207,41 +207,41 @@ bool KeptFile::readFromStart(std::size_t maxBytes, bool whole)
 {
     // One byte more than a whole file may have tells a file that is too long.
     const std::size_t room = whole ? maxBytes + 1 : maxBytes;
-    if (!whole && buffer_.size() < room)
-        buffer_.resize(room);
-    length_ = 0;
-    while (length_ < room) {
+    if (!whole && buffer.size() < room)
+        buffer.resize(room);
+    length = 0;
+    while (length < room) {
         // A whole file's buffer grows as the file needs it, and stays for the next read.
-        if (length_ == buffer_.size())
-            buffer_.resize(std::min(room, std::max<std::size_t>(2 * length_, 4096)));
-        const std::size_t space = std::min(buffer_.size(), room) - length_;
-        const ssize_t part = ::pread(fd_, buffer_.data() + length_, space, static_cast<off_t>(length_));
+        if (length == buffer.size())
+            buffer.resize(std::min(room, std::max<std::size_t>(2 * length, 4096)));
+        const std::size_t space = std::min(buffer.size(), room) - length;
+        const ssize_t part = ::pread(fd, buffer.data() + length, space, static_cast<off_t>(length));
         if (part < 0 && errno == EINTR)
             continue;
         if (part < 0)
             return false;
         if (part == 0)
             break;
-        length_ += static_cast<std::size_t>(part);
+        length += static_cast<std::size_t>(part);
         if (!whole)
             break;
     }
-    return length_ > 0 && !(whole && length_ > maxBytes);
+    return length > 0 && !(whole && length > maxBytes);
 }
 
 void KeptFile::open()
 {
     close();
     do {
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd_ < 0 && errno == EINTR);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
 }
 
 void KeptFile::close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
 } // namespace sensorsdk

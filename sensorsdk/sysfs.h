@@ -48,7 +48,7 @@ public:
     static constexpr int kFailedReadsPerOpen = 5;
     static constexpr int kKeptOpenLimit = 256;
 
-    explicit KeptFile(std::string path);
+    explicit KeptFile(std::string filePath);
     ~KeptFile();
     KeptFile(const KeptFile &) = delete;
     KeptFile &operator=(const KeptFile &) = delete;
@@ -62,7 +62,7 @@ public:
     // A decimal number such as a hwmon value ("45000"), as parseDecimal reads it.
     std::optional<double> decimal();
 
-    bool keptOpen() const { return kept_; }
+    bool keptOpen() const { return kept; }
 
 private:
     std::optional<std::string_view> read(std::size_t maxBytes, bool whole);
@@ -70,12 +70,12 @@ private:
     void open();
     void close();
 
-    std::string path_;
-    int fd_ = -1;
-    bool kept_ = false;       // holds one of the process's kept descriptors
-    int readsBeforeOpen_ = 0; // failing reads still to pass before the path is opened again
-    std::string buffer_;
-    std::size_t length_ = 0; // bytes of buffer_ the last read filled
+    std::string path;
+    int fd = -1;
+    bool kept = false;       // holds one of the process's kept descriptors
+    int readsBeforeOpen = 0; // failing reads still to pass before the path is opened again
+    std::string buffer;
+    std::size_t length = 0; // bytes of buffer the last read filled
 };
 
 } // namespace sensorsdk

@@ -21,8 +21,8 @@ DDataManager::DDataManager()
     // mkpath: on a fresh account the parents of the data folder may not exist yet either.
     QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
-    m_configDir = QCoreApplication::applicationDirPath() + "/configDir/";
-    m_config = readAppConfig(m_configDir);
+    configFolder = QCoreApplication::applicationDirPath() + "/configDir/";
+    config = readAppConfig(configFolder);
 
     initMontserratBold();
     initMontserratMedium();
@@ -35,7 +35,7 @@ DDataManager::DDataManager()
 void DDataManager::initInfo()
 {
     qDebug() << "------------------------- *** App Runing *** ------------------------------";
-    qDebug() << "appConfig.ini Path:" << m_configDir;
+    qDebug() << "appConfig.ini Path:" << configFolder;
     theHardwareInfoGet();
 }
 
@@ -49,7 +49,7 @@ void DDataManager::initMontserratBold()
         qDebug() << "Failed to load font.";
     else
         font.setFamily(families.first());
-    m_boldFont = font;
+    montserratBold = font;
 }
 
 void DDataManager::initMontserratMedium()
@@ -61,5 +61,5 @@ void DDataManager::initMontserratMedium()
         qDebug() << "Failed to load font.";
     else
         font = QFont(families.first());
-    m_mediumFont = font;
+    montserratMedium = font;
 }

@@ -20,25 +20,25 @@ public:
     // Writes the start banner and gathers the hardware inventory. Called once, before any window.
     void initInfo();
 
-    AppConfig appConfig() const { return m_config; }
-    QFont boldFont() const { return m_boldFont; }
-    QFont mediumFont() const { return m_mediumFont; }
+    AppConfig appConfig() const { return config; }
+    QFont boldFont() const { return montserratBold; }
+    QFont mediumFont() const { return montserratMedium; }
     // The branding folder, applicationDirPath() + "/configDir/".
-    QString configDir() const { return m_configDir; }
+    QString configDir() const { return configFolder; }
 
     void theHardwareInfoGet();
     QString getInfo(const QString &command);
 
-    QString cpuName() const { return m_inventory.cpuName; }
-    QString boardName() const { return m_inventory.boardName; }
-    QString osCaption() const { return m_inventory.osCaption; }
-    QStringList memoryModules() const { return m_inventory.memoryModules; }
-    QStringList disks() const { return m_inventory.disks; }
-    QStringList graphicsAdapters() const { return m_inventory.graphicsAdapters; }
-    QStringList soundDevices() const { return m_inventory.soundDevices; }
-    QStringList networkAdapters() const { return m_inventory.networkAdapters; }
+    QString cpuName() const { return inventory.cpuName; }
+    QString boardName() const { return inventory.boardName; }
+    QString osCaption() const { return inventory.osCaption; }
+    QStringList memoryModules() const { return inventory.memoryModules; }
+    QStringList disks() const { return inventory.disks; }
+    QStringList graphicsAdapters() const { return inventory.graphicsAdapters; }
+    QStringList soundDevices() const { return inventory.soundDevices; }
+    QStringList networkAdapters() const { return inventory.networkAdapters; }
     // Replaces the gathered inventory, for tests of the pages that show it.
-    void setInventory(const HardwareInventory &inventory) { m_inventory = inventory; }
+    void setInventory(const HardwareInventory &gathered) { inventory = gathered; }
 
 signals:
     void sigGetPcHardwareInfoOver();
@@ -49,9 +49,9 @@ private:
     void initMontserratBold();
     void initMontserratMedium();
 
-    QString m_configDir;
-    AppConfig m_config;
-    QFont m_boldFont;
-    QFont m_mediumFont;
-    HardwareInventory m_inventory;
+    QString configFolder;
+    AppConfig config;
+    QFont montserratBold;
+    QFont montserratMedium;
+    HardwareInventory inventory;
 };

@@ -9,8 +9,8 @@
 void DDataManager::theHardwareInfoGet()
 {
     qDebug() << "--------------- *** PC Hardware Info Get Start *** ---------------";
-    m_inventory.cpuName = getInfo(QStringLiteral("wmic cpu get Name"));
-    gatherHardwareInventory(m_inventory);
+    inventory.cpuName = getInfo(QStringLiteral("wmic cpu get Name"));
+    gatherHardwareInventory(inventory);
     qDebug() << "--------------- *** PC Hardware Info Get Over *** ---------------";
     emit sigGetPcHardwareInfoOver();
 }

@@ -27,12 +27,12 @@ getPcInfoThread::getPcInfoThread(QObject *parent)
 getPcInfoThread::~getPcInfoThread()
 {
     requestStop();
-    if (m_startThread.joinable())
-        m_startThread.join();
+    if (startThread.joinable())
+        startThread.join();
     wait();
     // QThread::wait synchronises through primitives that race detectors cannot see; this acquire
     // pairs with the release at the end of run() and makes the ordering explicit.
-    (void)m_loopEnded.load(std::memory_order_acquire);
+    (void)loopEnded.load(std::memory_order_acquire);
 }
 
 void getPcInfoThread::onStartInitSdkLater()
@@ -64,19 +64,19 @@ void getPcInfoThread::onStartInitSdkLater()
 
 void getPcInfoThread::startSdkInit()
 {
-    std::lock_guard<std::mutex> lock(m_startMutex);
-    if (m_startBegun)
+    std::lock_guard<std::mutex> lock(startMutex);
+    if (startBegun)
         return;
-    m_startBegun = true;
-    m_startRunning = true;
-    m_startThread = std::thread([this] {
+    startBegun = true;
+    startRunning = true;
+    startThread = std::thread([this] {
         prepareThreadForCrashes();
         onStartInitSdkLater();
         {
-            std::lock_guard<std::mutex> ended(m_startMutex);
-            m_startRunning = false;
+            std::lock_guard<std::mutex> ended(startMutex);
+            startRunning = false;
         }
-        m_startEnded.notify_all();
+        startEnded.notify_all();
     });
 }
 
@@ -85,16 +85,16 @@ getPcInfoThread::ThreadsLeft getPcInfoThread::endThreads(std::chrono::steady_clo
     requestStop();
     ThreadsLeft left;
     {
-        std::unique_lock<std::mutex> lock(m_startMutex);
-        left.sdkStart = !m_startEnded.wait_until(lock, deadline, [this] { return !m_startRunning; });
+        std::unique_lock<std::mutex> lock(startMutex);
+        left.sdkStart = !startEnded.wait_until(lock, deadline, [this] { return !startRunning; });
     }
     // Joined only once it has ended; one left behind stays joinable, so it is never detached from
     // the object it uses.
-    if (!left.sdkStart && m_startThread.joinable())
-        m_startThread.join();
+    if (!left.sdkStart && startThread.joinable())
+        startThread.join();
     left.readLoop = !wait(QDeadlineTimer(deadline));
     if (!left.readLoop)
-        (void)m_loopEnded.load(std::memory_order_acquire); // see the destructor
+        (void)loopEnded.load(std::memory_order_acquire); // see the destructor
     return left;
 }
 
@@ -104,55 +104,55 @@ void getPcInfoThread::run()
     while (running) {
         sleepUnlessStopped(kCyclePauseMs);
         {
-            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
+            std::lock_guard<std::mutex> sdkLock(sdkMutex);
             // Checked under the lock: once stopAndUninit has released the SDK no cycle may start.
             if (!running)
                 break;
             if (!sdkReady)
                 continue;
-            m_walking = true;
+            walking = true;
         }
         getSensorInfo();
         {
-            std::lock_guard<std::mutex> sdkLock(m_sdkMutex);
-            m_walking = false;
+            std::lock_guard<std::mutex> sdkLock(sdkMutex);
+            walking = false;
         }
-        m_walkEnded.notify_all();
+        walkEnded.notify_all();
     }
-    m_loopEnded.store(true, std::memory_order_release);
+    loopEnded.store(true, std::memory_order_release);
 }
 
 void getPcInfoThread::requestStop()
 {
     {
-        std::lock_guard<std::mutex> pause(m_pauseMutex);
+        std::lock_guard<std::mutex> pause(pauseMutex);
         running = false;
     }
-    m_pauseWake.notify_all();
+    pauseWake.notify_all();
 }
 
 void getPcInfoThread::sleepUnlessStopped(int milliseconds)
 {
-    std::unique_lock<std::mutex> pause(m_pauseMutex);
-    m_pauseWake.wait_for(pause, std::chrono::milliseconds(milliseconds), [this] { return !running; });
+    std::unique_lock<std::mutex> pause(pauseMutex);
+    pauseWake.wait_for(pause, std::chrono::milliseconds(milliseconds), [this] { return !running; });
 }
 
 void getPcInfoThread::getSensorInfo()
 {
     cycleDone = false;
     const bool firstCycle = firstCycleLog;
-    SensorSourceSeen sources;
+    SensorSourceSeen seen;
     const std::optional<SensorSnapshot> values =
-        readSensorCycle(*kestrun::platform::sensorSdk(), firstCycle, running, &sources);
+        readSensorCycle(*kestrun::platform::sensorSdk(), firstCycle, running, &seen);
     if (values) {
         {
-            std::lock_guard<std::mutex> lock(m_snapshotMutex);
-            m_snapshot = *values;
-            m_sources = sources;
+            std::lock_guard<std::mutex> lock(snapshotMutex);
+            snapshot = *values;
+            sources = seen;
         }
         firstCycleLog = false;
         if (firstCycle)
-            logFiguresWithoutSource(sources);
+            logFiguresWithoutSource(seen);
     }
     cycleDone = true;
     if (values)
@@ -170,8 +170,8 @@ int getPcInfoThread::stopAndUninit()
 
     // Waits for a cycle that is still walking; it gives up at its next reading index, unless that
     // read does not come back: then the SDK stays as it is.
-    std::unique_lock<std::mutex> sdkLock(m_sdkMutex);
-    if (!m_walkEnded.wait_for(sdkLock, kReleaseWait, [this] { return !m_walking; }))
+    std::unique_lock<std::mutex> sdkLock(sdkMutex);
+    if (!walkEnded.wait_for(sdkLock, kReleaseWait, [this] { return !walking; }))
         return kSdkStillBusy;
     if (!sdkReady)
         return kSdkNotReady;
@@ -181,12 +181,12 @@ int getPcInfoThread::stopAndUninit()
 
 SensorSnapshot getPcInfoThread::copySnapshot() const
 {
-    std::lock_guard<std::mutex> lock(m_snapshotMutex);
-    return m_snapshot;
+    std::lock_guard<std::mutex> lock(snapshotMutex);
+    return snapshot;
 }
 
 getPcInfoThread::CycleRecord getPcInfoThread::copyLastCycle() const
 {
-    std::lock_guard<std::mutex> lock(m_snapshotMutex);
-    return {m_snapshot, m_sources};
+    std::lock_guard<std::mutex> lock(snapshotMutex);
+    return {snapshot, sources};
 }

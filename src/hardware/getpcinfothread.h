@@ -84,23 +84,23 @@ private:
     // A cycle marks itself as walking under this lock, and the release of the SDK happens under it
     // once no cycle walks, so no SDK call follows sdkUninit. The release waits for a walk to end
     // a bounded time only: a read that never returns must not keep it waiting for ever.
-    std::mutex m_sdkMutex;
-    std::condition_variable m_walkEnded;
-    bool m_walking = false; // guarded by m_sdkMutex
+    std::mutex sdkMutex;
+    std::condition_variable walkEnded;
+    bool walking = false; // guarded by sdkMutex
     // Guards the published snapshot; a cycle fills a local record and publishes it whole.
-    mutable std::mutex m_snapshotMutex;
-    SensorSnapshot m_snapshot;
-    SensorSourceSeen m_sources;
+    mutable std::mutex snapshotMutex;
+    SensorSnapshot snapshot;
+    SensorSourceSeen sources;
     // Lets a stop cut the one-second pause short.
-    std::mutex m_pauseMutex;
-    std::condition_variable m_pauseWake;
+    std::mutex pauseMutex;
+    std::condition_variable pauseWake;
     // Set as the last act of run(); see the destructor.
-    std::atomic<bool> m_loopEnded{false};
+    std::atomic<bool> loopEnded{false};
 
     // The SDK start thread; started, and joined, on the thread that owns this object.
-    std::thread m_startThread;
-    std::mutex m_startMutex;
-    std::condition_variable m_startEnded;
-    bool m_startBegun = false; // both guarded by m_startMutex
-    bool m_startRunning = false;
+    std::thread startThread;
+    std::mutex startMutex;
+    std::condition_variable startEnded;
+    bool startBegun = false; // both guarded by startMutex
+    bool startRunning = false;
 };

@@ -73,10 +73,10 @@ bool SensorMatcher::offer(ReadingKind kind, const char *label, double value)
     const std::string_view text(label);
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
         const MatchGroup &group = kGroups[i];
-        if (group.kind != kind || m_taken[i] || !groupMatches(group, text))
+        if (group.kind != kind || taken[i] || !groupMatches(group, text))
             continue;
-        m_snapshot.*group.field = narrow(value);
-        m_taken[i] = true;
+        gathered.*group.field = narrow(value);
+        taken[i] = true;
         return true;
     }
     return false;
@@ -88,8 +88,8 @@ void SensorSourceSeen::see(ReadingKind kind, const char *label)
         return;
     const std::string_view text(label);
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
-        if (kGroups[i].kind == kind && !m_seen[i] && groupMatches(kGroups[i], text))
-            m_seen[i] = true;
+        if (kGroups[i].kind == kind && !seenGroups[i] && groupMatches(kGroups[i], text))
+            seenGroups[i] = true;
     }
 }
 
@@ -97,7 +97,7 @@ bool SensorSourceSeen::seen(float SensorSnapshot::*field) const
 {
     for (std::size_t i = 0; i < kGroups.size(); ++i) {
         if (kGroups[i].field == field)
-            return m_seen[i];
+            return seenGroups[i];
     }
     return false;
 }

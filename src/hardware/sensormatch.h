@@ -28,11 +28,11 @@ public:
     bool offer(ReadingKind kind, const char *label, double value);
 
     // The values gathered so far; fields without a match are 0.
-    const SensorSnapshot &snapshot() const { return m_snapshot; }
+    const SensorSnapshot &snapshot() const { return gathered; }
 
 private:
-    SensorSnapshot m_snapshot;
-    std::array<bool, 12> m_taken{}; // one mark per matching group, so per field
+    SensorSnapshot gathered;
+    std::array<bool, 12> taken{}; // one mark per matching group, so per field
 };
 
 // Which fields the labels of a walk could fill, whatever the readings' values: a field that no
@@ -47,5 +47,5 @@ public:
     bool seen(float SensorSnapshot::*field) const;
 
 private:
-    std::array<bool, 12> m_seen{}; // per matching group, as the matcher's marks
+    std::array<bool, 12> seenGroups{}; // per matching group, as the matcher's marks
 };

@@ -93,26 +93,26 @@ public:
             munmap(memory, length);
             return;
         }
-        m_memory = memory;
-        m_length = length;
+        mapped = memory;
+        mappedLength = length;
     }
 
     ~ThreadSignalStack()
     {
-        if (!m_memory)
+        if (!mapped)
             return;
         stack_t off{};
         off.ss_flags = SS_DISABLE;
         sigaltstack(&off, nullptr);
-        munmap(m_memory, m_length);
+        munmap(mapped, mappedLength);
     }
 
     ThreadSignalStack(const ThreadSignalStack &) = delete;
     ThreadSignalStack &operator=(const ThreadSignalStack &) = delete;
 
 private:
-    void *m_memory = nullptr;
-    size_t m_length = 0;
+    void *mapped = nullptr;
+    size_t mappedLength = 0;
 };
 
 [[noreturn]] void becomeNewCopy(pid_t crashed)

@@ -17,16 +17,16 @@ public:
 
     // Opens the channel; false (with the reason in problem()) when it cannot be opened.
     bool listen();
-    QString problem() const { return m_problem; }
+    QString problem() const { return failure; }
 
 signals:
     void sigShowRequested();
 
 private:
     struct Channel;
-    const QString m_key;
-    std::unique_ptr<Channel> m_channel;
-    QString m_problem;
+    const QString key;
+    std::unique_ptr<Channel> channel;
+    QString failure;
 };
 
 // Asks the running copy to show its window; false when no copy could be reached.

@@ -23,9 +23,9 @@ struct InstanceCallListener::Channel {
     QLocalServer server;
 };
 
-InstanceCallListener::InstanceCallListener(const QString &key, QObject *parent)
+InstanceCallListener::InstanceCallListener(const QString &instanceKey, QObject *parent)
     : QObject(parent)
-    , m_key(key)
+    , key(instanceKey)
 {
 }
 
@@ -33,20 +33,20 @@ InstanceCallListener::~InstanceCallListener() = default;
 
 bool InstanceCallListener::listen()
 {
-    const QString folder = userRuntimeFolder(&m_problem);
+    const QString folder = userRuntimeFolder(&failure);
     if (folder.isEmpty())
         return false;
-    auto channel = std::make_unique<Channel>();
-    channel->server.setSocketOptions(QLocalServer::UserAccessOption);
-    const QString path = socketPath(folder, m_key);
+    auto opened = std::make_unique<Channel>();
+    opened->server.setSocketOptions(QLocalServer::UserAccessOption);
+    const QString path = socketPath(folder, key);
     // Only the holder of the single-instance mark gets here: a socket file already there was left
     // by a copy that is gone, and would keep the server from listening.
     QLocalServer::removeServer(path);
-    if (!channel->server.listen(path)) {
-        m_problem = path + QStringLiteral(": ") + channel->server.errorString();
+    if (!opened->server.listen(path)) {
+        failure = path + QStringLiteral(": ") + opened->server.errorString();
         return false;
     }
-    QLocalServer *server = &channel->server;
+    QLocalServer *server = &opened->server;
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *caller = server->nextPendingConnection()) {
             connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
@@ -60,14 +60,14 @@ bool InstanceCallListener::listen()
             });
         }
     });
-    m_channel = std::move(channel);
+    channel = std::move(opened);
     return true;
 }
 
 bool askRunningCopyToShow(const QString &key)
 {
-    QString problem;
-    const QString folder = userRuntimeFolder(&problem);
+    QString failure;
+    const QString folder = userRuntimeFolder(&failure);
     if (folder.isEmpty())
         return false;
     QLocalSocket socket;

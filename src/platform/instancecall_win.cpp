@@ -30,9 +30,9 @@ struct InstanceCallListener::Channel {
     QWinEventNotifier notifier;
 };
 
-InstanceCallListener::InstanceCallListener(const QString &key, QObject *parent)
+InstanceCallListener::InstanceCallListener(const QString &instanceKey, QObject *parent)
     : QObject(parent)
-    , m_key(key)
+    , key(instanceKey)
 {
 }
 
@@ -41,13 +41,13 @@ InstanceCallListener::~InstanceCallListener() = default;
 bool InstanceCallListener::listen()
 {
     // Auto-reset: every request wakes the notifier once.
-    const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, eventName(m_key).c_str());
+    const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, eventName(key).c_str());
     if (!event) {
-        m_problem = QStringLiteral("CreateEvent failed (%1)").arg(GetLastError());
+        failure = QStringLiteral("CreateEvent failed (%1)").arg(GetLastError());
         return false;
     }
-    m_channel = std::make_unique<Channel>(event);
-    connect(&m_channel->notifier, &QWinEventNotifier::activated, this, &InstanceCallListener::sigShowRequested);
+    channel = std::make_unique<Channel>(event);
+    connect(&channel->notifier, &QWinEventNotifier::activated, this, &InstanceCallListener::sigShowRequested);
     return true;
 }
 

@@ -38,5 +38,5 @@ signals:
 private:
     // What the system's side of the watch holds.
     struct Native;
-    std::unique_ptr<Native> m_native;
+    std::unique_ptr<Native> native;
 };

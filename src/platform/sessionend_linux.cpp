@@ -34,12 +34,12 @@ struct SessionEndWatch::Native {
 
 SessionEndWatch::SessionEndWatch(QObject *parent)
     : QObject(parent)
-    , m_native(std::make_unique<Native>())
+    , native(std::make_unique<Native>())
 {
     if (g_pipe[0] >= 0 || pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_native->notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_native->notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
+    native->notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(native->notifier, &QSocketNotifier::activated, this, &SessionEndWatch::deliverPending);
 
     struct sigaction action {
     };
@@ -52,12 +52,12 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
 
 SessionEndWatch::~SessionEndWatch()
 {
-    if (!m_native->notifier)
+    if (!native->notifier)
         return;
     for (size_t i = 0; i < sizeof(kWatchedSignals) / sizeof(kWatchedSignals[0]); ++i)
         sigaction(kWatchedSignals[i], &g_previous[i], nullptr);
-    delete m_native->notifier;
-    m_native->notifier = nullptr;
+    delete native->notifier;
+    native->notifier = nullptr;
     close(g_pipe[0]);
     close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -65,14 +65,14 @@ SessionEndWatch::~SessionEndWatch()
 
 bool SessionEndWatch::isActive() const
 {
-    return m_native->notifier != nullptr;
+    return native->notifier != nullptr;
 }
 
 void SessionEndWatch::watchWindow(WId) {}
 
 void SessionEndWatch::deliverPending()
 {
-    if (!m_native->notifier)
+    if (!native->notifier)
         return;
     unsigned char bytes[16];
     ssize_t count;

@@ -52,8 +52,8 @@ LRESULT CALLBACK sessionWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 class SessionEndFilter : public QAbstractNativeEventFilter
 {
 public:
-    explicit SessionEndFilter(SessionEndWatch *watch)
-        : m_watch(watch)
+    explicit SessionEndFilter(SessionEndWatch *owner)
+        : watch(owner)
     {
     }
 
@@ -79,14 +79,14 @@ public:
                                                       : (received && msg->message == WM_ENDSESSION && msg->wParam);
         if (!request)
             return false;
-        emitRequest(m_watch, msg->message);
+        emitRequest(watch, msg->message);
         if (result)
             *result = 0;
         return true;
     }
 
 private:
-    SessionEndWatch *m_watch;
+    SessionEndWatch *watch;
 };
 
 struct SessionEndWatch::Native {
@@ -101,7 +101,7 @@ struct SessionEndWatch::Native {
 
 SessionEndWatch::SessionEndWatch(QObject *parent)
     : QObject(parent)
-    , m_native(std::make_unique<Native>(this))
+    , native(std::make_unique<Native>(this))
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -111,36 +111,36 @@ SessionEndWatch::SessionEndWatch(QObject *parent)
     windowClass.lpszClassName = kWindowClass;
     // A second watch finds the class registered already.
     RegisterClassExW(&windowClass);
-    m_native->window = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Kestrun", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, instance, this);
+    native->window = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Kestrun", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                     instance, this);
     if (QCoreApplication *application = QCoreApplication::instance())
-        application->installNativeEventFilter(&m_native->filter);
+        application->installNativeEventFilter(&native->filter);
 }
 
 SessionEndWatch::~SessionEndWatch()
 {
     if (QCoreApplication *application = QCoreApplication::instance())
-        application->removeNativeEventFilter(&m_native->filter);
-    if (m_native->window)
-        DestroyWindow(m_native->window);
+        application->removeNativeEventFilter(&native->filter);
+    if (native->window)
+        DestroyWindow(native->window);
 }
 
 bool SessionEndWatch::isActive() const
 {
-    return m_native->window != nullptr;
+    return native->window != nullptr;
 }
 
 void SessionEndWatch::watchWindow(WId window)
 {
-    m_native->filter.watched = reinterpret_cast<HWND>(window);
+    native->filter.watched = reinterpret_cast<HWND>(window);
 }
 
 void SessionEndWatch::deliverPending()
 {
-    if (!m_native->window)
+    if (!native->window)
         return;
     // Also takes the messages other programs sent meanwhile, which wait for a call like this one.
     MSG msg;
-    while (PeekMessageW(&msg, m_native->window, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&msg, native->window, 0, 0, PM_REMOVE))
         DispatchMessageW(&msg);
 }

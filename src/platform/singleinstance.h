@@ -29,11 +29,11 @@ public:
     SingleInstanceGuard &operator=(const SingleInstanceGuard &) = delete;
 
     Claim claim();
-    QString problem() const { return m_problem; }
+    QString problem() const { return failure; }
 
 private:
     struct Hold;
-    QString m_key;
-    std::unique_ptr<Hold> m_hold;
-    QString m_problem;
+    QString key;
+    std::unique_ptr<Hold> hold;
+    QString failure;
 };

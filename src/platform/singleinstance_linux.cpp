@@ -14,8 +14,8 @@
 // A lock on a file in the user's runtime folder: the kernel drops it with the last descriptor, so
 // there is no stale mark to recover, and another user's folder is never looked at.
 struct SingleInstanceGuard::Hold {
-    explicit Hold(int fd)
-        : fd(fd)
+    explicit Hold(int descriptor)
+        : fd(descriptor)
     {
     }
     ~Hold() { ::close(fd); }
@@ -24,8 +24,8 @@ struct SingleInstanceGuard::Hold {
     const int fd;
 };
 
-SingleInstanceGuard::SingleInstanceGuard(const QString &key)
-    : m_key(key)
+SingleInstanceGuard::SingleInstanceGuard(const QString &instanceKey)
+    : key(instanceKey)
 {
 }
 
@@ -33,19 +33,19 @@ SingleInstanceGuard::~SingleInstanceGuard() = default;
 
 SingleInstanceGuard::Claim SingleInstanceGuard::claim()
 {
-    if (m_hold)
+    if (hold)
         return Claim::Taken;
-    const QString folder = userRuntimeFolder(&m_problem);
+    const QString folder = userRuntimeFolder(&failure);
     if (folder.isEmpty())
         return Claim::Failed;
-    const QString path = folder + QLatin1Char('/') + m_key + QStringLiteral(".lock");
+    const QString path = folder + QLatin1Char('/') + key + QStringLiteral(".lock");
     // Close-on-exec: a copy started from this one (the crash restart) must not inherit the mark.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        m_problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        failure = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
         return Claim::Failed;
     }
-    auto hold = std::make_unique<Hold>(fd);
+    auto held = std::make_unique<Hold>(fd);
     int result;
     do
         result = ::flock(fd, LOCK_EX | LOCK_NB);
@@ -53,10 +53,10 @@ SingleInstanceGuard::Claim SingleInstanceGuard::claim()
     if (result != 0) {
         if (errno == EWOULDBLOCK)
             return Claim::HeldByAnotherCopy;
-        m_problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+        failure = path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
         return Claim::Failed;
     }
-    m_hold = std::move(hold);
-    m_problem.clear();
+    hold = std::move(held);
+    failure.clear();
     return Claim::Taken;
 }

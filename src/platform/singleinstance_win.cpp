@@ -12,8 +12,8 @@ struct SingleInstanceGuard::Hold {
     QSharedMemory segment;
 };
 
-SingleInstanceGuard::SingleInstanceGuard(const QString &key)
-    : m_key(key)
+SingleInstanceGuard::SingleInstanceGuard(const QString &instanceKey)
+    : key(instanceKey)
 {
 }
 
@@ -21,16 +21,16 @@ SingleInstanceGuard::~SingleInstanceGuard() = default;
 
 SingleInstanceGuard::Claim SingleInstanceGuard::claim()
 {
-    if (m_hold)
+    if (hold)
         return Claim::Taken;
-    auto hold = std::make_unique<Hold>(m_key);
-    if (!hold->segment.create(1, QSharedMemory::ReadWrite)) {
-        if (hold->segment.error() == QSharedMemory::AlreadyExists)
+    auto held = std::make_unique<Hold>(key);
+    if (!held->segment.create(1, QSharedMemory::ReadWrite)) {
+        if (held->segment.error() == QSharedMemory::AlreadyExists)
             return Claim::HeldByAnotherCopy;
-        m_problem = hold->segment.errorString();
+        failure = held->segment.errorString();
         return Claim::Failed;
     }
-    m_hold = std::move(hold);
-    m_problem.clear();
+    hold = std::move(held);
+    failure.clear();
     return Claim::Taken;
 }

@@ -15,41 +15,41 @@ public:
     ComPtr(const ComPtr &) = delete;
     ComPtr &operator=(const ComPtr &) = delete;
 
-    T *get() const { return m_pointer; }
-    T *operator->() const { return m_pointer; }
-    explicit operator bool() const { return m_pointer != nullptr; }
+    T *get() const { return pointer; }
+    T *operator->() const { return pointer; }
+    explicit operator bool() const { return pointer != nullptr; }
     // Releases what it holds and hands out its slot, for a call that returns a new reference.
     T **out()
     {
         reset();
-        return &m_pointer;
+        return &pointer;
     }
     void **outVoid() { return reinterpret_cast<void **>(out()); }
     void reset()
     {
-        if (m_pointer)
-            m_pointer->Release();
-        m_pointer = nullptr;
+        if (pointer)
+            pointer->Release();
+        pointer = nullptr;
     }
 
 private:
-    T *m_pointer = nullptr;
+    T *pointer = nullptr;
 };
 
 class Bstr
 {
 public:
-    explicit Bstr(const QString &text)
-        : m_text(SysAllocStringLen(reinterpret_cast<const OLECHAR *>(text.utf16()), UINT(text.size())))
+    explicit Bstr(const QString &value)
+        : text(SysAllocStringLen(reinterpret_cast<const OLECHAR *>(value.utf16()), UINT(value.size())))
     {
     }
-    ~Bstr() { SysFreeString(m_text); }
+    ~Bstr() { SysFreeString(text); }
     Bstr(const Bstr &) = delete;
     Bstr &operator=(const Bstr &) = delete;
-    BSTR get() const { return m_text; }
+    BSTR get() const { return text; }
 
 private:
-    BSTR m_text;
+    BSTR text;
 };
 
 class Variant
@@ -68,19 +68,19 @@ class ComApartment
 {
 public:
     ComApartment()
-        : m_joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        : joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
     {
     }
     ~ComApartment()
     {
-        if (m_joined)
+        if (joined)
             CoUninitialize();
     }
     ComApartment(const ComApartment &) = delete;
     ComApartment &operator=(const ComApartment &) = delete;
 
 private:
-    bool m_joined;
+    bool joined;
 };
 
 // WMI's providers act as the caller: its proxies must allow that (COM's default only lets them

@@ -11,50 +11,50 @@ namespace kestrun::test {
 
 ChildProgram::ChildProgram(const QString &program)
 {
-    m_process.setProcessEnvironment(m_home.environment());
-    m_process.setProgram(program);
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    child.setProcessEnvironment(home.environment());
+    child.setProgram(program);
+    child.setProcessChannelMode(QProcess::MergedChannels);
 }
 
 ChildProgram::~ChildProgram()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(10000);
+    if (child.state() != QProcess::NotRunning) {
+        child.kill();
+        child.waitForFinished(10000);
     }
 }
 
 void ChildProgram::setEnvironmentValue(const QString &name, const QString &value)
 {
-    m_home.setValue(name, value);
-    m_process.setProcessEnvironment(m_home.environment());
+    home.setValue(name, value);
+    child.setProcessEnvironment(home.environment());
 }
 
 void ChildProgram::setWorkingDirectory(const QString &folder)
 {
-    m_process.setWorkingDirectory(folder);
+    child.setWorkingDirectory(folder);
 }
 
 bool ChildProgram::start(const QStringList &arguments)
 {
-    m_process.setArguments(arguments);
-    m_process.start();
-    return m_process.waitForStarted(30000);
+    child.setArguments(arguments);
+    child.start();
+    return child.waitForStarted(30000);
 }
 
 void ChildProgram::sendSignal(int signalNumber)
 {
-    if (m_process.state() == QProcess::Running)
-        ::kill(pid_t(m_process.processId()), signalNumber);
+    if (child.state() == QProcess::Running)
+        ::kill(pid_t(child.processId()), signalNumber);
 }
 
 bool ChildProgram::waitForOutput(const QByteArray &text, int timeoutMs)
 {
     const QDeadlineTimer guard(timeoutMs);
     while (!output().contains(text)) {
-        if (m_process.state() == QProcess::NotRunning || guard.hasExpired())
+        if (child.state() == QProcess::NotRunning || guard.hasExpired())
             return false;
-        m_process.waitForReadyRead(100);
+        child.waitForReadyRead(100);
     }
     return true;
 }
@@ -68,10 +68,10 @@ bool ChildProgram::waitForLog(const QString &messageStart, int timeoutMs)
                            [&](const QString &message) { return message.startsWith(messageStart); });
     };
     while (!logged()) {
-        if (m_process.state() == QProcess::NotRunning || guard.hasExpired())
+        if (child.state() == QProcess::NotRunning || guard.hasExpired())
             return false;
         // Also drains the output, so a chatty child never blocks on a full pipe.
-        m_process.waitForReadyRead(100);
+        child.waitForReadyRead(100);
         output();
     }
     return true;
@@ -79,21 +79,21 @@ bool ChildProgram::waitForLog(const QString &messageStart, int timeoutMs)
 
 bool ChildProgram::endsWith(int exitCode, int timeoutMs)
 {
-    if (!m_process.waitForFinished(timeoutMs))
+    if (!child.waitForFinished(timeoutMs))
         return false;
     output();
-    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == exitCode;
+    return child.exitStatus() == QProcess::NormalExit && child.exitCode() == exitCode;
 }
 
 QByteArray ChildProgram::output()
 {
-    m_output += m_process.readAll();
-    return m_output;
+    collected += child.readAll();
+    return collected;
 }
 
 QStringList ChildProgram::logMessages() const
 {
-    const QByteArray all = readAllLogs(m_home.logFolder());
+    const QByteArray all = readAllLogs(home.logFolder());
     // A record ends in CR LF; a message may hold line feeds of its own, never CR LF.
     const QByteArray marker("]--------------------> ");
     QStringList messages;
@@ -107,14 +107,14 @@ QStringList ChildProgram::logMessages() const
 
 bool ChildProgram::guardLeft() const
 {
-    return m_home.singleInstanceGuardLeft();
+    return home.singleInstanceGuardLeft();
 }
 
 QByteArray ChildProgram::describe()
 {
     return "output:\n" + output().right(3000) + "\nlog:\n" + logMessages().join('\n').right(3000).toUtf8()
-           + "\nexit status " + QByteArray::number(m_process.exitStatus()) + ", code "
-           + QByteArray::number(m_process.exitCode());
+           + "\nexit status " + QByteArray::number(child.exitStatus()) + ", code "
+           + QByteArray::number(child.exitCode());
 }
 
 } // namespace kestrun::test

@@ -20,11 +20,11 @@ public:
     ChildProgram(const ChildProgram &) = delete;
     ChildProgram &operator=(const ChildProgram &) = delete;
 
-    QString homePath() const { return m_home.path(); }
+    QString homePath() const { return home.path(); }
     void setEnvironmentValue(const QString &name, const QString &value);
     void setWorkingDirectory(const QString &folder);
     bool start(const QStringList &arguments = {});
-    QProcess &process() { return m_process; }
+    QProcess &process() { return child; }
     // Sends the signal to the child, as the session does at its end.
     void sendSignal(int signalNumber);
 
@@ -45,9 +45,9 @@ public:
     QByteArray describe();
 
 private:
-    ChildHome m_home;
-    QProcess m_process;
-    QByteArray m_output;
+    ChildHome home;
+    QProcess child;
+    QByteArray collected;
 };
 
 } // namespace kestrun::test

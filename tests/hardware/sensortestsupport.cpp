@@ -48,21 +48,21 @@ StdoutCapture::StdoutCapture()
 {
     std::fflush(stdout);
     char path[] = "/tmp/kestrun-stdout-XXXXXX";
-    m_file = mkstemp(path);
+    file = mkstemp(path);
     unlink(path);
-    m_saved = dup(STDOUT_FILENO);
-    dup2(m_file, STDOUT_FILENO);
+    saved = dup(STDOUT_FILENO);
+    dup2(file, STDOUT_FILENO);
 }
 
 StdoutCapture::~StdoutCapture()
 {
     // What was not taken, such as the test's own failure reports, goes on to the real output.
     const QByteArray rest = take();
-    dup2(m_saved, STDOUT_FILENO);
+    dup2(saved, STDOUT_FILENO);
     if (write(STDOUT_FILENO, rest.constData(), static_cast<size_t>(rest.size())) < 0)
         perror("stdout");
-    close(m_saved);
-    close(m_file);
+    close(saved);
+    close(file);
 }
 
 QByteArray StdoutCapture::take()
@@ -70,12 +70,12 @@ QByteArray StdoutCapture::take()
     std::fflush(stdout);
     QByteArray text;
     char buffer[4096];
-    lseek(m_file, 0, SEEK_SET);
-    for (ssize_t n; (n = read(m_file, buffer, sizeof buffer)) > 0;)
+    lseek(file, 0, SEEK_SET);
+    for (ssize_t n; (n = read(file, buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<int>(n));
-    if (ftruncate(m_file, 0) != 0)
+    if (ftruncate(file, 0) != 0)
         text.append("<cannot empty the capture>");
-    lseek(m_file, 0, SEEK_SET);
+    lseek(file, 0, SEEK_SET);
     return text;
 }
 

@@ -39,8 +39,8 @@ public:
     QByteArray take();
 
 private:
-    int m_saved = -1;
-    int m_file = -1;
+    int saved = -1;
+    int file = -1;
 };
 
 // Expected snapshot values; fields not listed are expected to be 0.

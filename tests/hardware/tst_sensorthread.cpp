@@ -72,9 +72,9 @@ class HangGuard
 {
 public:
     explicit HangGuard(std::chrono::seconds after)
-        : m_thread([this, after] {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            if (!m_wake.wait_for(lock, after, [this] { return m_done; }))
+        : thread([this, after] {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!wake.wait_for(lock, after, [this] { return done; }))
                 releaseStandinHangs();
         })
     {
@@ -83,19 +83,19 @@ public:
     ~HangGuard()
     {
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_done = true;
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
         }
-        m_wake.notify_all();
-        m_thread.join();
+        wake.notify_all();
+        thread.join();
         releaseStandinHangs();
     }
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_done = false;
-    std::thread m_thread;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool done = false;
+    std::thread thread;
 };
 
 } // namespace

@@ -42,28 +42,28 @@ private:
     void useRuntimeFolder(const QString &folder);
 
     // A key of this run only, so a running Kestrun on this machine is never disturbed.
-    QString m_key = QStringLiteral("KestrunTest_%1").arg(QCoreApplication::applicationPid());
-    std::unique_ptr<QTemporaryDir> m_runtime;
-    QByteArray m_savedRuntime;
-    bool m_hadRuntime = false;
+    QString key = QStringLiteral("KestrunTest_%1").arg(QCoreApplication::applicationPid());
+    std::unique_ptr<QTemporaryDir> runtime;
+    QByteArray savedRuntime;
+    bool hadRuntime = false;
 };
 
 void TestSingleInstance::init()
 {
-    m_hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-    m_savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    m_runtime = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_runtime->isValid());
-    useRuntimeFolder(m_runtime->path());
+    hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    runtime = std::make_unique<QTemporaryDir>();
+    QVERIFY(runtime->isValid());
+    useRuntimeFolder(runtime->path());
 }
 
 void TestSingleInstance::cleanup()
 {
-    if (m_hadRuntime)
-        qputenv("XDG_RUNTIME_DIR", m_savedRuntime);
+    if (hadRuntime)
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
     else
         qunsetenv("XDG_RUNTIME_DIR");
-    m_runtime.reset();
+    runtime.reset();
 }
 
 void TestSingleInstance::useRuntimeFolder(const QString &folder)
@@ -81,7 +81,7 @@ std::unique_ptr<QProcess> TestSingleInstance::startCopy()
 {
     // The helper inherits the test's environment, and with it the runtime folder.
     auto copy = std::make_unique<QProcess>();
-    copy->start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {m_key});
+    copy->start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {key});
     copy->waitForStarted();
     return copy;
 }
@@ -110,7 +110,7 @@ void TestSingleInstance::secondCopyIsRefused()
     QCOMPARE(third->exitCode(), 255);
 
     // Nor does the same process take it twice.
-    SingleInstanceGuard here(m_key);
+    SingleInstanceGuard here(key);
     QCOMPARE(here.claim(), SingleInstanceGuard::Claim::HeldByAnotherCopy);
 
     killCopy(*first);
@@ -135,7 +135,7 @@ void TestSingleInstance::anotherSessionNeverBlocks()
 
     QTemporaryDir otherSession;
     useRuntimeFolder(otherSession.path());
-    SingleInstanceGuard other(m_key);
+    SingleInstanceGuard other(key);
     QCOMPARE(other.claim(), SingleInstanceGuard::Claim::Taken);
     // Taken once, held: a second claim of the same object says so again.
     QCOMPARE(other.claim(), SingleInstanceGuard::Claim::Taken);
@@ -153,7 +153,7 @@ void TestSingleInstance::withoutRuntimeFolderAFolderOfTheUsersOwn()
     const QString folder = userRuntimeFolder(&problem);
     const QString expected = temp.path() + QStringLiteral("/kestrun-") + QString::number(::getuid());
     {
-        SingleInstanceGuard guard(m_key);
+        SingleInstanceGuard guard(key);
         QCOMPARE(guard.claim(), SingleInstanceGuard::Claim::Taken);
     }
     qputenv("TMPDIR", savedTemp);
@@ -163,7 +163,7 @@ void TestSingleInstance::withoutRuntimeFolderAFolderOfTheUsersOwn()
     };
     QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0700));
-    QVERIFY(QFile::exists(folder + QLatin1Char('/') + m_key + QStringLiteral(".lock")));
+    QVERIFY(QFile::exists(folder + QLatin1Char('/') + key + QStringLiteral(".lock")));
 }
 
 void TestSingleInstance::foreignFolderIsRefused_data()
@@ -186,13 +186,13 @@ void TestSingleInstance::foreignFolderIsRefused()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    const QString path = m_runtime->filePath(QStringLiteral("session"));
+    const QString path = runtime->filePath(QStringLiteral("session"));
     if (kind == "open") {
         QVERIFY(QDir().mkdir(path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::WriteOther
                                         | QFile::ExeOther);
     } else if (kind == "link") {
-        QVERIFY(QFile::link(m_runtime->path(), path));
+        QVERIFY(QFile::link(runtime->path(), path));
     } else if (kind == "file") {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -204,26 +204,26 @@ void TestSingleInstance::foreignFolderIsRefused()
         QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
     }
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path));
-    SingleInstanceGuard guard(m_key);
+    SingleInstanceGuard guard(key);
     QCOMPARE(guard.claim(), SingleInstanceGuard::Claim::Failed);
     QVERIFY2(guard.problem().startsWith(path + QStringLiteral(": ")), qPrintable(guard.problem()));
     QVERIFY2(guard.problem().endsWith(reason), qPrintable(guard.problem()));
     // Nothing is made in a folder that is not the user's alone, and the call is not made either.
-    QVERIFY(!QFile::exists(path + QLatin1Char('/') + m_key + QStringLiteral(".lock")));
-    InstanceCallListener listener(m_key);
+    QVERIFY(!QFile::exists(path + QLatin1Char('/') + key + QStringLiteral(".lock")));
+    InstanceCallListener listener(key);
     QVERIFY(!listener.listen());
-    QVERIFY(!askRunningCopyToShow(m_key));
+    QVERIFY(!askRunningCopyToShow(key));
 }
 
 void TestSingleInstance::laterStartReachesTheRunningCopy()
 {
-    InstanceCallListener listener(m_key);
+    InstanceCallListener listener(key);
     QVERIFY2(listener.listen(), qPrintable(listener.problem()));
     QSignalSpy shows(&listener, &InstanceCallListener::sigShowRequested);
     // The caller blocks until the running copy hangs up; the running copy answers from its event
     // loop: the caller runs in a process of its own.
     QProcess caller;
-    caller.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {m_key, QStringLiteral("call")});
+    caller.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {key, QStringLiteral("call")});
     QVERIFY(caller.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(shows.count(), 1, 10000);
     // The event loop of the wait above may have seen the caller end already.
@@ -231,7 +231,7 @@ void TestSingleInstance::laterStartReachesTheRunningCopy()
     QCOMPARE(caller.readAllStandardOutput(), QByteArray("reached\n"));
     // A caller that says something else is hung up on without a request.
     QLocalSocket stranger;
-    stranger.connectToServer(m_runtime->filePath(m_key + QStringLiteral(".socket")));
+    stranger.connectToServer(runtime->filePath(key + QStringLiteral(".socket")));
     QVERIFY(stranger.waitForConnected(5000));
     stranger.write(QByteArray(100, 'x'));
     QTRY_COMPARE_WITH_TIMEOUT(stranger.state(), QLocalSocket::UnconnectedState, 10000);
@@ -242,16 +242,16 @@ void TestSingleInstance::leftSocketFileIsReplaced()
 {
     // A copy that was killed leaves its socket file; the next one listens all the same.
     QProcess leaver;
-    leaver.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {m_key, QStringLiteral("listen")});
+    leaver.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {key, QStringLiteral("listen")});
     QVERIFY(leaver.waitForReadyRead(10000));
     killCopy(leaver);
-    QVERIFY(QFile::exists(m_runtime->filePath(m_key + QStringLiteral(".socket"))));
+    QVERIFY(QFile::exists(runtime->filePath(key + QStringLiteral(".socket"))));
 
-    InstanceCallListener listener(m_key);
+    InstanceCallListener listener(key);
     QVERIFY2(listener.listen(), qPrintable(listener.problem()));
     QSignalSpy shows(&listener, &InstanceCallListener::sigShowRequested);
     QProcess caller;
-    caller.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {m_key, QStringLiteral("call")});
+    caller.start(QStringLiteral(KESTRUN_SINGLE_INSTANCE_HELPER), {key, QStringLiteral("call")});
     QTRY_COMPARE_WITH_TIMEOUT(shows.count(), 1, 10000);
     // The event loop of the wait above may have seen the caller end already.
     QVERIFY(caller.state() == QProcess::NotRunning || caller.waitForFinished(10000));
@@ -260,7 +260,7 @@ void TestSingleInstance::leftSocketFileIsReplaced()
 
 void TestSingleInstance::nobodyListening()
 {
-    QVERIFY(!askRunningCopyToShow(m_key));
+    QVERIFY(!askRunningCopyToShow(key));
 }
 
 KESTRUN_TEST_MAIN(TestSingleInstance)

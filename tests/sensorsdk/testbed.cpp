@@ -59,22 +59,22 @@ Testbed::Testbed()
 }
 
 Testbed::Testbed(_UMockdevTestbed *shared)
-    : testbed_(newTestbed(shared))
+    : testbed(newTestbed(shared))
 {
     start();
 }
 
 void Testbed::start()
 {
-    gchar *root = umockdev_testbed_get_root_dir(testbed_);
-    root_ = root;
+    gchar *root = umockdev_testbed_get_root_dir(testbed);
+    rootFolder = root;
     g_free(root);
     useSensorsConfig("");
 }
 
 Testbed::~Testbed()
 {
-    g_object_unref(testbed_);
+    g_object_unref(testbed);
     useSensorsConfig("");
 }
 
@@ -88,7 +88,7 @@ std::string Testbed::addDevice(const std::string &subsystem, const std::string &
     }
     list.push_back(nullptr);
     const gchar *properties[] = {nullptr};
-    gchar *path = umockdev_testbed_add_devicev(testbed_, subsystem.c_str(), name.c_str(),
+    gchar *path = umockdev_testbed_add_devicev(testbed, subsystem.c_str(), name.c_str(),
                                                parent.empty() ? nullptr : parent.c_str(),
                                                const_cast<gchar **>(list.data()), const_cast<gchar **>(properties));
     if (!path)
@@ -107,8 +107,8 @@ std::string Testbed::addHwmon(const std::string &name, const std::string &parent
         all.emplace_back(key, value.empty() || value.back() == '\n' ? value : value + "\n");
     all.emplace_back("name", name + "\n");
     if (number < 0)
-        number = hwmonCount_;
-    hwmonCount_ = std::max(hwmonCount_, number + 1);
+        number = hwmonCount;
+    hwmonCount = std::max(hwmonCount, number + 1);
     const std::string hwmon = "hwmon" + std::to_string(number);
     const std::string path = addDevice("hwmon", hwmon, parent, all);
     // As the kernel links it: up to the parent's parent, then down to the parent by name.
@@ -119,7 +119,7 @@ std::string Testbed::addHwmon(const std::string &name, const std::string &parent
 
 void Testbed::writeFile(const std::string &path, const std::string &contents)
 {
-    const std::string full = root_ + path;
+    const std::string full = rootFolder + path;
     makeFolders(parentFolder(full));
     std::ofstream file(full, std::ios::binary | std::ios::trunc);
     file << contents;
@@ -127,7 +127,7 @@ void Testbed::writeFile(const std::string &path, const std::string &contents)
 
 void Testbed::removeFile(const std::string &path)
 {
-    const std::string full = root_ + path;
+    const std::string full = rootFolder + path;
     std::ofstream(full, std::ios::binary | std::ios::trunc).close();
     std::remove(full.c_str());
 }
@@ -139,7 +139,7 @@ void Testbed::makeUnreadable(const std::string &path)
 
 void Testbed::link(const std::string &path, const std::string &target)
 {
-    const std::string full = root_ + path;
+    const std::string full = rootFolder + path;
     makeFolders(parentFolder(full));
     ::unlink(full.c_str());
     if (::symlink(target.c_str(), full.c_str()) != 0)
@@ -149,7 +149,7 @@ void Testbed::link(const std::string &path, const std::string &target)
 std::vector<std::string> Testbed::listing(const std::string &folder) const
 {
     std::vector<std::string> names;
-    DIR *dir = ::opendir((root_ + folder).c_str());
+    DIR *dir = ::opendir((rootFolder + folder).c_str());
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir)) {
@@ -167,14 +167,14 @@ bool Testbed::reverseListing(const std::string &folder)
     std::vector<std::pair<std::string, std::string>> links; // name, target
     for (const std::string &name : before) {
         char target[4096];
-        const ssize_t length = ::readlink((root_ + folder + "/" + name).c_str(), target, sizeof target - 1);
+        const ssize_t length = ::readlink((rootFolder + folder + "/" + name).c_str(), target, sizeof target - 1);
         if (length <= 0)
             throw std::runtime_error(folder + "/" + name + " is not a link");
         links.emplace_back(name, std::string(target, static_cast<std::size_t>(length)));
     }
     const auto remake = [&](bool reversed) {
         for (const auto &[name, target] : links)
-            ::unlink((root_ + folder + "/" + name).c_str());
+            ::unlink((rootFolder + folder + "/" + name).c_str());
         for (std::size_t i = 0; i < links.size(); ++i) {
             const auto &[name, target] = links[reversed ? links.size() - 1 - i : i];
             link(folder + "/" + name, target);
@@ -202,12 +202,12 @@ void Testbed::addRaplZone(const std::string &zone, const std::string &name, long
     writeFile(folder + "/energy_uj", std::to_string(energyUj) + "\n");
     writeFile(folder + "/max_energy_range_uj", std::to_string(maxRangeUj) + "\n");
     link("/sys/class/powercap/" + zone, "../../devices/virtual/powercap/intel-rapl/" + zone);
-    raplZones_.push_back(folder);
+    raplZones.push_back(folder);
 }
 
 void Testbed::setRaplEnergy(long long energyUj)
 {
-    for (const std::string &folder : raplZones_)
+    for (const std::string &folder : raplZones)
         writeFile(folder + "/energy_uj", std::to_string(energyUj) + "\n");
 }
 

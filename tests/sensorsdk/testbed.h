@@ -65,15 +65,15 @@ public:
     // The libsensors configuration file of the test process (named by KESTRUN_SENSORS_CONFIG).
     void useSensorsConfig(const std::string &contents);
 
-    std::string root() const { return root_; }
+    std::string root() const { return rootFolder; }
 
 private:
     void start();
 
-    _UMockdevTestbed *testbed_;
-    std::string root_;
-    int hwmonCount_ = 0;
-    std::vector<std::string> raplZones_;
+    _UMockdevTestbed *testbed;
+    std::string rootFolder;
+    int hwmonCount = 0;
+    std::vector<std::string> raplZones;
 };
 
 // /proc/cpuinfo of a four-thread, two-core Intel desktop processor.

@@ -19,21 +19,21 @@ QString folderFor(const ChildHomeOptions &options)
 } // namespace
 
 ChildHome::ChildHome(const ChildHomeOptions &options)
-    : m_dir(folderFor(options))
-    , m_environment(QProcessEnvironment::systemEnvironment())
+    : dir(folderFor(options))
+    , childEnvironment(QProcessEnvironment::systemEnvironment())
 {
     for (const char *sub : {"/.config", "/.local/share", "/.cache", "/tmp", "/runtime"})
         QDir().mkpath(path() + QLatin1String(sub));
     // The runtime folder must be the user's alone, or Qt refuses it.
     QFile::setPermissions(path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_environment.insert(QStringLiteral("HOME"), path());
-    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
-    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), path() + QStringLiteral("/.cache"));
-    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
-    m_environment.insert(QStringLiteral("TMPDIR"), tempFolder());
+    childEnvironment.insert(QStringLiteral("HOME"), path());
+    childEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    childEnvironment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    childEnvironment.insert(QStringLiteral("XDG_CACHE_HOME"), path() + QStringLiteral("/.cache"));
+    childEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder());
+    childEnvironment.insert(QStringLiteral("TMPDIR"), tempFolder());
     if (options.offscreen)
-        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        childEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 }
 
 QString ChildHome::logFolder(const QString &programName) const

@@ -27,8 +27,8 @@ public:
     ChildHome(const ChildHome &) = delete;
     ChildHome &operator=(const ChildHome &) = delete;
 
-    bool isValid() const { return m_dir.isValid(); }
-    QString path() const { return m_dir.path(); }
+    bool isValid() const { return dir.isValid(); }
+    QString path() const { return dir.path(); }
     QString configHome() const { return path() + QStringLiteral("/.config"); }
     QString dataHome() const { return path() + QStringLiteral("/.local/share"); }
     QString tempFolder() const { return path() + QStringLiteral("/tmp"); }
@@ -37,9 +37,9 @@ public:
     QString logFolder(const QString &programName = QStringLiteral("kestrun")) const;
 
     // The environment to start the child with, and changes to it.
-    QProcessEnvironment environment() const { return m_environment; }
-    void setValue(const QString &name, const QString &value) { m_environment.insert(name, value); }
-    void removeValue(const QString &name) { m_environment.remove(name); }
+    QProcessEnvironment environment() const { return childEnvironment; }
+    void setValue(const QString &name, const QString &value) { childEnvironment.insert(name, value); }
+    void removeValue(const QString &name) { childEnvironment.remove(name); }
 
     // A copy of the program in the home, with an empty configDir beside it: the program reads its
     // branding from there, once per process. Returns the copy's path, empty when it failed.
@@ -50,11 +50,11 @@ public:
     bool singleInstanceGuardLeft() const;
 
     // Leaves the folder in place, for a look after a failed run.
-    void keep() { m_dir.setAutoRemove(false); }
+    void keep() { dir.setAutoRemove(false); }
 
 private:
-    QTemporaryDir m_dir;
-    QProcessEnvironment m_environment;
+    QTemporaryDir dir;
+    QProcessEnvironment childEnvironment;
 };
 
 } // namespace kestrun::test

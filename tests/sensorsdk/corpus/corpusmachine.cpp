@@ -37,8 +37,8 @@ std::string platformStem(const std::string &prefix)
 class Parents
 {
 public:
-    explicit Parents(Testbed &bed)
-        : bed_(bed)
+    explicit Parents(Testbed &target)
+        : bed(target)
     {
     }
 
@@ -51,37 +51,37 @@ public:
             // A platform device per chip: the number after the dot is the printed address.
             std::string stem = platformStem(chip.prefix);
             std::string name = stem + "." + std::to_string(chip.address);
-            for (int n = 2; used_.count(name); ++n)
+            for (int n = 2; used.count(name); ++n)
                 name = stem + "_" + std::to_string(n) + "." + std::to_string(chip.address);
-            used_.insert(name);
-            return bed_.addDevice("platform", name, "", {});
+            used.insert(name);
+            return bed.addDevice("platform", name, "", {});
         }
         case Bus::Pci: {
             // bus << 8 | device << 3 | function, in domain 0.
             const std::string name = "0000:" + hex(chip.address >> 8, 2) + ":" + hex((chip.address >> 3) & 0x1f, 2)
                                      + "." + hex(chip.address & 7, 1);
-            return once(name, [&] { return bed_.addDevice("pci", name, "", {}); });
+            return once(name, [&] { return bed.addDevice("pci", name, "", {}); });
         }
         case Bus::Acpi: {
-            const std::string name = "KSTR" + hex(acpiCount_++, 4, true) + ":00";
-            return bed_.addDevice("acpi", name, "", {});
+            const std::string name = "KSTR" + hex(acpiCount++, 4, true) + ":00";
+            return bed.addDevice("acpi", name, "", {});
         }
         case Bus::I2c: {
             const std::string busName = "i2c-" + std::to_string(chip.busNumber);
             const std::string adapter = once(busName, [&] {
-                return bed_.addDevice("i2c-adapter", busName, "", {{"name", chip.adapter + "\n"}});
+                return bed.addDevice("i2c-adapter", busName, "", {{"name", chip.adapter + "\n"}});
             });
             const std::string name = std::to_string(chip.busNumber) + "-" + hex(chip.address, 4);
-            return once(name, [&] { return bed_.addDevice("i2c", name, adapter, {}); });
+            return once(name, [&] { return bed.addDevice("i2c", name, adapter, {}); });
         }
         case Bus::Scsi: {
             const std::string name = std::to_string(chip.busNumber) + ":0:" + std::to_string(chip.address) + ":0";
-            return once(name, [&] { return bed_.addDevice("scsi", name, "", {}); });
+            return once(name, [&] { return bed.addDevice("scsi", name, "", {}); });
         }
         case Bus::Hid: {
             // bus:vendor:product.instance
             const std::string name = hex(chip.busNumber, 4, true) + ":046D:4082." + hex(chip.address, 4, true);
-            return once(name, [&] { return bed_.addDevice("hid", name, "", {}); });
+            return once(name, [&] { return bed.addDevice("hid", name, "", {}); });
         }
         }
         return {};
@@ -91,16 +91,16 @@ private:
     template <typename Make>
     std::string once(const std::string &name, Make make)
     {
-        auto found = made_.find(name);
-        if (found == made_.end())
-            found = made_.emplace(name, make()).first;
+        auto found = made.find(name);
+        if (found == made.end())
+            found = made.emplace(name, make()).first;
         return found->second;
     }
 
-    Testbed &bed_;
-    std::map<std::string, std::string> made_;
-    std::set<std::string> used_;
-    long acpiCount_ = 0;
+    Testbed &bed;
+    std::map<std::string, std::string> made;
+    std::set<std::string> used;
+    long acpiCount = 0;
 };
 
 // The value file of a power reading: power_meter and amdgpu report an average, others an input.
