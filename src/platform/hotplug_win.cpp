@@ -34,6 +34,7 @@ HotplugWatch::~HotplugWatch() = default;
 void HotplugWatch::registerDevice(WId window)
 {
     auto w = std::make_unique<Watch>();
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
     w->window = reinterpret_cast<HWND>(window);
     for (const devicebroadcast::Guid &classGuid : devicebroadcast::kWatchedClasses) {
         const auto bytes = devicebroadcast::interfaceFilter(classGuid);
@@ -57,6 +58,7 @@ void HotplugWatch::nativeEvent(const QByteArray &eventType, void *message)
     if (msg->message != devicebroadcast::kWmDeviceChange)
         return;
     const devicebroadcast::DeviceChange change =
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
         devicebroadcast::parseDeviceChange(msg->wParam, reinterpret_cast<const unsigned char *>(msg->lParam));
     if (change.kind != DeviceChangeKind::None)
         emit deviceChanged(change.kind, QString::fromStdU16String(change.path));

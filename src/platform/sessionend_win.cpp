@@ -20,9 +20,11 @@ void emitRequest(SessionEndWatch *watch, UINT message)
 LRESULT CALLBACK sessionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
         const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
     auto *watch = reinterpret_cast<SessionEndWatch *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
     case WM_QUERYENDSESSION:
@@ -132,6 +134,7 @@ bool SessionEndWatch::isActive() const
 
 void SessionEndWatch::watchWindow(WId window)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
     native->filter.watched = reinterpret_cast<HWND>(window);
 }
 

@@ -136,7 +136,7 @@ DWORD runCrashingChild(const std::wstring &program, const char *which)
 std::wstring waitForMarker(const std::wstring &path, DWORD waitMs)
 {
     for (DWORD waited = 0;; waited += 100) {
-        const std::wstring text = readMarker(path);
+        std::wstring text = readMarker(path);
         if (!text.empty() || waited >= waitMs)
             return text;
         Sleep(100);

@@ -28,7 +28,7 @@ QString brandString()
         unsigned registers[4] = {};
         if (!__get_cpuid(0x80000002 + leaf, &registers[0], &registers[1], &registers[2], &registers[3]))
             return QString();
-        std::memcpy(brand + 16 * leaf, registers, sizeof registers);
+        std::memcpy(brand + sizeof registers * leaf, registers, sizeof registers);
     }
     return QString::fromLatin1(brand).simplified();
 }

@@ -49,6 +49,7 @@ struct ChildWindows {
 
 BOOL CALLBACK collectWindow(HWND window, LPARAM context)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
     auto *windows = reinterpret_cast<ChildWindows *>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
