@@ -24,13 +24,13 @@ namespace {
 const std::string kPowercap = "/sys/class/powercap";
 
 // /proc/cpuinfo of the largest machines stays well below this.
-constexpr std::size_t kCpuinfoLimit = 4 * 1024 * 1024;
+constexpr std::size_t kCpuinfoLimit = std::size_t(4) * 1024 * 1024;
 
 // The powercap zone (intel-rapl:0, intel-rapl:0:1, ...) whose name is the given one.
 std::string raplZone(const std::string &zoneName)
 {
     for (const std::string &zone : folderEntries(kPowercap)) {
-        const std::string folder = kPowercap + "/" + zone;
+        std::string folder = kPowercap + "/" + zone;
         const auto name = readText(folder + "/name", 64);
         if (name && trimmed(*name) == zoneName && exists(folder + "/energy_uj"))
             return folder;
@@ -101,7 +101,7 @@ private:
                     const auto kilohertz = file->integer();
                     if (!kilohertz)
                         return std::nullopt;
-                    return *kilohertz / 1000.0;
+                    return double(*kilohertz) / 1000.0;
                 });
                 continue;
             }
@@ -130,7 +130,7 @@ Source sysfsValue(const std::string &path, double divisor)
         const auto raw = file->integer();
         if (!raw)
             return std::nullopt;
-        return *raw / divisor;
+        return double(*raw) / divisor;
     };
 }
 

@@ -259,8 +259,8 @@ std::vector<Figures> runOnce(int seconds, int settle, std::size_t *reports)
         f.xPercent = xTicks * 100.0 / seconds;
         f.schedPercent = runNs / 1e9 * 100.0 / seconds;
         f.wakeupsPerSecond = double(own.switches - ownFrom[i].switches) / seconds;
-        f.rssMb = own.rssKb / 1024.0;
-        f.pssMb = own.pssKb / 1024.0;
+        f.rssMb = double(own.rssKb) / 1024.0;
+        f.pssMb = double(own.pssKb) / 1024.0;
     }
     *reports = machine.display.reportCount() - reportsFrom;
     for (Running &r : running)
@@ -317,6 +317,7 @@ int main(int argc, char *argv[])
     for (std::size_t i = 0; i < list.size(); ++i) {
         const auto column = [&all, i](double Figures::*member) {
             std::vector<double> values;
+            values.reserve(all.size());
             for (const std::vector<Figures> &run : all)
                 values.push_back(run[i].*member);
             return median(values);

@@ -97,8 +97,8 @@ int steady(int seconds, int warmup)
         return Row{name,
                    cpu * 60.0 / seconds,
                    cpu * 100.0 / seconds,
-                   to.rssKb / 1024.0,
-                   to.peakRssKb / 1024.0,
+                   double(to.rssKb) / 1024.0,
+                   double(to.peakRssKb) / 1024.0,
                    run * 100.0 / seconds,
                    ended};
     };
@@ -173,8 +173,8 @@ int startup(int runs)
                          !shownAt ? "no window shown" : "no report at the display", qPrintable(probe.home().path()));
             return 1;
         }
-        shown.push_back((shownAt - launched) / 1e6);
-        firstReport.push_back((reportAt - launched) / 1e6);
+        shown.push_back(double(shownAt - launched) / 1e6);
+        firstReport.push_back(double(reportAt - launched) / 1e6);
     }
     const Spread s = spread(shown);
     const Spread r = spread(firstReport);

@@ -50,6 +50,7 @@ void TestEntry::taskFlag()
     for (const QString &argument : arguments)
         bytes.push_back(argument.toUtf8());
     std::vector<const char *> argv;
+    argv.reserve(bytes.size());
     for (const QByteArray &b : bytes)
         argv.push_back(b.constData());
     QCOMPARE(hasTaskStartMarker(int(argv.size()), argv.data()), byTask);

@@ -46,7 +46,7 @@ void useScenario(ChildProgram &child, const QByteArray &scenario)
 // A copy of the program in the child's home, beside a branding with the given ShowMainPageUI.
 QString placeProgram(ChildProgram &child, int showMainPageUi)
 {
-    const QString copy = child.homePath() + "/kestrun";
+    QString copy = child.homePath() + "/kestrun";
     if (!QFile::copy(QStringLiteral(KESTRUN_PROGRAM), copy) || !QDir().mkpath(child.homePath() + "/configDir"))
         return QString();
     QFile ini(child.homePath() + "/configDir/appConfig.ini");

@@ -67,7 +67,7 @@ void TestReportClock::followsLocalTime()
     ReportClock clock;
     // Six minutes around the change, a report each second at varying points within the second.
     for (int second = 0; second < 360; ++second) {
-        const qint64 at = from + second * 1000 + (second * 137) % 1000;
+        const qint64 at = from + qint64(second) * 1000 + (second * 137) % 1000;
         const QDateTime expected = QDateTime::fromMSecsSinceEpoch(at, Qt::LocalTime);
         const ReportClock::Stamp stamp = clock.localAt(at);
         const QString where = expected.toString(Qt::ISODateWithMs);
@@ -89,7 +89,7 @@ void TestReportClock::looksTheOffsetUpOncePerMinute()
     });
     const qint64 minute = QDateTime::fromString("2026-06-01T12:00:00Z", Qt::ISODate).toMSecsSinceEpoch();
     for (int second = 0; second < 180; ++second)
-        clock.localAt(minute + second * 1000);
+        clock.localAt(minute + qint64(second) * 1000);
     QCOMPARE(lookups, 3);
     // The clock set back: the earlier minute is looked up again.
     QCOMPARE(clock.localAt(minute - 1).time, QTime(12, 59, 59, 999));

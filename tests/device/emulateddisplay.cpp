@@ -79,7 +79,7 @@ QString addDevice(UMockdevTestbed *tb, const char *subsystem, const char *name, 
         g_free(v);
     for (gchar *v : props)
         g_free(v);
-    const QString result = QString::fromLocal8Bit(path);
+    QString result = QString::fromLocal8Bit(path);
     g_free(path);
     return result;
 }

@@ -10,8 +10,10 @@
 #include <mutex>
 #include <vector>
 
+// NOLINTBEGIN(bugprone-reserved-identifier): umockdev's own type, declared here to keep its headers outs
 typedef struct _UMockdevTestbed UMockdevTestbed;
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
+// NOLINTEND(bugprone-reserved-identifier)
 
 // An emulated machine with the display device (5131:2007 behind /dev/hidraw0) that can be plugged
 // in and pulled out, another HID device (a mouse behind /dev/hidraw1) and a second display

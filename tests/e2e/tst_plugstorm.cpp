@@ -161,8 +161,9 @@ void TestPlugStorm::hundredPlugRounds()
         kWaitMs);
     QVERIFY2(after, qPrintable(run.consoleTail()));
     qInfo("%d plug rounds in %.1f s (%lld ms a round); descriptors %d -> %d, threads %d -> %d, RSS %lld -> %lld kB",
-          kRounds, elapsed / 1000.0, elapsed / kRounds, int(before->descriptors.size()), int(after->descriptors.size()),
-          int(before->threads.size()), int(after->threads.size()), before->rssKb, after->rssKb);
+          kRounds, double(elapsed) / 1000.0, elapsed / kRounds, int(before->descriptors.size()),
+          int(after->descriptors.size()), int(before->threads.size()), int(after->threads.size()), before->rssKb,
+          after->rssKb);
     const QString difference = kestrun::test::holdingsDifference(*before, *after);
     if (!kestrun::test::sameHoldings(*after, *before))
         qInfo("%s", qPrintable(difference));

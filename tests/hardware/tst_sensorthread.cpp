@@ -275,7 +275,7 @@ void TestSensorThread::quitDuringCycleStopsReadingAndReleases()
     const StandinStats stats = *loadedStandinStats();
     QCOMPARE(stats.uninitCalls, 1);
     QCOMPARE(stats.callsAfterUninit, 0);
-    QVERIFY(stats.readCalls < 512 * 5); // the cycle was given up
+    QVERIFY(stats.readCalls < 512L * 5); // the cycle was given up
     QCoreApplication::processEvents();
     QCOMPARE(h.snapshots.size(), std::size_t(0)); // an abandoned cycle publishes nothing
 }

@@ -80,10 +80,10 @@ void TestSensorThreadReasons::firstCycleLogsWhyFiguresHaveNoSource()
     QCOMPARE(logged.count(kOver), 1);
     const QStringList reasons = logged.mid(logged.indexOf(kOver) + 1);
     const QStringList expected{
-        "No source for CPU temperature: no CPU temperature driver is loaded (this Intel processor needs coretemp). "
-        "Load it with sudo modprobe coretemp",
-        "No source for CPU fan: no chip reports a fan speed: the mainboard's Super I/O chip, which reads the fan "
-        "headers, has no driver loaded. Run sudo sensors-detect",
+        ("No source for CPU temperature: no CPU temperature driver is loaded (this Intel processor needs coretemp). "
+         "Load it with sudo modprobe coretemp"),
+        ("No source for CPU fan: no chip reports a fan speed: the mainboard's Super I/O chip, which reads the fan "
+         "headers, has no driver loaded. Run sudo sensors-detect"),
         "No source for GPU temperature: no graphics card was found (no display adapter on the PCI bus).",
         "No source for GPU clock: no graphics card was found",
         "No source for GPU power: no graphics card was found",

@@ -23,6 +23,7 @@ private slots:
 
         // Plain threads: their start and join are visible to the thread checker.
         std::vector<std::thread> workers;
+        workers.reserve(threads);
         for (int t = 0; t < threads; ++t) {
             workers.emplace_back([t] {
                 for (int n = 0; n < records; ++n)

@@ -158,6 +158,7 @@ void TestStartupTask::marker()
     for (const QString &argument : arguments)
         storage.push_back(argument.toLocal8Bit());
     std::vector<const char *> argv;
+    argv.reserve(storage.size());
     for (const QByteArray &argument : storage)
         argv.push_back(argument.constData());
     QCOMPARE(hasTaskStartMarker(int(argv.size()), argv.data()), byTask);

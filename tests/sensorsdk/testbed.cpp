@@ -36,7 +36,7 @@ const std::string &sensorsConfigPath()
         File()
             : path("/tmp/kestrun-testbed-" + std::to_string(::getpid()) + ".conf")
         {
-            std::ofstream(path, std::ios::trunc);
+            const std::ofstream emptied(path, std::ios::trunc);
             ::setenv("KESTRUN_SENSORS_CONFIG", path.c_str(), 1);
         }
         ~File() { std::remove(path.c_str()); }
@@ -110,7 +110,7 @@ std::string Testbed::addHwmon(const std::string &name, const std::string &parent
         number = hwmonCount;
     hwmonCount = std::max(hwmonCount, number + 1);
     const std::string hwmon = "hwmon" + std::to_string(number);
-    const std::string path = addDevice("hwmon", hwmon, parent, all);
+    std::string path = addDevice("hwmon", hwmon, parent, all);
     // As the kernel links it: up to the parent's parent, then down to the parent by name.
     if (!parent.empty())
         link(path + "/device", "../../" + parent.substr(parent.find_last_of('/') + 1));

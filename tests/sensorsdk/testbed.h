@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): umockdev's own type, declared here to keep its headers out
 struct _UMockdevTestbed;
 
 namespace sensortest {

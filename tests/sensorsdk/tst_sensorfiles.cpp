@@ -159,6 +159,7 @@ private slots:
         write(value, "1104\n");
         const int before = openDescriptors();
         std::vector<std::unique_ptr<KeptFile>> files;
+        files.reserve(KeptFile::kKeptOpenLimit + 44);
         for (int i = 0; i < KeptFile::kKeptOpenLimit + 44; ++i)
             files.push_back(std::make_unique<KeptFile>(value));
         QCOMPARE(openDescriptors() - before, KeptFile::kKeptOpenLimit);

@@ -552,7 +552,7 @@ private slots:
         QCOMPARE(sdkUninit(), 0);
         bed.writeFile(desktop.superIo + "/temp1_input", "34000\n");
         std::string longConfiguration;
-        while (longConfiguration.size() <= 1024 * 1024)
+        while (longConfiguration.size() <= std::size_t(1024) * 1024)
             longConfiguration += "# " + std::string(77, '-') + "\n";
         bed.useSensorsConfig(longConfiguration + "chip \"nct6798-*\"\n    compute temp1 @*2-10, (@+10)/2\n");
         QCOMPARE(sdkInit(64), 0);

@@ -43,7 +43,7 @@ QString ChildHome::logFolder(const QString &programName) const
 
 QString ChildHome::placeProgram(const QString &program)
 {
-    const QString copy = path() + QLatin1Char('/') + QFileInfo(program).fileName();
+    QString copy = path() + QLatin1Char('/') + QFileInfo(program).fileName();
     if (!QFile::copy(program, copy) || !QDir().mkpath(configDir()))
         return QString();
     return copy;

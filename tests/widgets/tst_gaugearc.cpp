@@ -490,7 +490,7 @@ private slots:
         gauge->setValue(50.0);
         const QImage image = renderOnto(*gauge);
         const double scale = std::min(size.width(), size.height()) / 200.0;
-        const QPointF centre(size.width() / 2, size.height() / 2);
+        const QPointF centre(QPoint(size.width() / 2, size.height() / 2));
         QVERIFY(near(image, centre, pointerColour, 0));
         // The top of the outer arc, and nothing beyond it.
         QVERIFY(near(image, centre - QPointF(0, 98 * scale), arcColour, 1));
