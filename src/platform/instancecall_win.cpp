@@ -1,33 +1,54 @@
 #include "instancecall.h"
 
-#include <QWinEventNotifier>
-
 #include <string>
 
 #include <windows.h>
 
 namespace {
 
-// "Local\": the event belongs to the user's session, as the single-instance segment does.
-std::wstring eventName(const QString &key)
+constexpr wchar_t kWindowClass[] = L"KestrunInstanceCallWindow";
+
+// Registered once per session under this name, so both copies agree on its number.
+UINT showMessage()
 {
-    return (QStringLiteral("Local\\") + key + QStringLiteral(".show")).toStdWString();
+    static const UINT message = RegisterWindowMessageW(L"Kestrun.ShowYourWindow");
+    return message;
+}
+
+// Message-only windows belong to the desktop of the user's session, as the single-instance
+// segment does; the window's title tells the copies of one key from those of another.
+std::wstring windowTitle(const QString &key)
+{
+    return (key + QStringLiteral(".show")).toStdWString();
+}
+
+LRESULT CALLBACK callWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    if (message != 0 && message == showMessage()) {
+        if (auto *listener = reinterpret_cast<InstanceCallListener *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            emit listener->sigShowRequested();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
 
-// A named event the running copy waits on; a later start sets it.
+// A message-only window of the GUI thread: a later start posts to it and the event loop delivers
+// the call there, with no thread waiting for it.
 struct InstanceCallListener::Channel {
-    explicit Channel(HANDLE event)
-        : event(event)
-        , notifier(event)
+    explicit Channel(HWND window)
+        : window(window)
     {
     }
-    ~Channel() { CloseHandle(event); }
+    ~Channel() { DestroyWindow(window); }
     Channel(const Channel &) = delete;
     Channel &operator=(const Channel &) = delete;
-    const HANDLE event;
-    QWinEventNotifier notifier;
+    const HWND window;
 };
 
 InstanceCallListener::InstanceCallListener(const QString &instanceKey, QObject *parent)
@@ -40,23 +61,39 @@ InstanceCallListener::~InstanceCallListener() = default;
 
 bool InstanceCallListener::listen()
 {
-    // Auto-reset: every request wakes the notifier once.
-    const HANDLE event = CreateEventW(nullptr, FALSE, FALSE, eventName(key).c_str());
-    if (!event) {
-        failure = QStringLiteral("CreateEvent failed (%1)").arg(GetLastError());
+    if (showMessage() == 0) {
+        failure = QStringLiteral("RegisterWindowMessage failed (%1)").arg(GetLastError());
         return false;
     }
-    channel = std::make_unique<Channel>(event);
-    connect(&channel->notifier, &QWinEventNotifier::activated, this, &InstanceCallListener::sigShowRequested);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = callWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    // A second listener of the process finds the class registered already.
+    RegisterClassExW(&windowClass);
+    const HWND window = CreateWindowExW(0, kWindowClass, windowTitle(key).c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        instance, this);
+    if (!window) {
+        failure = QStringLiteral("CreateWindowEx failed (%1)").arg(GetLastError());
+        return false;
+    }
+    channel = std::make_unique<Channel>(window);
     return true;
 }
 
 bool askRunningCopyToShow(const QString &key)
 {
-    const HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName(key).c_str());
-    if (!event)
+    const UINT message = showMessage();
+    if (message == 0)
         return false;
-    const bool set = SetEvent(event) != 0;
-    CloseHandle(event);
-    return set;
+    const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, windowTitle(key).c_str());
+    if (!window)
+        return false;
+    // Windows lets only the program in front bring a window forward: this start hands that on.
+    DWORD owner = 0;
+    if (GetWindowThreadProcessId(window, &owner))
+        AllowSetForegroundWindow(owner);
+    return PostMessageW(window, message, 0, 0) != 0;
 }

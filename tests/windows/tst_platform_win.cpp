@@ -1,7 +1,8 @@
-// Platform units that ask Windows itself: memory and system-drive figures, and the hand-over of
-// the logon task to schtasks. Under wine the figures are real but small, so only their shape is
-// checked; wine's schtasks refuses the task, so the parameters and the hand-over are checked,
-// not the task.
+// Platform units that ask Windows itself: memory and system-drive figures, the hand-over of the
+// logon task to schtasks and a later start's call to the running copy. Under wine the figures are
+// real but small, so only their shape is checked; wine's schtasks refuses the task, so the
+// parameters and the hand-over are checked, not the task.
+#include "platform/instancecall.h"
 #include "platform/schtasksparams.h"
 #include "platform/startuptask.h"
 #include "platform/systemstats.h"
@@ -9,6 +10,7 @@
 #include "testenv.h"
 
 #include <QDir>
+#include <QSignalSpy>
 
 class TestPlatformWin : public QObject
 {
@@ -73,6 +75,27 @@ private slots:
                                 QCoreApplication::applicationFilePath());
         QVERIFY(result.handedOver);
         QCOMPARE(result.errorCode, 0);
+    }
+
+    // The call reaches the listener of its key only, through the event loop, while it listens.
+    void laterStartReachesTheRunningCopy()
+    {
+        const QString key = QStringLiteral("kestrun-test-call");
+        QVERIFY(!askRunningCopyToShow(key));
+        {
+            InstanceCallListener listener(key);
+            QVERIFY2(listener.listen(), qPrintable(listener.problem()));
+            InstanceCallListener other(key + QStringLiteral("-other"));
+            QVERIFY2(other.listen(), qPrintable(other.problem()));
+            QSignalSpy shows(&listener, &InstanceCallListener::sigShowRequested);
+            QSignalSpy otherShows(&other, &InstanceCallListener::sigShowRequested);
+            QVERIFY(askRunningCopyToShow(key));
+            QVERIFY(askRunningCopyToShow(key));
+            QCOMPARE(shows.count(), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(shows.count(), 2, 10000);
+            QCOMPARE(otherShows.count(), 0);
+        }
+        QVERIFY(!askRunningCopyToShow(key));
     }
 };
 
