@@ -122,26 +122,29 @@ program='C:\Program Files (x86)\Kestrun\kestrun.exe'
 launched=$(date +%s%N)
 wine32 600 "$program" >"$build/program-run.out" 2>&1 &
 first=$!
-# Reported, not checked: under the emulation the installed program does not get far, and not the
-# same way each time. The wait for a later start's call (QWinEventNotifier) runs on the system's
-# thread pool, whose first worker thread faults at once in 32-bit wine under qemu ("Exception frame
-# is not in stack limits"); with that wait on a thread of its own the start-up still ends soon
-# after, with no trace; some runs end in wine's own client first ("stack smashing detected").
-# Earlier builds got as far as loading the branding's icon through imageformats/qico.dll, where
-# qemu ended with SIGSEGV. The program's start, sensor library, cycles and orderly end ("Exit app
-# runing [Normal]") are checked by the 64-bit build's tests under wine (tst_programend_win).
+# Checked: the program starts under the emulation as far as its first line, which comes after the
+# single-instance mark and the channel for a later start's call are taken. Reported, not checked:
+# what follows. Soon after the hardware inventory (WMI, in-process) the process comes apart in the
+# emulation, not the same way each time: it hangs; or a new thread faults at once ("unexpected trap
+# -1" at address 0) and the main thread's fault in Qt is then dispatched against that thread's
+# stack limits ("Exception frame is not in stack limits"); or wine's own client fails ("stack
+# smashing detected", "partial write" to the server) or exits 0 without a log record. In the runs
+# that get past it, the logon task's hand-over fails (1359: under the emulation a 32-bit program
+# cannot start another) and the program's box waits for its OK. The program's start, sensor
+# library, cycles and orderly end ("Exit app runing [Normal]") are checked by the 64-bit build's
+# tests under wine (tst_programend_win).
 for _ in $(seq 60); do
   grep -qF "Program was not started by Task Scheduler." "$build/program-run.out" 2>/dev/null && break
   kill -0 "$first" 2>/dev/null || break
   sleep 1
 done
-if grep -qF "Program was not started by Task Scheduler." "$build/program-run.out" 2>/dev/null; then
-  echo "test-windows32.sh: the installed program printed its first line after" \
-       "$(( ($(date +%s%N) - launched) / 1000000 )) ms"
-else
-  echo "test-windows32.sh: the installed program did not print its first line under the emulation:"
-  head -n 3 "$build/program-run.out" | sed 's/^/  /'
-fi
+grep -qF "Program was not started by Task Scheduler." "$build/program-run.out" 2>/dev/null \
+  || fail "the installed program did not print its first line under the emulation: $(head -c 300 "$build/program-run.out")"
+echo "test-windows32.sh: the installed program printed its first line after" \
+     "$(( ($(date +%s%N) - launched) / 1000000 )) ms"
+sleep 20
+echo "test-windows32.sh: 20 s later the program $(kill -0 "$first" 2>/dev/null && echo runs || echo has ended);" \
+     "its last log record: $(tail -n 1 "$logdir"/*.log 2>/dev/null | sed 's/.*--------------------> //' | tr -d '\r' | head -c 120)"
 
 step "the program's end"
 wineserver -k </dev/null >/dev/null 2>&1 || true
