@@ -124,15 +124,18 @@ wine32 600 "$program" >"$build/program-run.out" 2>&1 &
 first=$!
 # Checked: the program starts under the emulation as far as its first line, which comes after the
 # single-instance mark and the channel for a later start's call are taken. Reported, not checked:
-# what follows. Soon after the hardware inventory (WMI, in-process) the process comes apart in the
-# emulation, not the same way each time: it hangs; or a new thread faults at once ("unexpected trap
-# -1" at address 0) and the main thread's fault in Qt is then dispatched against that thread's
-# stack limits ("Exception frame is not in stack limits"); or wine's own client fails ("stack
-# smashing detected", "partial write" to the server) or exits 0 without a log record. In the runs
-# that get past it, the logon task's hand-over fails (1359: under the emulation a 32-bit program
-# cannot start another) and the program's box waits for its OK. The program's start, sensor
-# library, cycles and orderly end ("Exit app runing [Normal]") are checked by the 64-bit build's
-# tests under wine (tst_programend_win).
+# what follows. 32-bit wine under qemu does not survive two threads whose start-up overlaps: a plain
+# program that starts two threads back to back ends the same ways (qemu SIGSEGV, "write: Bad file
+# descriptor" in wine's client), and runs with 30 ms between the starts. Right after the hardware
+# inventory the start-up has such starts that are not the program's own: wine's threads for COM and
+# for device notifications, and Qt's global thread pool, whose two workers start together as the
+# window is built. The process then hangs, or a new thread faults at once ("unexpected trap -1" at
+# address 0) and the main thread's next fault is dispatched against that thread's stack limits
+# ("Exception frame is not in stack limits"), or wine's own client fails ("stack smashing detected",
+# "partial write"). In runs that get past it, the logon task's hand-over fails (1359: a 32-bit
+# program cannot start another here) and the program's box waits for its OK. The program's start,
+# sensor library, cycles and orderly end ("Exit app runing [Normal]") are checked by the 64-bit
+# build's tests under wine (tst_programend_win).
 for _ in $(seq 60); do
   grep -qF "Program was not started by Task Scheduler." "$build/program-run.out" 2>/dev/null && break
   kill -0 "$first" 2>/dev/null || break
