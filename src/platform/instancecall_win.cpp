@@ -79,6 +79,9 @@ bool InstanceCallListener::listen()
         failure = QStringLiteral("CreateWindowEx failed (%1)").arg(GetLastError());
         return false;
     }
+    // The copy the logon task starts runs elevated; a later start by hand does not, and Windows
+    // drops its messages to a more privileged window unless the window lets this one through.
+    ChangeWindowMessageFilterEx(window, showMessage(), MSGFLT_ALLOW, nullptr);
     channel = std::make_unique<Channel>(window);
     return true;
 }
