@@ -25,10 +25,12 @@ std::wstring windowTitle(const QString &key)
 LRESULT CALLBACK callWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
         const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     if (message != 0 && message == showMessage()) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): Win32 passes windows and pointers as integers
         if (auto *listener = reinterpret_cast<InstanceCallListener *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
             emit listener->sigShowRequested();
         return 0;
