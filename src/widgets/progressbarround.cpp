@@ -220,6 +220,12 @@ void ProgressBarRound::installDataBrush()
     setPalette(pal);
 }
 
+ProgressBarRound::RingInputs ProgressBarRound::ringInputs() const
+{
+    return RingInputs(outlinePenWidth, barStyle, innerBorder, outBorderColor, size(), devicePixelRatioF(),
+                      palette().cacheKey(), palette().currentColorGroup());
+}
+
 ProgressBarRound::PaintInputs ProgressBarRound::paintInputs() const
 {
     return PaintInputs(minValue, maxValue, value, displayValue, precision, nullPosition, outlinePenWidth, dataPenWidth,
@@ -258,14 +264,44 @@ void ProgressBarRound::paintEvent(QPaintEvent *)
     // associative, so this shows what drawing straight onto the window would.
     const PaintInputs inputs = paintInputs();
     if (paintCache.isNull() || inputs != paintCacheInputs) {
-        paintCache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        paintCache.setDevicePixelRatio(ratio);
-        paintCache.fill(Qt::transparent);
+        const RingInputs rings = ringInputs();
+        if (outlineLayer.isNull() || rings != ringCacheInputs) {
+            outlineLayer = layerImage([this](QPainter &p) { drawOutline(p); });
+            innerCircleLayers.clear();
+            if (innerCircleLaysOnExactly()) {
+                for (const QBrush &fill : innerCircleFills())
+                    innerCircleLayers.push_back(layerImage([this, fill](QPainter &p) { drawInnerCircle(p, fill); }));
+            }
+            ringCacheInputs = rings;
+        }
+        // The outline lies on a clear image, so a copy of its layer is what drawing it would give.
+        paintCache = outlineLayer.copy();
         QPainter cachePainter(&paintCache);
-        drawBar(cachePainter, true);
+        cachePainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        drawSector(cachePainter, true);
+        if (innerCircleLayers.empty()) {
+            for (const QBrush &fill : innerCircleFills())
+                drawInnerCircle(cachePainter, fill);
+        }
+        for (const QImage &layer : innerCircleLayers)
+            cachePainter.drawImage(QPointF(0, 0), layer);
+        drawTexts(cachePainter);
         paintCacheInputs = inputs;
     }
     painter.drawImage(QPointF(0, 0), paintCache);
+}
+
+template <typename Draw>
+QImage ProgressBarRound::layerImage(Draw draw)
+{
+    const qreal ratio = devicePixelRatioF();
+    QImage layer(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    draw(painter);
+    return layer;
 }
 
 // A conical gradient costs an arc tangent per pixel. The sector's, stretched over the widget, is
@@ -295,17 +331,28 @@ QBrush ProgressBarRound::sectorBrush(bool atOwnRatio)
 
 void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
 {
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    drawOutline(painter);
+    drawSector(painter, atOwnRatio);
+    for (const QBrush &fill : innerCircleFills())
+        drawInnerCircle(painter, fill);
+    drawTexts(painter);
+}
+
+void ProgressBarRound::drawOutline(QPainter &painter)
+{
     const double side = std::min(width(), height());
     const double ow = outlinePenWidth;
-    const QRectF outerRect(ow, ow, side - 2 * ow, side - 2 * ow);
-    const QRectF baseRect(1.5 * ow, 1.5 * ow, side - 3 * ow, side - 3 * ow);
-
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-
     painter.setPen(QPen(QBrush(outBorderColor), ow, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     painter.setBrush(palette().base());
-    painter.drawEllipse(outerRect);
+    painter.drawEllipse(QRectF(ow, ow, side - 2 * ow, side - 2 * ow));
+}
 
+void ProgressBarRound::drawSector(QPainter &painter, bool atOwnRatio)
+{
+    const double side = std::min(width(), height());
+    const double ow = outlinePenWidth;
+    const QRectF baseRect(1.5 * ow, 1.5 * ow, side - 3 * ow, side - 3 * ow);
     const std::optional<double> sweep =
         valueShown ? progressBarSweep(minValue, maxValue, value, clockWise) : std::nullopt;
     const double delta = sweep.value_or(0);
@@ -330,27 +377,49 @@ void ProgressBarRound::drawBar(QPainter &painter, bool atOwnRatio)
             QPen(QBrush(palette().shadow().color()), dataPenWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
         painter.drawPath(dataPath);
     }
-
-    const double innerSize = barStyle == BarStyle_Line ? side - ow : side * 0.8;
-    const double d = (side - innerSize) / 2;
-    const QRectF innerRect(d, d, innerSize, innerSize);
-    painter.setPen(QPen(QBrush(innerBorder), ow + 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    painter.setBrush(palette().base());
-    painter.drawEllipse(innerRect);
-    if (barStyle == BarStyle_Donut) {
-        painter.setBrush(palette().alternateBase());
-        painter.drawEllipse(innerRect);
-    }
-
-    if (!format.isEmpty())
-        drawTexts(painter, innerRect);
 }
 
-void ProgressBarRound::drawTexts(QPainter &painter, const QRectF &innerRect)
+QRectF ProgressBarRound::innerRect() const
 {
+    const double side = std::min(width(), height());
+    const double innerSize = barStyle == BarStyle_Line ? side - outlinePenWidth : side * 0.8;
+    const double d = (side - innerSize) / 2;
+    return {d, d, innerSize, innerSize};
+}
+
+std::vector<QBrush> ProgressBarRound::innerCircleFills() const
+{
+    if (barStyle == BarStyle_Donut)
+        return {palette().base(), palette().alternateBase()};
+    return {palette().base()};
+}
+
+// Laid over the sector as an image, each pass of the inner circle gives the pixels drawing it
+// would, as long as every pixel the sector shows through is touched by one solid edge only: the
+// pen and the fills are opaque, and the pen is wide enough to cover the fill's soft edge.
+bool ProgressBarRound::innerCircleLaysOnExactly() const
+{
+    const std::vector<QBrush> fills = innerCircleFills();
+    return innerBorder.alpha() == 255 && outlinePenWidth >= 2
+           && std::all_of(fills.begin(), fills.end(), [](const QBrush &fill) {
+                  return fill.style() == Qt::SolidPattern && fill.color().alpha() == 255;
+              });
+}
+
+void ProgressBarRound::drawInnerCircle(QPainter &painter, const QBrush &fill)
+{
+    painter.setPen(QPen(QBrush(innerBorder), outlinePenWidth + 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.setBrush(fill);
+    painter.drawEllipse(innerRect());
+}
+
+void ProgressBarRound::drawTexts(QPainter &painter)
+{
+    if (format.isEmpty())
+        return;
     const int n = progressBarShownNumber(displayValue, valueType);
     // "--" is as wide as two digits and goes where they would.
-    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect, precision, valueShown ? n : 10);
+    const ProgressBarTextLayout layout = progressBarTextLayout(innerRect(), precision, valueShown ? n : 10);
     painter.setPen(palette().text().color());
     const auto drawSized = [&](const QRectF &rect, int pixelSize, const QString &text) {
         QFont f = font();

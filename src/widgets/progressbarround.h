@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <tuple>
+#include <vector>
 
 // The number a ProgressBarRound shows for a stored reading: valueType 2 converts Celsius to
 // Fahrenheit (truncated toward zero, saturated to int range), any other type shows it unchanged.
@@ -111,14 +112,34 @@ private:
                    QColor, QColor, QColor, QString, QString, int, QSize, qreal, qint64, int, QFont, bool>;
     PaintInputs paintInputs() const;
 
+    // What the rings that never move depend on: the outline under the sector and the inner
+    // circle over it.
+    using RingInputs = std::tuple<double, BarStyle, QColor, QColor, QSize, qreal, qint64, int>;
+    RingInputs ringInputs() const;
+
     void installDataBrush();
     // atOwnRatio: the painter paints the widget's own device pixels, one for one.
     QBrush sectorBrush(bool atOwnRatio);
     void drawBar(QPainter &painter, bool atOwnRatio);
-    void drawTexts(QPainter &painter, const QRectF &innerRect);
+    void drawOutline(QPainter &painter);
+    void drawSector(QPainter &painter, bool atOwnRatio);
+    // The inner circle is drawn once per fill, the pen over each.
+    std::vector<QBrush> innerCircleFills() const;
+    bool innerCircleLaysOnExactly() const;
+    void drawInnerCircle(QPainter &painter, const QBrush &fill);
+    QRectF innerRect() const;
+    void drawTexts(QPainter &painter);
+    // A clear image of the widget in device pixels with what draw paints on it.
+    template <typename Draw>
+    QImage layerImage(Draw draw);
 
     QImage paintCache;
     PaintInputs paintCacheInputs;
+    // The rings in images of their own, so a new value only redraws the sector and the texts.
+    QImage outlineLayer;
+    // One per pass of the inner circle; none where laying them on would change pixels.
+    std::vector<QImage> innerCircleLayers;
+    RingInputs ringCacheInputs;
     QImage gradientCache;
     std::tuple<QSize, qreal, qint64, int> gradientCacheInputs;
 
