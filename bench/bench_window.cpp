@@ -1,6 +1,7 @@
 // Cost of one update cycle of the shown main window on the offscreen platform: the figures of one
 // sensor cycle handed to the window, then the repaint they cause. The "paints" counter is the
-// number of widgets painted per cycle, which shows how much of the window one cycle touches.
+// number of widgets painted per cycle, which shows how much of the window one cycle touches;
+// "layouts" the layout requests handled per cycle, each a new layout of the widget's children.
 
 #include "config/ddatamanager.h"
 #include "mainwindow/dmainwidget.h"
@@ -45,9 +46,29 @@ MemoryFigures memoryAt(int step)
 
 const DriveFigures kDrive{512 * kGiB, 200 * kGiB};
 
+class LayoutCounter : public QObject
+{
+public:
+    explicit LayoutCounter(QObject *watched)
+        : QObject(watched)
+    {
+        watched->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+};
+
 void runCycles(benchmark::State &state, bool changing, bool paint)
 {
     const kestrun::test::PaintCounter counter(qApp);
+    const LayoutCounter layouts(qApp);
     int step = 0;
     for (auto _ : state) {
         const int at = changing ? ++step : 0;
@@ -57,6 +78,8 @@ void runCycles(benchmark::State &state, bool changing, bool paint)
     }
     state.counters["paints"] =
         benchmark::Counter(static_cast<double>(counter.count), benchmark::Counter::kAvgIterations);
+    state.counters["layouts"] =
+        benchmark::Counter(static_cast<double>(layouts.count), benchmark::Counter::kAvgIterations);
 }
 
 void BM_WindowCycleChanging(benchmark::State &state)
