@@ -46,29 +46,10 @@ MemoryFigures memoryAt(int step)
 
 const DriveFigures kDrive{512 * kGiB, 200 * kGiB};
 
-class LayoutCounter : public QObject
-{
-public:
-    explicit LayoutCounter(QObject *watched)
-        : QObject(watched)
-    {
-        watched->installEventFilter(this);
-    }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::LayoutRequest)
-            ++count;
-        return false;
-    }
-};
-
 void runCycles(benchmark::State &state, bool changing, bool paint)
 {
     const kestrun::test::PaintCounter counter(qApp);
-    const LayoutCounter layouts(qApp);
+    const kestrun::test::EventCounter layouts(qApp, QEvent::LayoutRequest);
     int step = 0;
     for (auto _ : state) {
         const int at = changing ? ++step : 0;

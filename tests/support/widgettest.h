@@ -9,13 +9,14 @@
 
 namespace kestrun::test {
 
-// Counts the paint events a widget receives, so tests can tell which setters repaint. Watching
-// the application counts the paints of every widget.
-class PaintCounter : public QObject
+// Counts the events of one type an object receives. Watching the application counts those of
+// every object.
+class EventCounter : public QObject
 {
 public:
-    explicit PaintCounter(QObject *watched)
+    EventCounter(QObject *watched, QEvent::Type counted)
         : QObject(watched)
+        , type(counted)
     {
         watched->installEventFilter(this);
     }
@@ -24,9 +25,22 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == type)
             ++count;
         return false;
+    }
+
+private:
+    const QEvent::Type type;
+};
+
+// Counts the paint events a widget receives, so tests can tell which setters repaint.
+class PaintCounter : public EventCounter
+{
+public:
+    explicit PaintCounter(QObject *watched)
+        : EventCounter(watched, QEvent::Paint)
+    {
     }
 };
 
