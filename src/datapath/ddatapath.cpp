@@ -7,6 +7,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 namespace {
 
 // How long the orderly end may take, whatever the sensor library does.
@@ -31,7 +33,16 @@ DDataPath::DDataPath(QObject *parent)
     connect(&deviceLink, &DeviceLinkController::sigHidStatusText, this, &DDataPath::sigHidStatusText);
 }
 
-DDataPath::~DDataPath() = default;
+DDataPath::~DDataPath()
+{
+    detachSensorCycles();
+}
+
+void DDataPath::detachSensorCycles()
+{
+    if (sensorThread)
+        sensorThread->setCycleSink({});
+}
 
 // The device watch lives in HotplugWatch and the link decisions in DeviceLinkController.
 void DDataPath::registerDevice(WId window)
@@ -47,19 +58,32 @@ void DDataPath::nativeEvent(const QByteArray &eventType, void *message)
 
 void DDataPath::startSensorThread()
 {
-    sdkInitOk = false;
+    detachSensorCycles();
+    {
+        std::lock_guard<std::mutex> lock(cycleLock);
+        sdkInitOk = false;
+    }
     sensorThread = std::make_unique<getPcInfoThread>();
     connect(sensorThread.get(), SIGNAL(sigTheSdkInitStatus(bool, int)), this, SLOT(onTheSdkInitStatus(bool, int)));
-    connect(sensorThread.get(), SIGNAL(sigGetPcInfoOk()), this, SLOT(onGetPcInfoOk()));
+    sensorThread->setCycleSink([this](const getPcInfoThread::CycleRecord &cycle) {
+        runSensorCycle(cycle.values, figuresWithoutReading(cycle.values, cycle.sources));
+    });
     sensorThread->start(QThread::InheritPriority);
 }
 
 void DDataPath::onStartUpdateLater()
 {
     qDebug().noquote() << "Start Update -> Start";
-    transport = std::make_unique<MainHidInterFace>();
+    auto created = std::make_unique<MainHidInterFace>();
     // Its writer thread, like every thread the program starts, can still run the crash handler.
-    prepareForCrashesAtEachStart(*transport);
+    prepareForCrashesAtEachStart(*created);
+    // Replaced under the lock, so no cycle holds the old one; it goes at the end of this call,
+    // once the link controller has let go of it.
+    std::unique_ptr<MainHidInterFace> replaced;
+    {
+        std::lock_guard<std::mutex> lock(cycleLock);
+        replaced = std::exchange(transport, std::move(created));
+    }
     connect(transport.get(), SIGNAL(sigOpenHidSuccessful()), this, SLOT(onOpenHidSuccessful()));
     // Also shows "Disconnected" and marks the link closed.
     deviceLink.setTransport(transport.get());
@@ -77,25 +101,78 @@ void DDataPath::onTheSdkInitStatus(bool isOK, int errorCode)
         qDebug().noquote() << "HWi32SDK init Over [Successful]";
     else
         qDebug() << "HWi32SDK init Over [Failed], errorCode:" << errorCode;
+    std::lock_guard<std::mutex> lock(cycleLock);
     sdkInitOk = isOK;
 }
 
 void DDataPath::onGetPcInfoOk()
 {
-    if (!sdkInitOk) {
+    const getPcInfoThread::CycleRecord cycle =
+        sensorThread ? sensorThread->copyLastCycle() : getPcInfoThread::CycleRecord{};
+    runSensorCycle(cycle.values, figuresWithoutReading(cycle.values, cycle.sources));
+}
+
+void DDataPath::runSensorCycle(const SensorSnapshot &values, const FigureSet &unread)
+{
+    bool ready = false;
+    {
+        std::lock_guard<std::mutex> lock(cycleLock);
+        if (quitting)
+            return;
+        ready = sdkInitOk;
+    }
+    // A cycle can come before the SDK's word has reached the GUI thread.
+    if (!ready) {
         qDebug().noquote() << "SDK Init doing ... ... wait monment ... ";
         return;
     }
-    if (quitting)
-        return;
-    const getPcInfoThread::CycleRecord cycle = sensorThread->copyLastCycle();
-    runCycle(cycle.values, queryMemory(), querySystemDrive(), figuresWithoutReading(cycle.values, cycle.sources));
+    runCycle(values, queryMemory(), querySystemDrive(), unread);
+}
+
+void DDataPath::holdFigures()
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    figuresHeld = true;
+}
+
+std::optional<MonitorFigures> DDataPath::releaseFigures()
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    figuresHeld = false;
+    return std::exchange(heldFigures, std::nullopt);
+}
+
+void DDataPath::setReportFahrenheit(bool fahrenheit)
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    reportFahrenheit = fahrenheit;
+}
+
+bool DDataPath::reportsFahrenheit() const
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    return reportFahrenheit;
+}
+
+int DDataPath::cpuTemperature() const
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    return lastCpuTemperature;
+}
+
+int DDataPath::gpuTemperature() const
+{
+    std::lock_guard<std::mutex> lock(cycleLock);
+    return lastGpuTemperature;
 }
 
 void DDataPath::runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory,
                          const std::optional<DriveFigures> &drive, const FigureSet &unread)
 {
     ReportFigures figures = sensorReportFigures(snapshot);
+    std::unique_lock<std::mutex> lock(cycleLock);
+    if (quitting)
+        return;
     lastCpuTemperature = figures.cpuTemperature;
     lastGpuTemperature = figures.gpuTemperature;
 
@@ -119,9 +196,22 @@ void DDataPath::runCycle(const SensorSnapshot &snapshot, const MemoryFigures &me
         shown.drive = driveUsage(*drive);
         figures.drive = ReportDrive{drive->totalBytes, drive->totalFreeBytes};
     }
-    emit sigCycleFigures(shown);
+    if (figuresHeld) {
+        if (!shown.drive && heldFigures)
+            shown.drive = std::move(heldFigures->drive);
+        heldFigures = std::move(shown);
+    } else {
+        // Told without the lock: a receiver on this thread may ask for the temperatures.
+        lock.unlock();
+        emit sigCycleFigures(shown);
+        lock.lock();
+        if (quitting)
+            return;
+    }
 
-    if (!deviceLink.isLinkOpen() || !transport)
+    // The transport's own open state gates the report: the link controller's lives on the GUI
+    // thread, and the transport opens and closes with it.
+    if (!transport || !transport->isOpen())
         return;
     figures.fahrenheit = reportFahrenheit;
     const ReportClock::Stamp now = reportClock.now();
@@ -166,12 +256,19 @@ void DDataPath::endSensorThreads(std::chrono::steady_clock::time_point deadline)
 
 bool DDataPath::shutdown()
 {
-    if (quitting)
-        return false;
-    quitting = true;
+    bool sdkStarted = false;
+    {
+        std::lock_guard<std::mutex> lock(cycleLock);
+        if (quitting)
+            return false;
+        quitting = true;
+        sdkStarted = sdkInitOk;
+    }
     const auto deadline = std::chrono::steady_clock::now() + kQuitBound;
+    // A cycle under way on the sensor thread ends before anything is stopped; none follows.
+    detachSensorCycles();
 
-    if (sdkInitOk) {
+    if (sdkStarted) {
         const int status = sensorThread->stopAndUninit();
         if (status == getPcInfoThread::kSdkStillBusy)
             qDebug().noquote() << "HWi32SDK UNinit abandoned, a sensor read has not returned";

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class MainHidInterFace;
@@ -24,6 +25,10 @@ class getPcInfoThread;
 // hot-plug watch. Once per sensor cycle it tells what the monitor page is to show and, while the
 // link is open, queues the cycle's report for the device. It lives on the GUI thread and holds no
 // widget; the window forwards its slots and signals here.
+//
+// The sensor thread's cycles are run on the sensor thread itself: the report goes from there to
+// the writer, and the GUI thread is woken only while the figures are wanted (the window is shown).
+// The cycle's state is guarded by cycleLock; everything else belongs to the GUI thread.
 class DDataPath : public QObject
 {
     Q_OBJECT
@@ -41,19 +46,27 @@ public:
     // Creates the sensor thread and starts it; it reads nothing until the SDK is ready.
     void startSensorThread();
 
-    // One cycle with the figures already gathered: tells sigCycleFigures, then queues the report
-    // while the link is open. onGetPcInfoOk gathers them. unread are the figures without a reading:
-    // the window marks them, the report carries their 0 as ever.
+    // One cycle with the figures already gathered: tells sigCycleFigures (or holds the figures
+    // while they are not wanted), then queues the report while the link is open. Any thread may
+    // run one; the sensor thread's cycles gather their figures themselves. unread are the figures
+    // without a reading: the window marks them, the report carries their 0 as ever.
     void runCycle(const SensorSnapshot &snapshot, const MemoryFigures &memory, const std::optional<DriveFigures> &drive,
                   const FigureSet &unread = {});
 
+    // While the figures are held (the window is hidden) sigCycleFigures is not told; the latest
+    // cycle's figures are kept, with the drive of the latest cycle that had one, so that setting
+    // them leaves the monitor page as all the cycles would have. releaseFigures ends the hold and
+    // returns what was kept (nothing when no cycle came meanwhile).
+    void holdFigures();
+    std::optional<MonitorFigures> releaseFigures();
+
     // The reports carry the Fahrenheit flag; the figures stay Celsius.
-    void setReportFahrenheit(bool fahrenheit) { reportFahrenheit = fahrenheit; }
-    bool reportsFahrenheit() const { return reportFahrenheit; }
+    void setReportFahrenheit(bool fahrenheit);
+    bool reportsFahrenheit() const;
 
     // The temperatures of the last cycle, whole degrees Celsius (0 before the first).
-    int cpuTemperature() const { return lastCpuTemperature; }
-    int gpuTemperature() const { return lastGpuTemperature; }
+    int cpuTemperature() const;
+    int gpuTemperature() const;
     bool isLinkOpen() const { return deviceLink.isLinkOpen(); }
 
     // The orderly end: stops the sensor thread and releases the SDK (when it had started), closes
@@ -73,26 +86,36 @@ signals:
 public slots:
     void onStartUpdateLater();
     void onTheSdkInitStatus(bool isOK, int errorCode);
+    // Runs a cycle with the sensor thread's last figures here; the sensor thread runs its own.
     void onGetPcInfoOk();
     void onOpenHidSuccessful();
     void onHidDeviceConnectChanging_Into(QString hidPath);
     void onHidDeviceConnectChanging_Remove(QString hidPath);
 
 private:
+    // A cycle of the sensor thread's figures, once the SDK has said it is ready; on any thread.
+    void runSensorCycle(const SensorSnapshot &values, const FigureSet &unread);
     void endSensorThreads(std::chrono::steady_clock::time_point deadline);
+    // Stops the sensor thread's cycles here; once it returns none runs or follows.
+    void detachSensorCycles();
 
+    std::unique_ptr<getPcInfoThread> sensorThread;
+    mutable std::mutex cycleLock;
+    // Guarded by cycleLock.
+    bool sdkInitOk = false;
+    bool quitting = false;
     int lastCpuTemperature = 0;
     int lastGpuTemperature = 0;
-    bool sdkInitOk = false;
-    std::unique_ptr<getPcInfoThread> sensorThread;
     // Running maxima, the upper ends of the bars: CPU clock, GPU clock, CPU fan, GPU fan,
     // CPU power, GPU power.
     int barPeak[6] = {0, 0, 0, 0, 0, 0};
+    bool figuresHeld = false;
+    std::optional<MonitorFigures> heldFigures;
+    ReportClock reportClock;
+    bool reportFahrenheit = false;
+    // Set and replaced under cycleLock; read by the GUI thread without it.
     std::unique_ptr<MainHidInterFace> transport;
     // Declared after the transport: it holds a pointer to it, so it must go first.
     DeviceLinkController deviceLink;
     HotplugWatch hotplug;
-    ReportClock reportClock;
-    bool reportFahrenheit = false;
-    bool quitting = false;
 };

@@ -77,10 +77,12 @@ int MainHidInterFace::open(bool logged)
 
 int MainHidInterFace::hidApi_Write(const unsigned char *report)
 {
-    if (!deviceOpen)
-        return -1;
     {
+        // Checked under the lock a close takes: a report queued by another thread as the link
+        // closes would otherwise wait in the queue and reach the next opening first.
         std::lock_guard<std::mutex> lock(queueLock);
+        if (!deviceOpen)
+            return -1;
         sendQueue.push(report);
     }
     // Told after the lock is released: a writer woken under it would only block on it again.

@@ -30,7 +30,8 @@ public:
     // Opens the device at path as hidApi_Open does, but without a log record and without
     // sigOpenHidSuccessful: the quiet retries of a device that refuses reports.
     int hidApi_Reopen(const QString &path);
-    // Queues a copy of the 65-byte report: -1 (nothing queued) while closed, else 0.
+    // Queues a copy of the 65-byte report: -1 (nothing queued) while closed, else 0. Any thread
+    // may queue.
     int hidApi_Write(const unsigned char *report);
     // Stops the writer thread, then closes the device; always 0, a second call does nothing.
     int hidApi_Close();

@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 constexpr int kCyclePauseMs = 1000;
@@ -153,6 +154,9 @@ void getPcInfoThread::getSensorInfo()
         firstCycleLog = false;
         if (firstCycle)
             logFiguresWithoutSource(seen);
+        std::lock_guard<std::mutex> lock(sinkMutex);
+        if (cycleSink)
+            cycleSink(CycleRecord{*values, seen});
     }
     cycleDone = true;
     if (values)
@@ -183,6 +187,12 @@ SensorSnapshot getPcInfoThread::copySnapshot() const
 {
     std::lock_guard<std::mutex> lock(snapshotMutex);
     return snapshot;
+}
+
+void getPcInfoThread::setCycleSink(CycleSink sink)
+{
+    std::lock_guard<std::mutex> lock(sinkMutex);
+    cycleSink = std::move(sink);
 }
 
 getPcInfoThread::CycleRecord getPcInfoThread::copyLastCycle() const

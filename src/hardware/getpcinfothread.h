@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -60,6 +61,13 @@ public:
     };
     CycleRecord copyLastCycle() const;
 
+    // Called on the sensor thread with each completed cycle, before sigGetPcInfoOk: what needs
+    // every cycle (the device's report) need not wait for another thread. Setting a sink waits for
+    // a call in progress, so once an empty one is set no call runs or follows. A sink must not
+    // block, nor wait for the thread that sets it.
+    using CycleSink = std::function<void(const CycleRecord &)>;
+    void setCycleSink(CycleSink sink);
+
 signals:
     void sigTheSdkInitStatus(bool isOK, int errorCode);
     void sigGetPcInfoOk();
@@ -91,6 +99,8 @@ private:
     mutable std::mutex snapshotMutex;
     SensorSnapshot snapshot;
     SensorSourceSeen sources;
+    std::mutex sinkMutex;
+    CycleSink cycleSink; // guarded by sinkMutex
     // Lets a stop cut the one-second pause short.
     std::mutex pauseMutex;
     std::condition_variable pauseWake;

@@ -15,7 +15,6 @@
 class QCloseEvent;
 class QMenu;
 class QMouseEvent;
-class QShowEvent;
 class AppTray;
 class LogPrintfDia;
 
@@ -38,6 +37,10 @@ public:
     int temperatureUnit() const { return tempUnit; }
     // The sensors, the device link and the reports behind the monitor page.
     DDataPath &dataPath() { return feed; }
+
+    // A hidden window is not drawn: while it is, the data path holds the figures, and they are
+    // set when it is shown.
+    void setVisible(bool visible) override;
 
 signals:
     void sigHidDeviceConnectChanging_Into(QString hidPath);
@@ -72,7 +75,6 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
@@ -85,14 +87,10 @@ private:
     void registerStartupTask();
     void registerDevice();
     void startDataPath();
-    // The dashboards, bars and labels of one cycle; held while the window is hidden.
-    void showMonitorFigures(const MonitorFigures &figures);
+    // The dashboards, bars and labels of one cycle.
     void setMonitorWidgets(const MonitorFigures &figures);
 
     DDataPath feed;
-    // What the monitor page is to show once the window is shown again: the latest cycle's
-    // figures, with the drive of the latest cycle that had one.
-    std::optional<MonitorFigures> heldFigures;
 
     // Window and tray.
     AppTray *tray = nullptr;

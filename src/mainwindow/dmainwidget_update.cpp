@@ -60,7 +60,7 @@ void DMainWidget::startDataPath()
     connect(this, &DMainWidget::sigHidDeviceConnectChanging_Remove, this,
             &DMainWidget::onHidDeviceConnectChanging_Remove);
 
-    connect(&feed, &DDataPath::sigCycleFigures, this, &DMainWidget::showMonitorFigures);
+    connect(&feed, &DDataPath::sigCycleFigures, this, &DMainWidget::setMonitorWidgets);
     // The report's unit follows the ℃ choice's checked state.
     feed.setReportFahrenheit(!ui->radioButton_Model01->isChecked());
     connect(ui->radioButton_Model01, &QRadioButton::toggled, &feed,
@@ -87,31 +87,18 @@ void DMainWidget::onGetPcInfoOk()
 }
 
 // A window that was hidden (at a start by the logon task, by its close button) is not drawn, and
-// setting its widgets each second would cost for nothing: it keeps the latest figures and sets them
-// when it is shown. Each cycle sets every widget but the drive's, which only a cycle with a drive
-// sets, so the latest figures with the latest drive leave the widgets as all the cycles would.
-void DMainWidget::showMonitorFigures(const MonitorFigures &figures)
+// setting its widgets each second would cost for nothing, and would wake this thread each second:
+// the data path holds the figures meanwhile. They are set before the window shows, so its first
+// frame has them.
+void DMainWidget::setVisible(bool visible)
 {
-    if (isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide)) {
-        std::optional<DriveUsage> drive = figures.drive;
-        if (!drive && heldFigures)
-            drive = heldFigures->drive;
-        heldFigures = figures;
-        heldFigures->drive = std::move(drive);
-        return;
+    if (visible) {
+        if (const std::optional<MonitorFigures> held = feed.releaseFigures())
+            setMonitorWidgets(*held);
     }
-    heldFigures.reset();
-    setMonitorWidgets(figures);
-}
-
-void DMainWidget::showEvent(QShowEvent *event)
-{
-    if (heldFigures) {
-        const MonitorFigures figures = std::move(*heldFigures);
-        heldFigures.reset();
-        setMonitorWidgets(figures);
-    }
-    QWidget::showEvent(event);
+    QWidget::setVisible(visible);
+    if (!visible)
+        feed.holdFigures();
 }
 
 void DMainWidget::setMonitorWidgets(const MonitorFigures &figures)

@@ -1,14 +1,18 @@
 // The data path on its own: the real sensor thread and loader with the scripted stand-in SDK
-// (datapath.scenario), and what it tells the window once per cycle.
+// (datapath.scenario), what it tells the window once per cycle, and its reports to the emulated
+// display.
 
 #include "datapath/ddatapath.h"
+#include "emulateddisplay.h"
 #include "sensortestsupport.h"
 #include "testenv.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 using namespace kestrun::test;
 
@@ -47,6 +51,7 @@ class TestDataPath : public QObject
 
 private slots:
     void cyclesTellWhatTheMonitorShows();
+    void reportsNeedNoGuiThread();
 };
 
 void TestDataPath::cyclesTellWhatTheMonitorShows()
@@ -121,6 +126,42 @@ void TestDataPath::cyclesTellWhatTheMonitorShows()
     QVERIFY(stats);
     QCOMPARE(stats->uninitCalls, 1);
     QCOMPARE(stats->callsAfterUninit, 0);
+}
+
+// The sensor thread's cycles reach the display while the GUI thread runs no event at all, and while
+// the figures are held the GUI thread is not told of them: a hidden window costs no wake-up.
+void TestDataPath::reportsNeedNoGuiThread()
+{
+    EmulatedDisplay machine;
+    machine.plug();
+    DDataPath path;
+    int told = 0;
+    connect(&path, &DDataPath::sigCycleFigures, this, [&told] { ++told; });
+    path.startSensorThread();
+    path.onStartUpdateLater();
+    QVERIFY(path.isLinkOpen());
+    // The SDK's word has reached this thread once a cycle is told.
+    QTRY_VERIFY_WITH_TIMEOUT(told > 0, 30000);
+
+    path.holdFigures();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    const int toldBefore = told;
+    const std::size_t reportsBefore = machine.reportCount();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (machine.reportCount() < reportsBefore + 2 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QVERIFY(machine.reportCount() >= reportsBefore + 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    QCOMPARE(told, toldBefore);
+
+    // What was held is the latest cycle's, with this machine's drive.
+    const std::optional<MonitorFigures> held = path.releaseFigures();
+    QVERIFY(held);
+    QVERIFY(held->cpuTemperature >= 55 && held->cpuTemperature <= 57);
+    QVERIFY(held->drive);
+    QVERIFY(!path.releaseFigures());
+    QTRY_VERIFY_WITH_TIMEOUT(told > toldBefore, 30000);
+    QVERIFY(path.shutdown());
 }
 
 KESTRUN_TEST_MAIN(TestDataPath)
