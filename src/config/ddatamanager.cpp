@@ -6,7 +6,22 @@
 #include <QDebug>
 #include <QDir>
 #include <QFontDatabase>
+#include <QResource>
 #include <QStandardPaths>
+
+namespace {
+
+// The font's families, or none where it is not in the resources or is no font. Registered from the
+// resource's own bytes: a font added by its file name is read into memory once for the database
+// and once more for each face the text engine opens, and a resource stored uncompressed is
+// already in memory as it stands.
+QStringList registerResourceFont(const QString &path)
+{
+    return QFontDatabase::applicationFontFamilies(
+        QFontDatabase::addApplicationFontFromData(QResource(path).uncompressedData()));
+}
+
+} // namespace
 
 DDataManager *DDataManager::instance()
 {
@@ -43,8 +58,7 @@ void DDataManager::initMontserratBold()
 {
     QFont font;
     font.setFamily("Microsoft YaHei");
-    const int id = QFontDatabase::addApplicationFont(":/images/LocalFont/MontserratBold.otf");
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    const QStringList families = registerResourceFont(QStringLiteral(":/images/LocalFont/MontserratBold.otf"));
     if (families.isEmpty())
         qDebug() << "Failed to load font.";
     else
@@ -55,8 +69,7 @@ void DDataManager::initMontserratBold()
 void DDataManager::initMontserratMedium()
 {
     QFont font;
-    const int id = QFontDatabase::addApplicationFont(":/images/LocalFont/MontserratMedium.otf");
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    const QStringList families = registerResourceFont(QStringLiteral(":/images/LocalFont/MontserratMedium.otf"));
     if (families.isEmpty())
         qDebug() << "Failed to load font.";
     else

@@ -3,10 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopWidget>
-#include <QIcon>
 #include <QMenu>
 
-AppTray::AppTray(const QString &appName, const QString &iconPath, bool opensWindow, QObject *parent)
+AppTray::AppTray(const QString &appName, const QIcon &icon, bool opensWindow, QObject *parent)
     : QObject(parent)
     , opensWindow(opensWindow)
 {
@@ -25,7 +24,7 @@ AppTray::AppTray(const QString &appName, const QString &iconPath, bool opensWind
 
     // Made even when the desktop has no tray yet: a panel that starts after the program (or later
     // in the session) gets the icon when it appears.
-    trayIcon = new QSystemTrayIcon(QIcon(iconPath), this);
+    trayIcon = new QSystemTrayIcon(icon, this);
     trayIcon->setToolTip(appName);
     trayIcon->setContextMenu(trayMenu);
     trayIcon->show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QString>
 #include <QSystemTrayIcon>
@@ -16,7 +17,7 @@ class AppTray : public QObject
     Q_OBJECT
 public:
     // opensWindow: the open entry, clicks and double clicks ask for the window.
-    AppTray(const QString &appName, const QString &iconPath, bool opensWindow, QObject *parent = nullptr);
+    AppTray(const QString &appName, const QIcon &icon, bool opensWindow, QObject *parent = nullptr);
     ~AppTray() override;
 
     QSystemTrayIcon *icon() const { return trayIcon; }

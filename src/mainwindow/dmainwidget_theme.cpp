@@ -1,6 +1,7 @@
 #include "mainwindow/dmainwidget.h"
 
 #include "config/ddatamanager.h"
+#include "mainwindow/apptray.h"
 #include "widgets/progressbarround.h"
 
 #include <QDebug>
@@ -89,7 +90,8 @@ void DMainWidget::initThemeData()
     const QFont mediumFont = data->mediumFont();
 
     setWindowTitle(config.appName);
-    setWindowIcon(QIcon(config.appIconPath));
+    // The tray's icon is this same file's: sharing it keeps one decoded copy of its images.
+    setWindowIcon(tray->icon()->icon());
     ui->label_AppName->setText(config.appName);
 
     qDebug() << "APP ICO:" << config.appIconPath;

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -25,7 +26,7 @@ QString unitSign(int unit)
 void DMainWidget::createTray()
 {
     const AppConfig config = DDataManager::instance()->appConfig();
-    tray = new AppTray(config.appName, config.appIconPath, config.showMainPageUi == 1, this);
+    tray = new AppTray(config.appName, QIcon(config.appIconPath), config.showMainPageUi == 1, this);
     connect(tray, SIGNAL(sigOpenRequested()), this, SLOT(showNormal()));
     connect(tray, SIGNAL(sigExitRequested()), this, SLOT(onQuitApp()));
 }

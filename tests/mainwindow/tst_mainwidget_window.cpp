@@ -105,6 +105,8 @@ void TestMainWidgetWindow::constructorSetsUpTheWindow()
     QVERIFY(w.ui->pushButton_Monitor->isChecked());
     QCOMPARE(w.windowTitle(), QStringLiteral("Kestrun"));
     QVERIFY(!w.windowIcon().isNull());
+    // one icon file, decoded once for the window and the tray
+    QCOMPARE(w.systemTrayIcon()->icon().cacheKey(), w.windowIcon().cacheKey());
 
     // the tray menu is a window of its own, not part of the main window's tree; the tray icon
     // exists and is meant to show also where no tray is (offscreen has none), for a tray that
